@@ -1,0 +1,116 @@
+#include "app/browser.h"
+
+#include <filesystem>
+#include <unistd.h>
+
+#include "app/file_io.h"
+#include "app/ui_strings.h"
+#include "app/user_guide.h"
+#include "app/version.h"
+#include "platform/interfaces.h"
+#include "view/codepage.h"
+
+namespace qm {
+
+Browser::Browser(EventPump& pump) : pump_(pump) {
+    state_.VersionString = GetMyVersion();
+    state_.StatusText = "Quillmar " + state_.VersionString;
+}
+
+const std::string& Browser::Ui(int index) const { return UiString(index, state_.LanguageIndex); }
+
+int Browser::LanguageFromLocale(const std::string& localeName) {
+    return localeName.rfind("ru", 0) == 0 ? 0 : 1;
+}
+
+void Browser::SetLanguage(int itemIndex) {
+    state_.LanguageIndex = itemIndex <= 0 ? 0 : 1;
+}
+
+void Browser::SetForm1Caption(const std::string& text) {
+    if (view_) view_->ShowCaption(text);
+}
+
+void Browser::SetStatus(const std::string& text) {
+    state_.StatusText = text;
+    SetForm1Caption(state_.StatusText);
+}
+
+void Browser::Stop() {
+    bool asked = false;
+    if ((state_.RenderBusy || state_.ConvertBusy) && !state_.ProcessAbort) {
+        state_.ProcessAbort = true;
+        asked = true;
+    }
+    if (state_.DownloadBusy && !state_.DownloadAbort) {
+        state_.DownloadAbort = true;
+        asked = true;
+    }
+    if (!asked) return;
+    if (view_) view_->ShowStopCaption(Ui(58));
+    pump_.ProcessEvents();
+}
+
+void Browser::RestoreStopCaption() {
+    if (view_) view_->ShowStopCaption(Ui(57));
+}
+
+std::string Browser::TrafficSaverLabelText() const {
+    return Ui(34) + Ui(179 + state_.TrafficSaverMode);
+}
+
+void Browser::InitFolders(const std::string& exeFolder, const std::string& dataHome) {
+    namespace fs = std::filesystem;
+    state_.ExeFolder = exeFolder;
+    state_.WindowsFolder.clear();
+    state_.DataFolder = exeFolder;
+    if (::access(exeFolder.c_str(), W_OK) != 0 && !dataHome.empty()) {
+        std::error_code ec;
+        fs::create_directories(dataHome, ec);
+        if (DirectoryExists(dataHome)) state_.DataFolder = dataHome;
+    }
+    std::string download = state_.DataFolder + "download";
+    std::error_code ec;
+    fs::create_directory(download, ec);
+    // A folder we cannot write into is as good as none: saved files go beside the settings.
+    if (DirectoryExists(download) && ::access(download.c_str(), W_OK) == 0)
+        state_.DownloadFolder = download + "/";
+    else
+        state_.DownloadFolder = state_.DataFolder;
+}
+
+std::string Browser::TakeCommandLine(const std::vector<std::string>& args) {
+    state_.OpenArgAtStart = !args.empty();
+    if (args.empty()) return {};
+    std::string joined;
+    for (const auto& arg : args) {
+        if (!joined.empty()) joined += ' ';
+        joined += arg;
+    }
+    if (!FileExists(joined)) return joined;
+    std::string path = joined;
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return "file://" + path;
+}
+
+void Browser::BuildWelcomePage() {
+    std::string page = Ui(165) + state_.VersionString + "!<br><br>" + Ui(170) + "<br><br>" +
+                       Ui(171) + "<br><br>" + Ui(166) + "<br>" + Ui(167) + "<br>" + Ui(168) +
+                       "<br>" + Ui(169) + "<br><br>";
+    const std::string& guide = UserGuideText(state_.LanguageIndex);
+    for (size_t pos = 0; pos < guide.size();) {
+        size_t next = guide.find("\r\n", pos);
+        if (next == std::string::npos) {
+            page.append(guide, pos);
+            break;
+        }
+        page.append(guide, pos, next - pos);
+        page += "<br>";
+        pos = next + 2;
+    }
+    state_.PageContentType.clear();
+    state_.PageSource = state_.Utf8Decoding ? Cp1251ToUtf8(page) : page;
+}
+
+} // namespace qm

@@ -1,0 +1,68 @@
+#pragma once
+// The main window's operations over the shared state. The window owns one Browser and shows
+// what it reports through BrowserView; headless callers use it without a window.
+
+#include <string>
+#include <vector>
+
+#include "app/browser_state.h"
+
+namespace qm {
+
+class EventPump;
+
+// What the logic asks of the main window.
+class BrowserView {
+public:
+    virtual ~BrowserView() = default;
+    virtual void ShowCaption(const std::string& text) = 0;      // window and application title
+    virtual void ShowStopCaption(const std::string& text) = 0;  // the Stop button Panel20
+};
+
+class Browser {
+public:
+    explicit Browser(EventPump& pump);
+
+    BrowserState& State() { return state_; }
+    const BrowserState& State() const { return state_; }
+    void SetView(BrowserView* view) { view_ = view; }
+    EventPump& Pump() { return pump_; }
+
+    // UI string in the current language.
+    const std::string& Ui(int index) const;
+
+    // Language from the system locale: Russian gives 0, anything else 1.
+    static int LanguageFromLocale(const std::string& localeName);
+    void SetLanguage(int itemIndex);
+
+    void SetForm1Caption(const std::string& text);
+    // StatusText := text, shown through SetForm1Caption.
+    void SetStatus(const std::string& text);
+
+    // F5: asks running loops to stop.
+    void Stop();
+    // Called by the owner of an abort flag when its loop has stopped.
+    void RestoreStopCaption();
+
+    // "Traffic saver (F9): " and the mode word.
+    std::string TrafficSaverLabelText() const;
+
+    // Folders beside the executable (exeFolder ends in "/"); dataHome is the per-user data
+    // folder used when the executable's folder is not writable.
+    void InitFolders(const std::string& exeFolder, const std::string& dataHome);
+
+    // Command-line arguments (without the program name): the address bar text to open at
+    // start, or empty when there is nothing to open. Sets OpenArgAtStart.
+    std::string TakeCommandLine(const std::vector<std::string>& args);
+
+    // The welcome page of the current language into PageSource (UTF-8 when the UTF-8 switch
+    // is on, so that decoding gives the same text back).
+    void BuildWelcomePage();
+
+private:
+    BrowserState state_;
+    EventPump& pump_;
+    BrowserView* view_ = nullptr;
+};
+
+} // namespace qm

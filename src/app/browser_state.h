@@ -1,0 +1,77 @@
+#pragma once
+// The state of the main window that every part of the program shares. Strings are
+// Windows-1251 byte strings unless said otherwise.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qm {
+
+enum class HistoryKind : int32_t { Page = 0, PagePreview = 1, LinkTest = 2, FileDownload = 3, LocalPage = 4 };
+
+struct HistoryEntry {
+    int32_t Traffic = -1;  // bytes of this request; -1 while unknown
+    HistoryKind Kind = HistoryKind::Page;
+    std::string URL;       // as requested, fragment included
+    std::string FileName;  // the saved file (downloads) or the local path (local pages)
+};
+
+enum class WindowSize : int32_t { Window = 0, Screen = 1, FullScreen = 2 };
+
+struct BrowserState {
+    std::string PageSource;
+    std::string PageContentType;
+    std::string DecodedSource;
+    std::string RequestReport;
+    std::string CurrentURL;
+    std::string BaseURL;
+    std::string RefererURL;
+    std::string StatusText;
+    std::string VersionString;
+    std::string PageTitle;
+
+    int32_t LastStatusCode = 0;
+    int32_t LastContentLength = 0;  // -1 when unknown
+    std::string LastContentType;
+    std::string LastRequestURL;
+    std::string LastFinalURL;
+
+    std::vector<HistoryEntry> History;
+    int32_t HistoryPos = -1;
+
+    uint64_t TotalTraffic = 0;
+    int32_t TrafficSaverMode = -1;  // -1 off, 0 downloads, 1 full
+    bool TrafficScaled = false;
+    int32_t LanguageIndex = 1;      // 0 Russian, 1 English
+
+    // Folders end in "/". DataFolder holds the settings and bookmarks: the executable's folder
+    // when it is writable, else the per-user data folder.
+    std::string ExeFolder;
+    std::string WindowsFolder;
+    std::string DataFolder;
+    std::string DownloadFolder;
+
+    bool OpenArgAtStart = false;
+    std::array<std::string, 10> QuickLaunch;
+
+    bool DownloadBusy = false;
+    bool DownloadAbort = false;
+    bool RenderBusy = false;
+    bool ConvertBusy = false;
+    bool ProcessAbort = false;
+    bool LastDownloadFailed = false;
+
+    // Layout state of the main window.
+    WindowSize WindowSizeState = WindowSize::Window;
+    bool ResizeSuspended = false;
+    bool ViewModeOn = false;
+    bool AreaMaximized = false;
+    bool TouchAvailable = false;
+
+    // Switches of the settings panel whose owners read them headless.
+    bool Utf8Decoding = false;  // CheckBox1
+};
+
+} // namespace qm

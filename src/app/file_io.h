@@ -1,0 +1,20 @@
+#pragma once
+// Whole-file reading and writing.
+
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// The bytes of a file; on an error, what was read so far (empty when it cannot be opened).
+std::string GetFileToString(const std::string& path);
+
+// Writes data to a temporary file in the target's folder and renames it over the target
+// when complete, so a failure never leaves a half-written file where a whole one stood.
+// Returns false (and leaves any older file intact) on failure.
+bool WriteFileAtomically(const std::string& path, std::string_view data);
+
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+
+} // namespace qm

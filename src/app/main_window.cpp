@@ -1,0 +1,2 @@
+#include "app/main_window.h"
+namespace qm { TForm1::TForm1() {} }

@@ -1,0 +1,102 @@
+#pragma once
+// The services the logic needs from the platform. The logic sees only these interfaces; the
+// platform layer implements them with Qt, libcurl and the desktop, and headless runs use
+// implementations that need no display.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "view/bitmap.h"
+
+namespace qm {
+
+// Processes pending window events once; long loops call it so that the window stays
+// responsive and F5 can set the abort flags.
+class EventPump {
+public:
+    virtual ~EventPump() = default;
+    virtual void ProcessEvents() = 0;
+};
+
+struct HttpRequest {
+    std::string method = "GET";
+    std::string host;
+    int port = 80;
+    bool secure = false;
+    std::string objectName = "/";  // path and query as sent on the request line
+    std::string headers;           // header block, lines ended by CR LF
+    std::string body;
+    std::string userAgent;         // empty: no User-Agent header
+    bool cookies = true;
+};
+
+// One HTTP or HTTPS request at a time: open, query the answer, read the body in blocks.
+class HttpTransport {
+public:
+    virtual ~HttpTransport() = default;
+    // Sends the request and waits (pumping events) for the answer's header. False on failure;
+    // ErrorText then says why.
+    virtual bool Open(const HttpRequest& request) = 0;
+    virtual int StatusCode() const = 0;
+    // Value of the first answer header of that name (case-insensitive), empty when absent.
+    virtual std::string Header(const std::string& name) const = 0;
+    virtual std::string RawHeaders() const = 0;
+    // Reads up to size bytes of the body; 0 at the end. -1 on a broken transfer.
+    virtual long long Read(char* buffer, size_t size) = 0;
+    virtual std::string ErrorText() const = 0;
+    virtual void Abort() = 0;
+    virtual void Close() = 0;
+};
+
+struct FontSpec {
+    std::string name;
+    int charset = 1;       // DEFAULT_CHARSET; 255 (OEM_CHARSET) shows the bytes as DOS 866
+    int pointSize = 11;
+    bool bold = false;
+    bool antialiasing = true;
+};
+
+// Measures and draws byte strings of the program's code page with a system font.
+class TextRasterizer {
+public:
+    virtual ~TextRasterizer() = default;
+    virtual void SetFont(const FontSpec& font) = 0;
+    virtual int CharWidth(unsigned char byte) = 0;
+    virtual int LineHeight() = 0;
+    // Draws with a transparent background; colour is 0x00BBGGRR.
+    virtual void Draw(Bitmap& target, int x, int y, const std::string& text, uint32_t colour) = 0;
+};
+
+// The desktop: default applications, the file manager, a text editor, restarting.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Each returns false with an explanation in ErrorText when the desktop cannot do it.
+    virtual bool OpenWithDefaultApp(const std::string& pathOrAddress) = 0;
+    virtual bool ShowInFileManager(const std::string& path) = 0;
+    virtual bool OpenInTextEditor(const std::string& path) = 0;
+    virtual bool RestartProgram() = 0;
+    virtual std::string ErrorText() const = 0;
+};
+
+// The standard file and colour dialogs. Paths are local file names; empty means cancelled.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // filter is in the "Description|*.ext" form of the UI strings.
+    virtual std::string AskOpenFile(const std::string& title, const std::string& filter) = 0;
+    virtual std::string AskSaveFile(const std::string& title, const std::string& filter,
+                                    const std::string& suggestedPath) = 0;
+    // Returns false when cancelled.
+    virtual bool AskColour(uint32_t& colour) = 0;
+};
+
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual void SetText(const std::string& text) = 0;  // Windows-1251 text
+    virtual std::string Text() = 0;
+};
+
+} // namespace qm

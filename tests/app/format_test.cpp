@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "app/format.h"
+TEST(Format, Zero) { EXPECT_EQ(qm::BytesToStr(0), "0"); }
