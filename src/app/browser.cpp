@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "app/file_io.h"
+#include "app/format.h"
 #include "app/ui_strings.h"
 #include "app/user_guide.h"
 #include "app/version.h"
@@ -57,6 +58,33 @@ void Browser::RestoreStopCaption() {
 
 std::string Browser::TrafficSaverLabelText() const {
     return Ui(34) + Ui(179 + state_.TrafficSaverMode);
+}
+
+std::string Browser::TrafficSaverMenuText() const {
+    return Ui(186) + ": " + Ui(179 + state_.TrafficSaverMode);
+}
+
+void Browser::CycleTrafficSaver() {
+    state_.TrafficSaverMode = state_.TrafficSaverMode >= 1 ? -1 : state_.TrafficSaverMode + 1;
+}
+
+std::string Browser::Utf8MenuText() const {
+    return "UTF8" + Ui(state_.Utf8Decoding ? 188 : 187);
+}
+
+std::string Browser::TrafficPanelText() const {
+    if (!state_.TrafficScaled) return Bytes64ToStr(static_cast<int64_t>(state_.TotalTraffic)) + Ui(0);
+    uint64_t value = state_.TotalTraffic;
+    int unit = 0;
+    if (value > 10240) {
+        value /= 1024;
+        unit = 1;
+        if (value > 10240) {
+            value /= 1024;
+            unit = 2;
+        }
+    }
+    return std::to_string(value) + Ui(52 + unit);
 }
 
 void Browser::InitFolders(const std::string& exeFolder, const std::string& dataHome) {

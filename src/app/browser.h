@@ -46,6 +46,14 @@ public:
 
     // "Traffic saver (F9): " and the mode word.
     std::string TrafficSaverLabelText() const;
+    // Caption of the traffic saver pop-up item: "Traffic saver: " and the mode word.
+    std::string TrafficSaverMenuText() const;
+    // F9: off, downloads, full, off ...
+    void CycleTrafficSaver();
+    // Caption of the UTF-8 pop-up item: "UTF8: on" or "UTF8: off".
+    std::string Utf8MenuText() const;
+    // Caption of the traffic panel, plain or in scaled units.
+    std::string TrafficPanelText() const;
 
     // Folders beside the executable (exeFolder ends in "/"); dataHome is the per-user data
     // folder used when the executable's folder is not writable.

@@ -1,0 +1,30 @@
+#pragma once
+// The colour themes of the settings column, in list order.
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace qm {
+
+// Colour roles in the order the themes and the renderer use them.
+enum class ColourRole { Text, Back, Links, Media, Comments, Scripts, Styles, Forms, Meta };
+constexpr int kColourRoleCount = 9;
+
+struct Theme {
+    std::string_view name;
+    std::string_view fontName;
+    std::string_view fontSize;
+    std::string_view zoom;
+    bool dosEncoding;
+    bool antialiasing;
+    // Bold switches in role order Text, Links, Media, Comments, Scripts, Styles, Forms, Meta.
+    std::array<bool, 8> bold;
+    // Colours 0x00BBGGRR in role order Text, Back, Links, ... Meta.
+    std::array<uint32_t, kColourRoleCount> colours;
+};
+
+constexpr int kThemeCount = 11;
+extern const std::array<Theme, kThemeCount> kThemes;
+
+} // namespace qm
