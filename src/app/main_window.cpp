@@ -212,7 +212,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     // Keyboard preview: the window sees its keys before the focused control does.
-    if (event->type() == QEvent::KeyPress && isActiveWindow()) {
+    if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->window() == this && HandleMainKey(static_cast<QKeyEvent*>(event)))
             return true;

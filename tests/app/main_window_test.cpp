@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+
+#include "app/main_window.h"
+#include "app/ui_strings.h"
+#include "platform/qt_convert.h"
+
+using qm::TForm1;
+
+namespace {
+
+QString Text(int index, int language) { return qm::ToQString(qm::UiString(index, language)); }
+
+TEST(MainWindow, EveryDesignControlExistsByName) {
+    TForm1 form({});
+    QStringList names;
+    for (int i = 1; i <= 47; ++i) names << QString("Panel%1").arg(i);
+    for (int i = 1; i <= 35; ++i) names << QString("CheckBox%1").arg(i);
+    for (int i = 1; i <= 38; ++i) names << QString("Image%1").arg(i);
+    for (int i = 1; i <= 8; ++i) names << QString("ComboBox%1").arg(i);
+    for (int i = 1; i <= 12; ++i) names << QString("Label%1").arg(i);
+    for (int i = 1; i <= 5; ++i) names << QString("Edit%1").arg(i);
+    names << "Memo1" << "sb1" << "PopupMenu1";
+    for (const char* item : {"N1", "N2", "N3", "N4", "N5", "N6", "N7", "N8", "N9", "N10", "N11",
+                             "N12", "N13", "N14", "N15", "N16", "N17", "N18", "N19", "N20",
+                             "EN1", "RU1", "UTF82", "BMP1", "HTML1", "HTMLHEX1", "TVF1", "TVF2",
+                             "TVF3", "TVF4", "DOS1"})
+        names << item;
+    for (int i = 1; i <= 6; ++i) names << QString("Timer%1").arg(i);
+    for (const QString& name : names)
+        EXPECT_NE(form.findChild<QObject*>(name), nullptr) << name.toStdString();
+}
+
+TEST(MainWindow, LanguageListRewritesCaptionsHintsAndMenu) {
+    TForm1 form({});
+    form.ComboBox7->setCurrentIndex(1);
+    EXPECT_EQ(form.Panel18->Caption(), "History (F6)");
+    EXPECT_EQ(form.Label5->text(), "B");
+    EXPECT_EQ(form.N9->text(), "History");
+    EXPECT_EQ(form.CheckBox34->text(), "Gaps");
+    EXPECT_EQ(form.Panel10->toolTip(), "Test");
+    EXPECT_EQ(form.Label10->text(), "Traffic saver (F9): off");
+
+    form.ComboBox7->setCurrentIndex(0);
+    EXPECT_EQ(form.Panel18->Caption(), Text(55, 0));
+    EXPECT_EQ(form.Label5->text(), QString::fromUtf8("Ж"));
+    EXPECT_EQ(form.N9->text(), QString::fromUtf8("История"));
+    EXPECT_EQ(form.CheckBox6->text(), QString::fromUtf8("+ код"));
+    EXPECT_EQ(form.Panel9->toolTip(), QString::fromUtf8("Трафик (F4 - сброс)"));
+    EXPECT_EQ(form.UTF82->text(), QString::fromUtf8("UTF8: выкл"));
+    // Never translated.
+    EXPECT_EQ(form.Label3->text(), QString::fromUtf8("Язык/Language:"));
+}
+
+TEST(MainWindow, StartListsHoldTheirDesignSelections) {
+    TForm1 form({});
+    EXPECT_EQ(form.ComboBox2->currentText(), "11");
+    EXPECT_EQ(form.ComboBox2->count(), 31);
+    EXPECT_EQ(form.ComboBox8->currentText(), "1");
+    EXPECT_EQ(form.ComboBox5->currentText(), "DEFAULT_CHARSET");
+    EXPECT_EQ(form.ComboBox6->currentText(), "-");
+    EXPECT_EQ(form.ComboBox6->count(), 15);
+    EXPECT_TRUE(form.Edit4->text().isEmpty());
+    EXPECT_EQ(form.ComboBox4->currentText(), "MS98");
+    EXPECT_TRUE(form.windowTitle().startsWith("Quillmar "));
+}
+
+TEST(MainWindow, ArgumentsThatAreNoFileGoToTheAddressBarJoined) {
+    TForm1 form({"example.org", "two"});
+    EXPECT_EQ(form.Edit1->text(), "example.org two");
+    EXPECT_TRUE(form.browser().State().OpenArgAtStart);
+}
+
+TEST(MainWindow, F5AsksARunningRenderToStopAndShowsStopping) {
+    TForm1 form({});
+    form.ComboBox7->setCurrentIndex(1);
+    form.show();
+    form.activateWindow();
+    form.browser().State().RenderBusy = true;
+    QTest::keyClick(form.Edit1, Qt::Key_F5);
+    EXPECT_TRUE(form.browser().State().ProcessAbort);
+    EXPECT_EQ(form.Panel20->Caption(), "Stop...");
+    // Nothing runs: F5 changes nothing.
+    TForm1 idle({});
+    idle.show();
+    QTest::keyClick(idle.Edit1, Qt::Key_F5);
+    EXPECT_FALSE(idle.browser().State().ProcessAbort);
+    EXPECT_FALSE(idle.browser().State().DownloadAbort);
+}
+
+TEST(MainWindow, WelcomePageIsBuiltOnceTheWindowIsVisible) {
+    TForm1 form({});
+    form.ComboBox7->setCurrentIndex(1);
+    EXPECT_TRUE(form.browser().State().PageSource.empty());
+    form.show();
+    QTRY_VERIFY_WITH_TIMEOUT(!form.browser().State().PageSource.empty(), 2000);
+    EXPECT_EQ(form.browser().State().PageSource.rfind("Welcome to free browser-siteripper Quillmar ", 0), 0u);
+    EXPECT_FALSE(form.Timer5->isActive());
+}
+
+TEST(MainWindow, AnchoredControlsFollowTheWindowEdges) {
+    TForm1 form({});
+    form.show();
+    QRect edit = form.Edit1->geometry();
+    QRect test = form.Panel10->geometry();
+    QRect memo = form.Memo1->geometry();
+    form.resize(form.width() + 100, form.height() + 50);
+    EXPECT_EQ(form.Edit1->geometry().width(), edit.width() + 100);
+    EXPECT_EQ(form.Panel10->geometry().left(), test.left() + 100);
+    EXPECT_EQ(form.Memo1->geometry().top(), memo.top() + 50);
+    EXPECT_EQ(form.Memo1->geometry().width(), memo.width() + 100);
+    EXPECT_EQ(form.Panel43->geometry().height(), 205 + 50);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
