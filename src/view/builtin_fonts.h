@@ -6,7 +6,7 @@
 namespace qm {
 
 struct BuiltinFontImage {
-    std::string_view name;  // "DOS8X8", "DOS8X14", "DOS8X16"
+    std::string_view name; // "DOS8X8", "DOS8X14", "DOS8X16"
     std::string_view data;
 };
 
