@@ -89,13 +89,17 @@ std::string Browser::TrafficPanelText() const {
 
 void Browser::InitFolders(const std::string& exeFolder, const std::string& dataHome) {
     namespace fs = std::filesystem;
-    state_.ExeFolder = exeFolder;
+    auto withSlash = [](std::string folder) {
+        if (!folder.empty() && folder.back() != '/') folder += '/';
+        return folder;
+    };
+    state_.ExeFolder = withSlash(exeFolder);
     state_.WindowsFolder.clear();
-    state_.DataFolder = exeFolder;
-    if (::access(exeFolder.c_str(), W_OK) != 0 && !dataHome.empty()) {
+    state_.DataFolder = state_.ExeFolder;
+    if (::access(state_.ExeFolder.c_str(), W_OK) != 0 && !dataHome.empty()) {
         std::error_code ec;
         fs::create_directories(dataHome, ec);
-        if (DirectoryExists(dataHome)) state_.DataFolder = dataHome;
+        if (DirectoryExists(dataHome)) state_.DataFolder = withSlash(dataHome);
     }
     std::string download = state_.DataFolder + "download";
     std::error_code ec;

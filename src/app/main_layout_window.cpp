@@ -133,8 +133,8 @@ void TForm1::BuildTopRows() {
     CheckBox1->setText("UTF8 (F8)");
     Label10 = new ClickLabel(this, "Label10");
     Label10->setCursor(Qt::PointingHandCursor);
-    layout_.Place(Label10, QRect(384, 66, 170, 16));
-    CheckBox25 = NewCheckBox("CheckBox25", QRect(540, 64, 140, 18));
+    layout_.Place(Label10, QRect(384, 66, 150, 16));
+    CheckBox25 = NewCheckBox("CheckBox25", QRect(516, 64, 166, 18));
 
     // Fourth row: language, privacy switches, User-Agent, scroll-bar switch.
     Image14 = NewLabel("Image14", QRect(12, 84, 16, 16));
