@@ -99,6 +99,7 @@ TEST(BitmapFontLoader, HostileImagesNeverReadPastTheData) {
         int height;
         std::vector<unsigned char> glyphs;
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {"empty", "", false, 0, {}},
         {"one byte", std::string("\x08", 1), false, 0, {}},
@@ -106,29 +107,14 @@ TEST(BitmapFontLoader, HostileImagesNeverReadPastTheData) {
         {"four bytes", Tvf(8).Word(65).Bytes(), true, 8, {}},
         {"record header cut", Tvf(8).Word(65).Word(8).Bytes(), true, 8, {}},
         {"bitmap cut", Tvf(2).Glyph('A', 8, 1, {1, 2}).Cut(1).Bytes(), true, 2, {}},
-        {"good then cut",
-         Tvf(2).Glyph('A', 8, 1, {1, 2}).Glyph('B', 8, 1, {3, 4}).Cut(3).Bytes(),
-         true,
-         2,
-         {'A'}},
-        {"huge words and height",
-         Tvf(0xFFFF).Glyph('A', 8, 0xFFFF, {1, 2, 3}).Bytes(),
-         true,
-         0xFFFF,
-         {}},
-        {"huge words after a good record",
-         Tvf(1).Glyph('A', 8, 1, {1}).Glyph('B', 8, 0xFFFF, {1}).Bytes(),
-         true,
-         1,
-         {'A'}},
-        {"height zero",
-         Tvf(0).Glyph('A', 8, 5, {}).Glyph('B', 8, 9, {}).Bytes(),
-         true,
-         0,
-         {'A', 'B'}},
+        {"good then cut", Tvf(2).Glyph('A', 8, 1, {1, 2}).Glyph('B', 8, 1, {3, 4}).Cut(3).Bytes(), true, 2, {'A'}},
+        {"huge words and height", Tvf(0xFFFF).Glyph('A', 8, 0xFFFF, {1, 2, 3}).Bytes(), true, 0xFFFF, {}},
+        {"huge words after a good record", Tvf(1).Glyph('A', 8, 1, {1}).Glyph('B', 8, 0xFFFF, {1}).Bytes(), true, 1, {'A'}},
+        {"height zero", Tvf(0).Glyph('A', 8, 5, {}).Glyph('B', 8, 9, {}).Bytes(), true, 0, {'A', 'B'}},
         {"code uses low byte", Tvf(1).Glyph(0x0141, 8, 1, {1}).Bytes(), true, 1, {'A'}},
         {"no words", Tvf(4).Glyph('A', 8, 0, {}).Bytes(), true, 4, {'A'}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         BitmapFont font;
         const bool loaded = font.LoadFromData(c.data);
@@ -221,26 +207,20 @@ TEST(BitmapTextWidth, Measures) {
         int letterGap;
         int expected;
     };
+    // clang-format off
     const Case cases[] = {
         {"three letters at scale 2", "ABC", BoldText::Off, 2, 0, 48},
         {"bold adds a scaled pixel per byte", "ABC", BoldText::On, 2, 0, 54},
-        {"byte without a glyph",
-         std::string("A\x01"
-                     "B",
-                     3),
-         BoldText::Off, 1, 0, 16},
-        {"byte without a glyph in bold",
-         std::string("A\x01"
-                     "B",
-                     3),
-         BoldText::On, 1, 0, 19},
-        {"byte 0 is a wide empty cell", std::string("\0", 1), BoldText::Off, 3, 0, 48},
+        {"byte without a glyph", "A\1B", BoldText::Off, 1, 0, 16},
+        {"byte without a glyph in bold", "A\1B", BoldText::On, 1, 0, 19},
+        {"byte 0 is a wide empty cell", std::string(1, '\0'), BoldText::Off, 3, 0, 48},
         {"only the first line counts", "AB\rCDEF", BoldText::Off, 1, 0, 16},
         {"line feed has no glyph", "AB\nC", BoldText::Off, 1, 0, 24},
         {"letter gap between glyphs", "AB", BoldText::Off, 2, 1, 34},
         {"empty text with a gap", "", BoldText::Off, 2, 1, -2},
         {"scale below 1 counts as 1", "AB", BoldText::Off, 0, 0, 16},
     };
+    // clang-format on
     for (const Case& c : cases) {
         BitmapTextOptions options = Raw(c.scale);
         options.bold = c.bold;
@@ -249,45 +229,20 @@ TEST(BitmapTextWidth, Measures) {
     }
 }
 
-TEST(BitmapTextWidth, ConversionAndSubstitution) {
-    const BitmapFont dos = Builtin("INT:DOS8X16");
-    struct Case {
-        const char* what;
-        std::string text;
-        TextConversion convert;
-        DosSubstitution substitute;
-        int expected;
-    };
-    const Case cases[] = {
-        {"copyright sign as (C)", "\xA9", TextConversion::WinToDos, DosSubstitution::On, 24},
-        {"registered sign in the hex view", "\xAE", TextConversion::WinToDos, DosSubstitution::Off,
-         8},
-        {"ellipsis dropped without substitution", "\x85", TextConversion::WinToDos,
-         DosSubstitution::Off, 0},
-        {"section sign dropped", "\xA7", TextConversion::WinToDos, DosSubstitution::On, 0},
-        {"no conversion: bytes index glyphs", "\xA9\xA7", TextConversion::None, DosSubstitution::On,
-         16},
-    };
-    for (const Case& c : cases) {
-        BitmapTextOptions options;
-        options.convert = c.convert;
-        options.substitute = c.substitute;
-        EXPECT_EQ(BitmapTextWidth(dos, c.text, options), c.expected) << c.what;
-    }
-}
-
 TEST(DrawBitmapText, CapitalAOfTheEightRowFont) {
+    // clang-format off
     const std::vector<std::string> expected = {
-        "..###.....", //
-        ".##.##....", //
-        "##...##...", //
-        "#######...", //
-        "##...##...", //
-        "##...##...", //
-        "##...##...", //
-        "..........", //
+        "..###.....",
+        ".##.##....",
+        "##...##...",
+        "#######...",
+        "##...##...",
+        "##...##...",
+        "##...##...",
+        "..........",
         "..........",
     };
+    // clang-format on
     const auto actual = Draw(Builtin("INT:DOS8X8"), "A", 10, 9, 0, 0, Raw());
     EXPECT_EQ(actual, expected) << "expected" << Joined(expected) << "\nactual" << Joined(actual);
 }
@@ -301,81 +256,49 @@ TEST(DrawBitmapText, PatternsOfScaleBoldGapsAndClipping) {
         BoldText bold;
         std::vector<std::string> expected;
     };
+    // clang-format off
     const Case cases[] = {
-        {"two glyphs advance by their widths",
-         "ab",
-         0,
-         0,
-         1,
-         0,
-         0,
-         BoldText::Off,
-         {"#..####.", ".#......", "........"}},
-        {"scale 2 makes 2x2 pixels",
-         "a",
-         1,
-         0,
-         2,
-         0,
-         0,
-         BoldText::Off,
-         {".##.....", ".##.....", "...##...", "...##...", "........"}},
-        {"bold doubles ink and advances one more",
-         "aa",
-         0,
-         0,
-         1,
-         0,
-         0,
-         BoldText::On,
-         {"##..##..", ".##..##.", "........"}},
-        {"letter gap", "aa", 0, 0, 1, 2, 0, BoldText::Off, {"#....#..", ".#....#.", "........"}},
-        {"carriage return goes back to x",
-         "a\rb",
-         2,
-         0,
-         1,
-         0,
-         1,
-         BoldText::Off,
-         {"..#.....", "...#....", "........", "........", "..####..", "........"}},
-        {"clipped at negative coordinates",
-         "ab",
-         -1,
-         -1,
-         1,
-         0,
-         0,
-         BoldText::Off,
-         {"#.......", "........"}},
-        {"clipped at the right edge",
-         "bbb",
-         3,
-         0,
-         1,
-         0,
-         0,
-         BoldText::Off,
-         {"...#####", "........"}},
-        {"second word and ink past the width",
-         "wa",
-         0,
-         0,
-         1,
-         0,
-         0,
-         BoldText::Off,
-         {"#...........#...#...", ".............#......", "...............#...."}},
-        {"byte without a glyph neither draws nor moves",
-         "a\x01\na",
-         0,
-         0,
-         1,
-         0,
-         0,
-         BoldText::Off,
-         {"#..#....", ".#..#...", "........"}},
+        {"two glyphs advance by their widths", "ab", 0, 0, 1, 0, 0, BoldText::Off,
+         {"#..####.",
+          ".#......",
+          "........"}},
+        {"scale 2 makes 2x2 pixels", "a", 1, 0, 2, 0, 0, BoldText::Off,
+         {".##.....",
+          ".##.....",
+          "...##...",
+          "...##...",
+          "........"}},
+        {"bold doubles ink and advances one more", "aa", 0, 0, 1, 0, 0, BoldText::On,
+         {"##..##..",
+          ".##..##.",
+          "........"}},
+        {"letter gap", "aa", 0, 0, 1, 2, 0, BoldText::Off,
+         {"#....#..",
+          ".#....#.",
+          "........"}},
+        {"carriage return goes back to x", "a\rb", 2, 0, 1, 0, 1, BoldText::Off,
+         {"..#.....",
+          "...#....",
+          "........",
+          "........",
+          "..####..",
+          "........"}},
+        {"clipped at negative coordinates", "ab", -1, -1, 1, 0, 0, BoldText::Off,
+         {"#.......",
+          "........"}},
+        {"clipped at the right edge", "bbb", 3, 0, 1, 0, 0, BoldText::Off,
+         {"...#####",
+          "........"}},
+        {"second word and ink past the width", "wa", 0, 0, 1, 0, 0, BoldText::Off,
+         {"#...........#...#...",
+          ".............#......",
+          "...............#...."}},
+        {"byte without a glyph neither draws nor moves", "a\1\na", 0, 0, 1, 0, 0, BoldText::Off,
+         {"#..#....",
+          ".#..#...",
+          "........"}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         BitmapTextOptions options = Raw(c.scale);
         options.letterGap = c.letterGap;
@@ -469,21 +392,28 @@ TEST(BuiltinFonts, GlyphsSitAtTheirDos866Positions) {
 TEST(BuiltinFonts, WindowsTextIsConvertedToDos866) {
     const BitmapFont font = Builtin("INT:DOS8X16");
     struct Case {
+        const char* what;
         std::string windows;
+        DosSubstitution substitute;
         std::string dos;
     };
+    // clang-format off
     const Case cases[] = {
-        {"\xC0\xDF", "\x80\x9F"},                 // А Я
-        {"\xE0\xEF\xF0\xFF", "\xA0\xAF\xE0\xEF"}, // а п р я
-        {"\xA8\xE6", "\xF0\xA6"},                 // Ё ж
-        {"\xB9", "\xFC"},                         // №
-        {"\xA9", "(C)"},
+        {"capital A, Ya", "\xC0\xDF", DosSubstitution::On, "\x80\x9F"},
+        {"small a, pe, er, ya", "\xE0\xEF\xF0\xFF", DosSubstitution::On, "\xA0\xAF\xE0\xEF"},
+        {"capital Yo, small zhe", "\xA8\xE6", DosSubstitution::On, "\xF0\xA6"},
+        {"numero sign", "\xB9", DosSubstitution::On, "\xFC"},
+        {"copyright sign in the page view", "\xA9", DosSubstitution::On, "(C)"},
+        {"copyright sign in the hex view", "\xA9", DosSubstitution::Off, " "},
     };
+    // clang-format on
     for (const Case& c : cases) {
-        BitmapTextOptions converted; // convert with substitution, as the page view draws
+        BitmapTextOptions converted;
+        converted.substitute = c.substitute;
         EXPECT_EQ(Draw(font, c.windows, 40, 16, 0, 0, converted),
                   Draw(font, c.dos, 40, 16, 0, 0, Raw()))
-            << "Windows-1251 bytes of case " << c.dos;
+            << c.what;
+        EXPECT_EQ(BitmapTextWidth(font, c.windows, converted), 8 * int(c.dos.size())) << c.what;
     }
 }
 
@@ -539,12 +469,6 @@ TEST(BitmapFontState, LabelsSizeListAndDosSwitch) {
     EXPECT_EQ(SizeListNumber(state, fontSize), 3);
     EXPECT_TRUE(ToggleDosEncoding(state));
     EXPECT_EQ(EncodingLabelText(state), "WIN CP1251");
-
-    const BitmapTextOptions view = ViewTextOptions(state, DosSubstitution::Off, BoldText::On);
-    EXPECT_EQ(view.convert, TextConversion::WinToDos);
-    EXPECT_EQ(view.substitute, DosSubstitution::Off);
-    EXPECT_EQ(view.scale, 3);
-    EXPECT_EQ(view.bold, BoldText::On);
 
     CloseBitmapFont(state);
     EXPECT_EQ(SizeListNumber(state, fontSize), 14);
