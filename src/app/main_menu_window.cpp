@@ -79,7 +79,9 @@ void TForm1::BuildPopupMenu() {
 
     N7 = NewSubmenu(PopupMenu1, "N7");
     N17 = NewItem(N7, "N17", Qt::Key_F2);
+    connect(N17, &QAction::triggered, this, &TForm1::CycleWindowSize);
     N16 = NewItem(N7, "N16", Qt::Key_F11);
+    connect(N16, &QAction::triggered, this, &TForm1::SwitchViewMode);
     N20 = NewItem(N7, "N20", QKeySequence(Qt::CTRL | Qt::Key_F11));
     N20->setCheckable(true);
     N20->setChecked(true);

@@ -249,6 +249,14 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
         if (mods != Qt::ControlModifier) return false;
         CheckBox25->toggle();
         return true;
+    case Qt::Key_F2:
+        if (mods != Qt::NoModifier) return false;
+        CycleWindowSize();
+        return true;
+    case Qt::Key_F11:
+        if (mods != Qt::NoModifier) return false;
+        SwitchViewMode();
+        return true;
     case Qt::Key_F10:
         if (mods != Qt::NoModifier) return false;
         Edit1->selectAll();

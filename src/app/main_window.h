@@ -31,6 +31,8 @@ public:
     Browser& browser() { return browser_; }
 
     void RepaintUI();
+    void CycleWindowSize();  // F2
+    void SwitchViewMode();   // F11
     void SetForm1Caption(const std::string& text) { browser_.SetForm1Caption(text); }
 
     // BrowserView
@@ -160,6 +162,7 @@ private:
     Browser browser_;
     AnchorLayout layout_;
     QRect designBounds_;
+    QRect normalBounds_;
 };
 
 } // namespace qm
