@@ -51,7 +51,7 @@ void DrawGlyph(Bitmap& bitmap, const BitmapGlyph& glyph, int32_t height, int64_t
         if (top + step.scale <= 0) continue;
         for (int32_t k = 0; k < glyph.words; ++k) {
             const uint16_t bits = glyph.Word(r, k);
-            for (int b = 0; b < 16; ++b) {
+            for (int b = 0; bits != 0 && b < 16; ++b) {
                 if (!(bits & (1u << b))) continue;
                 FillClipped(bitmap, penX + (16 * int64_t{k} + b) * step.scale, top,
                             (step.extra + 1) * step.scale, step.scale, pixel);
