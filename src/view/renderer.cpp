@@ -1,0 +1,540 @@
+#include "view/renderer.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+
+#include "app/browser_state.h"
+#include "app/ui_strings.h"
+#include "platform/interfaces.h"
+#include "view/bitmap_font_state.h"
+#include "view/source_decode.h"
+#include "view/tag_scanner.h"
+#include "view/view_colors.h"
+
+namespace qm {
+namespace {
+
+bool TrimmedEmpty(const std::string& line) {
+    return std::all_of(line.begin(), line.end(),
+                       [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+}
+
+int32_t TrimmedLength(const std::string& line) {
+    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    auto first = std::find_if_not(line.begin(), line.end(), blank);
+    if (first == line.end()) return 0;
+    auto last = std::find_if_not(line.rbegin(), line.rend(), blank).base();
+    return static_cast<int32_t>(last - first);
+}
+
+// Delphi's Round: halves go to the even neighbour.
+int64_t RoundHalfEven(double value) {
+    return static_cast<int64_t>(std::nearbyint(value));
+}
+
+} // namespace
+
+// One run of RenderSite: the state that lives for the pass, the loop and its drawing.
+class RenderPass {
+  public:
+    RenderPass(Renderer& renderer, RenderMode mode);
+    void Run();
+
+  private:
+    void SetUp();
+    void MeasureFont();
+    void ClampScroll();
+    void ChooseStart();
+    void Loop();
+    void Finish();
+
+    void Progress();
+    void LineBreakTurn();
+    void StartBlock(const DisplayBlock& block);
+    void EndBlock();
+    void CloseObject();
+    void Draw(const std::string& text);
+    void DrawBorder(int32_t kind, int32_t row, int32_t lineY);
+    void FillBand();
+    void DrawGlyphs(int32_t x, int32_t lineY, const std::string& text, uint32_t colour);
+    void FlushRun();
+    void Zoom();
+
+    bool Painting() const { return mode_ == RenderMode::Paint; }
+    bool Visible(int32_t y) const {
+        return y >= scrollY_ - lineHeight_ && y < scrollY_ + viewHeight_;
+    }
+    bool InCopyRange(int32_t y) const {
+        return copying_ && y >= view_.CopyTop - lineHeight_ && y < view_.CopyBottom;
+    }
+    int32_t Width(const std::string& text) const;
+    uint32_t RoleColor(ColorRole role) const { return options_.Color(role); }
+    std::string Ui(int index) const { return UiString(index, browser_.LanguageIndex); }
+    FontSpec SystemFont(bool bold) const;
+    BitmapTextOptions BitmapOptions(bool bold) const;
+
+    Renderer& r_;
+    BrowserState& browser_;
+    ViewState& view_;
+    RenderHost& host_;
+    const RenderMode mode_;
+    // Options, view mode and fonts are taken once, so that changes made from inside the
+    // message pump cannot mix two layouts in one picture.
+    const ViewOptions options_;
+    const qm::ViewMode viewMode_;
+    TagScanner scanner_;
+    ScanState& s_;
+
+    int32_t viewWidth_ = 1;
+    int32_t viewHeight_ = 1;
+    int32_t zoom_ = 1;
+    int32_t scrollY_ = 0;
+    int32_t lineHeight_ = 1;
+    int32_t lineGap_ = 0;
+    int32_t topOffset_ = 0;
+    bool bitmapFont_ = false;
+    std::array<std::array<int32_t, 256>, 2> widths_{}; // [bold][byte]
+    Bitmap bitmap_;
+
+    int32_t penX_ = 1;
+    int32_t pageY_ = 1;
+    bool lineStarted_ = false;
+    bool bandFilled_ = false;
+    bool afterAdvance_ = false;
+    std::string currentLine_;
+    std::string previousLine_;
+    uint32_t fontColor_ = 0;
+    uint32_t bandColor_ = 0;
+    bool bold_ = false;
+    ColorRole role_ = ColorRole::Text;
+
+    bool objectOpen_ = false;
+    bool copying_ = false;
+    std::string copyText_;
+    int32_t lastBorderRow_ = -1;
+    bool lastBorderSolid_ = false;
+
+    int32_t progressStep_ = 1;
+    int32_t progressLength_ = -1;
+    int64_t lastPercent_ = -1;
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+
+    struct TextRun {
+        int32_t x = 0, y = 0, endX = 0;
+        uint32_t colour = 0;
+        bool bold = false;
+        std::string text;
+    } run_;
+};
+
+RenderPass::RenderPass(Renderer& renderer, RenderMode mode)
+    : r_(renderer), browser_(renderer.c_.browser), view_(renderer.c_.view),
+      host_(renderer.c_.host ? *renderer.c_.host : renderer.defaultHost_), mode_(mode),
+      options_(renderer.c_.options), viewMode_(renderer.c_.view.ViewMode),
+      scanner_(renderer.c_.browser, options_, mode, renderer.c_.view.ViewMode),
+      s_(scanner_.State()) {
+    scanner_.SetTitleHandler([this](const std::string& title) { host_.PageTitleFound(title); });
+}
+
+void RenderPass::Run() {
+    SetUp();
+    Loop();
+    Finish();
+}
+
+FontSpec RenderPass::SystemFont(bool bold) const {
+    FontSpec font;
+    font.name = options_.FontName;
+    font.charset = options_.Charset;
+    font.pointSize = view_.FontSize;
+    font.bold = bold;
+    font.antialiasing = options_.Antialiasing;
+    return font;
+}
+
+BitmapTextOptions RenderPass::BitmapOptions(bool bold) const {
+    return ViewTextOptions(
+        r_.c_.fonts, viewMode_ == qm::ViewMode::Hex ? DosSubstitution::Off : DosSubstitution::On,
+        bold ? BoldText::On : BoldText::Off);
+}
+
+void RenderPass::SetUp() {
+    if (Painting())
+        view_.ViewObjects.clear();
+    else
+        view_.RenderCheckpoints.assign(1, RenderCheckpoint{});
+    if (mode_ == RenderMode::Prepare) browser_.PageTitle.clear();
+    if (Painting() && view_.CopyRequest) {
+        view_.CopyRequest = false;
+        copying_ = true;
+    }
+    const bool html = viewMode_ == qm::ViewMode::Html;
+    if (mode_ == RenderMode::Prepare) {
+        if (viewMode_ == qm::ViewMode::Text) {
+            host_.BuildTextView();
+            if (browser_.Utf8Decoding) browser_.DecodedSource = Utf8ToAnsi(browser_.DecodedSource);
+        } else if (viewMode_ == qm::ViewMode::Hex) {
+            host_.BuildHexView();
+        }
+        DecodeSiteIfNeeded(browser_, r_.c_.decode);
+    }
+    zoom_ = std::max(1, view_.PixelZoom);
+    viewWidth_ = std::max(1, std::max(1, view_.ImageWidth) / zoom_);
+    viewHeight_ = std::max(1, std::max(1, view_.ImageHeight) / zoom_);
+    // Only the paint pass draws; the other passes need no picture.
+    if (Painting()) bitmap_ = Bitmap(viewWidth_, viewHeight_);
+
+    const BitmapFontState& fonts = r_.c_.fonts;
+    bitmapFont_ = fonts.BitmapFontActive && (fonts.Font.Loaded() || !r_.c_.rasterizer);
+    lineGap_ = html ? (bitmapFont_ ? 3 : 2) : 0;
+    topOffset_ = html ? (bitmapFont_ ? 2 : 1) : 0;
+    MeasureFont();
+    view_.LineHeight = lineHeight_;
+    view_.MaxScrollSpeed = 2 * lineHeight_;
+
+    if (Painting() && !view_.ImageExportActive) ClampScroll();
+    scrollY_ = view_.ScrollY;
+    if (Painting()) FillRect(bitmap_, 0, 0, viewWidth_, viewHeight_, RoleColor(ColorRole::Back));
+
+    fontColor_ = RoleColor(ColorRole::Text);
+    bold_ = options_.IsBold(ColorRole::Text);
+    bandColor_ = RoleColor(ColorRole::Back);
+    if (Painting()) ChooseStart();
+}
+
+void RenderPass::MeasureFont() {
+    if (bitmapFont_) {
+        const BitmapFontState& fonts = r_.c_.fonts;
+        lineHeight_ = BitmapFontHeight(fonts.Font) * std::max(1, fonts.BitmapFontScale) + lineGap_;
+        for (int bold = 0; bold < 2; ++bold) {
+            const BitmapTextOptions textOptions = BitmapOptions(bold != 0);
+            for (int byte = 0; byte < 256; ++byte) {
+                const char c = static_cast<char>(byte);
+                widths_[bold][byte] =
+                    BitmapTextWidth(fonts.Font, std::string_view(&c, 1), textOptions);
+            }
+        }
+    } else if (TextRasterizer* rasterizer = r_.c_.rasterizer) {
+        for (int bold = 0; bold < 2; ++bold) {
+            rasterizer->SetFont(SystemFont(bold != 0));
+            for (int byte = 0; byte < 256; ++byte)
+                widths_[bold][byte] = rasterizer->CharWidth(static_cast<unsigned char>(byte));
+        }
+        rasterizer->SetFont(SystemFont(options_.IsBold(ColorRole::Text)));
+        lineHeight_ = rasterizer->LineHeight() + lineGap_;
+    } else {
+        lineHeight_ = lineGap_;
+    }
+    lineHeight_ = std::max(1, lineHeight_);
+}
+
+void RenderPass::ClampScroll() {
+    if (view_.ContentHeight - viewHeight_ < view_.ScrollY) {
+        view_.AtBottom = true;
+        view_.ScrollY = view_.ContentHeight - viewHeight_;
+    } else {
+        view_.AtBottom = false;
+    }
+    if (view_.ScrollY < 0) view_.ScrollY = 0;
+    view_.AtTop = view_.ScrollY < 1;
+    view_.ScrollBar.Position = view_.ScrollY;
+    view_.ScrollBar.Max = std::max(0, view_.ContentHeight - viewHeight_);
+    view_.ScrollBar.SmallStep = lineHeight_;
+    view_.ScrollBar.LargeStep = std::max(1, view_.ImageHeight);
+}
+
+// Restarts at the last checkpoint that lies wholly above everything this pass must draw or
+// copy: what was drawn before it (the band and borders of the line above) stays off the
+// picture, so a restart gives the same pixels as a pass from the top.
+void RenderPass::ChooseStart() {
+    int32_t start = scrollY_;
+    if (copying_) start = std::min(start, view_.CopyTop - lineHeight_);
+    const auto& points = view_.RenderCheckpoints;
+    auto after = std::lower_bound(points.begin(), points.end(), start,
+                                  [](const RenderCheckpoint& p, int32_t y) { return p.Y < y; });
+    if (after == points.begin()) return;
+    const RenderCheckpoint& point = *std::prev(after);
+    penX_ = point.X;
+    pageY_ = point.Y;
+    scanner_.RestartAt(point.Position);
+    currentLine_.assign(static_cast<size_t>(std::max(0, point.CurrentLineLength)), 'x');
+    previousLine_.assign(static_cast<size_t>(std::max(0, point.PreviousLineLength)), 'x');
+}
+
+void RenderPass::Loop() {
+    std::string text;
+    while (scanner_.SourceLeft() || scanner_.BlocksLeft()) {
+        if (browser_.ProcessAbort) {
+            browser_.ProcessAbort = false;
+            break;
+        }
+        if (mode_ == RenderMode::Mark && afterAdvance_ && scanner_.IsClean())
+            view_.RenderCheckpoints.push_back({penX_, pageY_, s_.position,
+                                               TrimmedLength(currentLine_),
+                                               TrimmedLength(previousLine_)});
+        afterAdvance_ = false;
+        if (!Painting()) Progress();
+        if (Painting() && pageY_ >= scrollY_ + viewHeight_ && !objectOpen_ && !s_.blockDisplay &&
+            (!copying_ || pageY_ >= view_.CopyBottom))
+            break;
+        if (scanner_.DisplayUsedUp()) {
+            EndBlock();
+            continue;
+        }
+        if (s_.newLine || s_.forcedBreak) {
+            LineBreakTurn();
+            continue;
+        }
+        if (!s_.blockDisplay) {
+            if (auto block = scanner_.TakePendingBlock()) StartBlock(*block);
+        }
+        if (scanner_.ReadCharacter(text)) Draw(text);
+    }
+}
+
+void RenderPass::Progress() {
+    const int32_t length = scanner_.SourceLength();
+    if (length != progressLength_) {
+        // The prepare pass shortens the source when it cuts hidden blocks.
+        progressLength_ = length;
+        progressStep_ = static_cast<int32_t>(std::max<int64_t>(1, RoundHalfEven(length / 100.0)));
+    }
+    const int64_t percent = s_.position / progressStep_;
+    if (percent <= lastPercent_) return;
+    lastPercent_ = percent;
+    const double elapsed =
+        static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now() - started_)
+                                .count());
+    std::string remaining = "?";
+    if (percent >= 1) {
+        double seconds =
+            elapsed / (static_cast<double>(percent) * 1000.0) * 100.0 - elapsed / 1000.0;
+        remaining = std::to_string(RoundHalfEven(std::max(0.0, seconds)));
+    }
+    const int prefix = mode_ == RenderMode::Prepare ? 121 : 176;
+    host_.SetCaption(Ui(prefix) + std::to_string(percent) + "% (" + remaining + Ui(200));
+    r_.c_.pump.ProcessEvents();
+}
+
+void RenderPass::LineBreakTurn() {
+    const bool current = !TrimmedEmpty(currentLine_);
+    const bool previous = !TrimmedEmpty(previousLine_);
+    bool advance;
+    if (viewMode_ == qm::ViewMode::Text)
+        advance = options_.Gaps || current;
+    else
+        advance = options_.Gaps ? previous || current : current;
+
+    if (!advance && s_.borderRequest) {
+        // A bottom border of an empty line becomes the top border of the same line.
+        const int32_t kind = s_.borderKind >= 2 ? s_.borderKind - 2 : s_.borderKind;
+        DrawBorder(kind, pageY_ - scrollY_ - 1, pageY_);
+    }
+    if (advance) {
+        if (Painting() && Visible(pageY_) && options_.Highlight && !bandFilled_) FillBand();
+        if (s_.borderRequest && s_.borderKind >= 2)
+            DrawBorder(s_.borderKind, pageY_ + lineHeight_ - scrollY_ - 1, pageY_);
+        pageY_ += lineHeight_;
+        afterAdvance_ = true;
+        bandFilled_ = false;
+        if (InCopyRange(pageY_)) copyText_ += "\r\n";
+        lineStarted_ = false;
+        if (s_.borderRequest && s_.borderKind < 2)
+            DrawBorder(s_.borderKind, pageY_ - scrollY_ - 1, pageY_);
+        r_.c_.pump.ProcessEvents();
+    }
+    s_.borderRequest = false;
+    penX_ = 1;
+    previousLine_ = std::move(currentLine_);
+    currentLine_.clear();
+    // A forced break leaves a plain line break for the next turn: a block after text starts
+    // on a new line, after one empty line when Gaps is on.
+    s_.newLine = s_.forcedBreak;
+    s_.forcedBreak = false;
+}
+
+void RenderPass::StartBlock(const DisplayBlock& block) {
+    role_ = block.role;
+    fontColor_ = RoleColor(block.role);
+    bold_ = options_.IsBold(block.role);
+    if (options_.Highlight) {
+        bandColor_ = ColorSumm(RoleColor(block.role), RoleColor(ColorRole::Back));
+        bandFilled_ = false;
+    }
+    if (Painting() && block.hasObject) {
+        view_.ViewObjects.push_back({pageY_ - scrollY_, 0, block.objectKind, block.objectText});
+        objectOpen_ = true;
+    }
+}
+
+void RenderPass::CloseObject() {
+    ViewObject& object = view_.ViewObjects.back();
+    object.Bottom = pageY_ + lineHeight_ - scrollY_;
+    objectOpen_ = false;
+}
+
+void RenderPass::EndBlock() {
+    if (objectOpen_) {
+        CloseObject();
+        const ViewObject& object = view_.ViewObjects.back();
+        if (!(object.Bottom >= -lineHeight_ && object.Top <= viewHeight_))
+            view_.ViewObjects.pop_back();
+    }
+    role_ = ColorRole::Text;
+    fontColor_ = RoleColor(ColorRole::Text);
+    bold_ = options_.IsBold(ColorRole::Text);
+    bandColor_ = RoleColor(ColorRole::Back);
+    scanner_.EndDisplayBlock();
+}
+
+int32_t RenderPass::Width(const std::string& text) const {
+    const auto& table = widths_[bold_ ? 1 : 0];
+    int32_t width = 0;
+    for (char c : text)
+        width += table[static_cast<unsigned char>(c)];
+    return width;
+}
+
+void RenderPass::Draw(const std::string& text) {
+    if (text.empty()) return;
+    if (viewMode_ == qm::ViewMode::Html && !s_.preformatted && !lineStarted_) {
+        // Indentation of the source is not shown.
+        if (text.find_first_not_of(' ') == std::string::npos) return;
+        lineStarted_ = true;
+    }
+    const int32_t width = Width(text);
+    if (penX_ + width >= viewWidth_ && penX_ > 1) {
+        penX_ = 1;
+        pageY_ += lineHeight_;
+        bandFilled_ = false;
+        r_.c_.pump.ProcessEvents();
+    }
+    currentLine_ += text;
+    if (Painting() && Visible(pageY_)) {
+        if (options_.Highlight && !bandFilled_) FillBand();
+        uint32_t colour = fontColor_;
+        if (view_.SelectionActive && pageY_ >= view_.SelectionTop - lineHeight_ &&
+            pageY_ < view_.SelectionBottom) {
+            auto select = view_.ClickFeedback ? RotColor : InvColor;
+            FlushRun();
+            FillRect(bitmap_, penX_, pageY_ - scrollY_, penX_ + width,
+                     pageY_ - scrollY_ + lineHeight_, select(bandColor_));
+            colour = select(fontColor_);
+        }
+        DrawGlyphs(penX_, pageY_, text, colour);
+    }
+    if (InCopyRange(pageY_)) copyText_ += text;
+    if (r_.sink_) r_.sink_->PlaceText(pageY_, penX_, text, role_);
+    penX_ += width;
+}
+
+void RenderPass::FillBand() {
+    FlushRun();
+    // The band leaves the last column of the view as it is.
+    FillRect(bitmap_, 0, pageY_ - scrollY_, viewWidth_ - 1, pageY_ - scrollY_ + lineHeight_,
+             bandColor_);
+    bandFilled_ = true;
+}
+
+void RenderPass::DrawBorder(int32_t kind, int32_t row, int32_t lineY) {
+    if (!Painting() || !Visible(lineY) || row < 0 || row >= viewHeight_) return;
+    const bool solid = kind == 0 || kind == 2;
+    // A dotted border never hides a solid one on the same row.
+    if (!solid && lastBorderSolid_ && lastBorderRow_ == row) return;
+    FlushRun();
+    const uint32_t text = RoleColor(ColorRole::Text), back = RoleColor(ColorRole::Back);
+    uint32_t* pixels = bitmap_.Row(row);
+    const uint32_t dot = PixelFromColor(ColorSumm12(text, back)), gap = PixelFromColor(back);
+    for (int32_t x = 0; x < viewWidth_; ++x)
+        pixels[x] = solid ? PixelFromColor(text) : (x % 4 == 0 ? dot : gap);
+    lastBorderRow_ = row;
+    lastBorderSolid_ = solid;
+}
+
+void RenderPass::DrawGlyphs(int32_t x, int32_t lineY, const std::string& text, uint32_t colour) {
+    const int32_t top = lineY - scrollY_ - 1 + topOffset_;
+    if (bitmapFont_) {
+        DrawBitmapText(r_.c_.fonts.Font, bitmap_, text, x, top, colour, BitmapOptions(bold_));
+        return;
+    }
+    if (!r_.c_.rasterizer) return;
+    // Neighbouring characters of one colour go to the rasteriser as one string.
+    if (!run_.text.empty() && run_.y == top && run_.endX == x && run_.colour == colour &&
+        run_.bold == bold_) {
+        run_.text += text;
+        run_.endX += Width(text);
+        return;
+    }
+    FlushRun();
+    run_ = {x, top, x + Width(text), colour, bold_, text};
+}
+
+void RenderPass::FlushRun() {
+    if (run_.text.empty()) return;
+    TextRasterizer& rasterizer = *r_.c_.rasterizer;
+    rasterizer.SetFont(SystemFont(run_.bold));
+    rasterizer.Draw(bitmap_, run_.x, run_.y, run_.text, run_.colour);
+    run_.text.clear();
+}
+
+void RenderPass::Zoom() {
+    Bitmap zoomed(std::max(1, view_.ImageWidth), std::max(1, view_.ImageHeight),
+                  PixelFromColor(RoleColor(ColorRole::Back)));
+    const int32_t width = std::min(zoomed.width, viewWidth_ * zoom_);
+    const int32_t height = std::min(zoomed.height, viewHeight_ * zoom_);
+    for (int32_t y = 0; y < height; ++y) {
+        const uint32_t* source = bitmap_.Row(y / zoom_);
+        uint32_t* target = zoomed.Row(y);
+        for (int32_t x = 0; x < width; ++x)
+            target[x] = source[x / zoom_];
+    }
+    bitmap_ = std::move(zoomed);
+}
+
+void RenderPass::Finish() {
+    FlushRun();
+    if (!Painting()) host_.SetCaption("Quillmar " + browser_.VersionString);
+    if (Painting() && objectOpen_) {
+        CloseObject();
+        const ViewObject& object = view_.ViewObjects.back();
+        if (object.Top < -lineHeight_ && object.Bottom < -lineHeight_) view_.ViewObjects.pop_back();
+    }
+    if (Painting() && zoom_ > 1) Zoom();
+    if (Painting() && !view_.ImageExportActive) host_.ShowPicture(bitmap_);
+    if (mode_ == RenderMode::Mark) {
+        view_.ContentHeight = std::max(0, pageY_ + lineHeight_);
+        const int32_t maxScroll = std::max(0, view_.ContentHeight - viewHeight_);
+        if (view_.ScrollY > maxScroll) view_.ScrollY = maxScroll;
+        view_.ScrollBar.Position = view_.ScrollY;
+        view_.ScrollBar.Max = maxScroll;
+        view_.ScrollBar.SmallStep = lineHeight_;
+        view_.ScrollBar.LargeStep = std::max(1, view_.ImageHeight);
+        host_.ScrollBarChanged();
+    }
+    if (copying_) host_.SetObjectInfoText(copyText_);
+    if (Painting() && view_.ImageExportActive) r_.exportBitmap_ = std::move(bitmap_);
+}
+
+Renderer::Renderer(RenderContext context) : c_(context) {}
+Renderer::~Renderer() = default;
+
+bool Renderer::RenderSite(RenderMode mode) {
+    if (c_.view.RenderSuspended || c_.browser.RenderBusy) return false;
+    c_.browser.RenderBusy = true;
+    struct BusyGuard {
+        Renderer& renderer;
+        ~BusyGuard() {
+            RenderHost& host = renderer.c_.host ? *renderer.c_.host : renderer.defaultHost_;
+            host.RestoreStopCaption();
+            renderer.c_.browser.RenderBusy = false;
+        }
+    } guard{*this};
+    RenderPass pass(*this, mode);
+    pass.Run();
+    return true;
+}
+
+} // namespace qm

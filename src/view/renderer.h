@@ -1,0 +1,84 @@
+#pragma once
+// RenderSite: the three passes over DecodedSource that share one loop with the tag scanner.
+// The prepare pass decodes the page, finds its title and cuts hidden scripts, styles and meta
+// tags; the mark pass lays out the whole page, measures its height and records restart
+// checkpoints; the paint pass draws the window at ScrollY and records its ViewObjects.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "view/bitmap.h"
+#include "view/view_options.h"
+#include "view/view_state.h"
+
+namespace qm {
+
+struct BrowserState;
+struct BitmapFontState;
+struct SourceDecodeState;
+class EventPump;
+class TextRasterizer;
+
+// What a pass asks of the main window. Every call has a do-nothing default, so headless
+// callers override only what they need.
+class RenderHost {
+  public:
+    virtual ~RenderHost() = default;
+    virtual void SetCaption(const std::string& /*text*/) {} // SetForm1Caption
+    virtual void RestoreStopCaption() {}                    // "Stop (F5)"
+    // The change handler of the scroll bar, run after a mark pass: caption with the offset,
+    // control bar, paint request.
+    virtual void ScrollBarChanged() {}
+    virtual void ShowPicture(const Bitmap& /*picture*/) {} // the picture of Image1
+    virtual void SetObjectInfoText(const std::string& /*text*/) {}
+    // The text and hex views build their own DecodedSource (prepare pass).
+    virtual void BuildTextView() {}
+    virtual void BuildHexView() {}
+    // The prepare pass found a title; PageTitle is already set (history entries keep it).
+    virtual void PageTitleFound(const std::string& /*title*/) {}
+};
+
+// Receives every piece of text the layout places, drawn or not, in every pass.
+class LayoutSink {
+  public:
+    virtual ~LayoutSink() = default;
+    virtual void PlaceText(int32_t pageY, int32_t x, std::string_view text, ColorRole role) = 0;
+};
+
+struct RenderContext {
+    BrowserState& browser;
+    ViewState& view;
+    const ViewOptions& options;
+    BitmapFontState& fonts;
+    SourceDecodeState& decode;
+    EventPump& pump;
+    TextRasterizer* rasterizer = nullptr; // the system font; unused while a bitmap font draws
+    RenderHost* host = nullptr;
+};
+
+class Renderer {
+  public:
+    explicit Renderer(RenderContext context);
+    ~Renderer();
+
+    // Runs one pass. Does nothing and returns false while RenderSuspended or while another
+    // pass runs (a pass started from inside the message pump of a running one).
+    bool RenderSite(RenderMode mode);
+
+    // The picture of the last paint pass made while ImageExportActive.
+    const Bitmap& ExportBitmap() const { return exportBitmap_; }
+    void ReleaseExportBitmap() { exportBitmap_ = Bitmap(); }
+
+    void SetLayoutSink(LayoutSink* sink) { sink_ = sink; }
+
+  private:
+    friend class RenderPass;
+    RenderContext c_;
+    RenderHost defaultHost_;
+    LayoutSink* sink_ = nullptr;
+    Bitmap exportBitmap_;
+};
+
+} // namespace qm

@@ -1,0 +1,200 @@
+#pragma once
+// The scanning half of the render loop: splits DecodedSource into text, tags, comments,
+// character references and raw blocks (scripts, styles, forms, meta tags), classifies every
+// finished tag and turns recognised elements into display blocks with a label, a colour role
+// and, for clickable ones, the data of a ViewObject.
+//
+// All state of one pass lives in ScanState. A default ScanState is the clean state of a line
+// start, so restarting at a checkpoint is a plain assignment of a fresh state and a position.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "view/view_options.h"
+#include "view/view_state.h"
+
+namespace qm {
+
+struct BrowserState;
+
+// Attribute lists of one tag. Names are upper-case; values stay exactly as written, quotes
+// included.
+struct TagAttributes {
+    std::vector<std::string> AttrNames;
+    std::vector<std::string> AttrValues;
+};
+
+// 1-based position of the first space outside quotes, 0 when there is none. Double quotes
+// and apostrophes toggle one shared quote flag.
+int32_t postag(std::string_view s);
+
+// Splits a tag (the text between "<" and ">") into attributes; the tag name is not stored.
+// Consecutive spaces give attributes with an empty name and value.
+void ParseTag(std::string_view tag, TagAttributes& attrs);
+
+// ParseTag, then the last value (empty when there are no attributes).
+std::string GetLastTagArg(std::string_view tag, TagAttributes& attrs);
+
+struct RippedUrl {
+    std::string url;   // the value with references decoded, quotes kept
+    std::string label; // "Maybe URL " + tag name + "@" + attribute name + ": "
+};
+
+// A block the renderer shows instead of the source.
+struct DisplayBlock {
+    std::string text;
+    ColorRole role = ColorRole::Text;
+    bool hasObject = false;
+    ViewObjectKind objectKind = ViewObjectKind::Link;
+    std::string objectText;
+};
+
+struct ScanState {
+    int32_t position = 0; // 0-based index of the next source character
+
+    bool inTag = false;
+    std::string tagBuffer; // without "<" and ">"
+    int32_t tagStart = 0;  // 1-based position of the "<"
+    bool inComment = false;
+
+    bool inReference = false;
+    std::string referenceBuffer;
+    int32_t referenceCount = 0;
+    int32_t referenceStart = 0; // position just after the "&"
+    bool referenceFailed = false;
+
+    bool rawBlock = false;
+    std::string rawEndTag;  // "/SCRIPT", "/STYLE", "/FORM" or "META"
+    int32_t blockStart = 0; // 0-based index of the "<" that opened the raw block
+    int32_t formResume = 0; // position just after the FORM start tag
+    bool preformatted = false;
+
+    bool pendingResource = false;
+    bool pendingLink = false;
+    bool pendingComment = false;
+    bool pendingScript = false;
+    bool pendingStyle = false;
+    bool pendingForm = false;
+    bool pendingMeta = false;
+
+    bool blockDisplay = false;
+    std::string displayText;
+    size_t displayPos = 0;
+    bool displayIsRipped = false; // the block shows an entry of rippedUrls
+    bool plainText = true;        // outside marked blocks
+
+    bool newLine = false;
+    bool forcedBreak = false;
+    bool borderRequest = false;
+    int32_t borderKind = 0; // 0 solid top, 1 dotted top, 2 solid bottom, 3 dotted bottom
+
+    std::vector<RippedUrl> rippedUrls; // shown from the back
+    std::string rippedTag;
+    int32_t rippedPosition = -1; // end position of the ripped tag
+    int32_t rippedTagStart = 0;
+
+    // What the pending blocks show.
+    TagAttributes blockAttributes; // of the tag that set the pending resource or link
+    std::string resourceLabel;
+    std::string resourceAttribute;
+    std::string linkLabel;
+    std::string linkAttribute;
+    bool linkHasAnchor = false;
+    std::string commentText;
+    std::string scriptKinds; // LANGUAGE and TYPE values of the SCRIPT start tag
+    std::string scriptSource;
+    bool scriptHasSource = false;
+    std::string blockCode; // source of the last script, style or meta block
+    int32_t codeStart = 0; // 1-based
+    int32_t codeLength = 0;
+    std::string formSource;
+
+    int32_t titleEnd = -1; // position after the last TITLE tag; -1 before any
+};
+
+class TagScanner {
+  public:
+    using TitleHandler = std::function<void(const std::string& title)>;
+
+    // The scanner reads and, in the prepare pass, shortens browser.DecodedSource; it sets
+    // PageTitle (prepare pass) and BaseURL.
+    TagScanner(BrowserState& browser, const ViewOptions& options, RenderMode mode,
+               qm::ViewMode viewMode);
+
+    // Called with every title found by the prepare pass, after PageTitle is set.
+    void SetTitleHandler(TitleHandler handler) { titleHandler_ = std::move(handler); }
+
+    ScanState& State() { return s_; }
+    const ScanState& State() const { return s_; }
+    const TagAttributes& Attributes() const { return attrs_; }
+
+    // A clean state at a checkpoint's position.
+    void RestartAt(int32_t position);
+
+    int32_t SourceLength() const;
+    bool SourceLeft() const { return s_.position < SourceLength(); }
+    // Something still waits to be shown: an active display block, a pending block or a
+    // ripped address.
+    bool BlocksLeft() const;
+    // No tag, comment, reference, raw block, preformatted section, display block, pending
+    // block, ripped address or line-break request is open: a checkpoint may be taken.
+    bool IsClean() const;
+
+    // Turns the first pending item into the active display block.
+    std::optional<DisplayBlock> TakePendingBlock();
+    bool DisplayUsedUp() const { return s_.blockDisplay && s_.displayPos >= s_.displayText.size(); }
+    // Ends the active display block; after the last ripped address the ripped tag is read
+    // again.
+    void EndDisplayBlock();
+
+    // Reads one character from the display block or the source and scans it. Returns true
+    // with the text to draw (one character or a decoded reference, maybe empty).
+    bool ReadCharacter(std::string& text);
+
+  private:
+    std::string& Source();
+    bool ReadDisplayCharacter(std::string& text);
+    bool ReadSourceCharacter(std::string& text);
+    bool ScanText(char c, std::string& text);
+    void StartTag();
+    void AppendToTag(char c);
+    void EndTag();
+    bool RipUrls(const std::string& name);
+    void Classify(const std::string& name);
+    void OpenRawBlock(const std::string& endTag);
+    void CloseRawBlock(const std::string& name);
+    void CutBlock(int32_t stepBack);
+    void ApplyLineBreakRules(const std::string& name);
+    void ApplyBorderRules(const std::string& name);
+    void RequestBorder(int32_t kind);
+    void ApplyTitleRules(const std::string& name);
+    void ApplyResourceRules(const std::string& name);
+    void ApplyLinkRules(const std::string& name);
+    void SetPendingResource(std::string label, std::string attribute);
+    void SetPendingLink(std::string label, std::string attribute, bool anchor);
+
+    std::optional<DisplayBlock> RippedBlock();
+    std::optional<DisplayBlock> ResourceBlock();
+    std::optional<DisplayBlock> LinkBlock();
+    DisplayBlock CommentBlock();
+    DisplayBlock ScriptBlock();
+    DisplayBlock StyleBlock();
+    DisplayBlock FormBlock();
+    DisplayBlock MetaBlock();
+    std::string CharactersText(int32_t length) const;
+    std::string Ui(int index) const;
+
+    BrowserState& browser_;
+    const ViewOptions& options_;
+    RenderMode mode_;
+    qm::ViewMode viewMode_;
+    TitleHandler titleHandler_;
+    ScanState s_;
+    TagAttributes attrs_; // filled by every ParseTag of the scanner
+};
+
+} // namespace qm

@@ -1,0 +1,79 @@
+#pragma once
+// The source view's own state: scroll offset, layout results of the last passes, the
+// clickable blocks of the painted window and the restart checkpoints of the page. One
+// instance, owned by the main window; the renderer and the view interaction read and write it.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qm {
+
+enum class RenderMode : int32_t { Paint = 0, Mark = 1, Prepare = 2 };
+enum class ViewMode : int32_t { Html = 0, Text = 1, Hex = 2 };
+enum class ViewObjectKind : int32_t { Link = 0, Resource = 1, Form = 2, Code = 3 };
+
+// A clickable block of the painted window. Rows are view pixels (before PixelZoom) of the
+// render bitmap: the block covers [Top, Bottom).
+struct ViewObject {
+    int32_t Top = 0;
+    int32_t Bottom = 0;
+    ViewObjectKind Kind = ViewObjectKind::Link;
+    // Link, Resource: the address without quotes (maybe relative). Form: the form's source.
+    // Code: "start length", the 1-based start in DecodedSource and the length of the block.
+    std::string Text;
+};
+
+// A clean line start recorded by the mark pass; a paint pass may start there. Only whether
+// the two lengths are zero matters.
+struct RenderCheckpoint {
+    int32_t X = 1;
+    int32_t Y = 1;
+    int32_t Position = 0;
+    int32_t CurrentLineLength = 0;
+    int32_t PreviousLineLength = 0;
+};
+
+// The hidden scroll bar sb1: it only holds position and range.
+struct ScrollBarState {
+    int32_t Position = 0;
+    int32_t Max = 0;
+    int32_t SmallStep = 1;
+    int32_t LargeStep = 1;
+};
+
+struct ViewState {
+    int32_t ScrollY = 0;       // window offset from the top of the page, view pixels
+    int32_t ContentHeight = 0; // set by the mark pass
+    int32_t LineHeight = 16;   // computed by every pass
+    int32_t MaxScrollSpeed = 32;
+    int32_t PixelZoom = 1;
+    qm::ViewMode ViewMode = qm::ViewMode::Html;
+    int32_t FontSize = 11; // point size of the system font
+
+    // Size of the view image Image1 in screen pixels; the window keeps it current.
+    int32_t ImageWidth = 1;
+    int32_t ImageHeight = 1;
+
+    bool RenderSuspended = false; // passes are skipped (theme application)
+    bool AtTop = false;
+    bool AtBottom = false;
+    bool ImageExportActive = false; // the BMP export paints strips and keeps the bitmap
+
+    // Highlighted line range in page y, set by the mouse.
+    bool SelectionActive = false;
+    int32_t SelectionTop = 0;
+    int32_t SelectionBottom = 0;
+    bool ClickFeedback = false;
+
+    // The next paint pass copies the text of the lines in [CopyTop - LineHeight, CopyBottom).
+    bool CopyRequest = false;
+    int32_t CopyTop = 0;
+    int32_t CopyBottom = 0;
+
+    ScrollBarState ScrollBar;
+    std::vector<RenderCheckpoint> RenderCheckpoints;
+    std::vector<ViewObject> ViewObjects;
+};
+
+} // namespace qm
