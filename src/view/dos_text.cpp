@@ -118,9 +118,16 @@ std::string StrOEMtoAnsi(std::string_view text) {
 }
 
 std::string WinToDos(std::string_view text, DosSubstitution substitute) {
-    std::string out;
-    out.reserve(text.size());
     const bool readable = substitute == DosSubstitution::On;
+    // Count the three-byte substitutions first so the output is allocated once.
+    size_t grow = 0;
+    if (readable)
+        for (char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            grow += (byte == 0xA9 || byte == 0xAE || byte == 0x85) ? 2 : 0;
+        }
+    std::string out;
+    out.reserve(text.size() + grow);
     for (char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (readable && byte == 0xA9) {
