@@ -245,12 +245,14 @@ void RenderPass::ClampScroll() {
     view_.ScrollBar.LargeStep = std::max(1, view_.ImageHeight);
 }
 
-// Restarts at the last checkpoint that lies wholly above everything this pass must draw or
-// copy: what was drawn before it (the band and borders of the line above) stays off the
-// picture, so a restart gives the same pixels as a pass from the top.
+// Restarts at the last checkpoint that lies wholly above everything this pass must draw,
+// copy or record: the band and borders of the line above it stay off the picture, and a block
+// ending on that line would lie more than a line above the window, where its object is
+// dropped. So a restart gives the same picture and objects as a pass from the top.
 void RenderPass::ChooseStart() {
     int32_t start = scrollY_;
     if (copying_) start = std::min(start, view_.CopyTop - lineHeight_);
+    start -= lineHeight_;
     const auto& points = view_.RenderCheckpoints;
     auto after = std::lower_bound(points.begin(), points.end(), start,
                                   [](const RenderCheckpoint& p, int32_t y) { return p.Y < y; });

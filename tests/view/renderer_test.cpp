@@ -1,0 +1,436 @@
+// Reference tests of the renderer with the built-in 8x16 bitmap font, which draws the same
+// everywhere: pixels compared between sources, rows compared against colour roles, restarts
+// against full runs, aborted passes against consistent state.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "render_fixture.h"
+#include "view/view_colors.h"
+
+namespace qm {
+namespace {
+
+using test::FirstDifferentRow;
+using test::kGlyph;
+using test::kLine;
+using test::PixelAt;
+using test::RenderRig;
+using test::RowsHold;
+
+// Page y of line n and the bitmap rows of its band at offset 0.
+int LineY(int n) {
+    return 1 + n * kLine;
+}
+
+TEST(RendererTest, EquivalentSourcesGiveIdenticalPixels) {
+    struct Pair {
+        const char* a;
+        const char* b;
+    };
+    const std::vector<Pair> pairs = {
+        {"a\r\nb", "a b"},
+        {"&#60;x&amp;", "&lt;x&#38;"},
+        {"<img\nsrc=a.png>", "<IMG SRC=a.png>"},
+        {"x<script>y</script>z", "xz"},
+        {"<p>a</p>", "<br>a<br>"},
+        {"   indented", "indented"},
+        {"<a href=\"x\" >t</a>", "<a href=\"x\">t</a>"},
+    };
+    for (const Pair& pair : pairs) {
+        RenderRig a, b;
+        a.Show(pair.a);
+        b.Show(pair.b);
+        EXPECT_EQ(-1, FirstDifferentRow(a.host.picture, b.host.picture))
+            << "sources [" << pair.a << "] and [" << pair.b << "]";
+        EXPECT_EQ(a.view.ContentHeight, b.view.ContentHeight) << pair.a;
+    }
+}
+
+TEST(RendererTest, EachLineCarriesItsColourRole) {
+    RenderRig rig;
+    rig.options.Comments = true;
+    // Lines: 0 text, 1 gap, 2 link, 3 text, 4 gap, 5 comment.
+    const Bitmap& picture = rig.Show("text<a href=x>more<!--c-->");
+    const uint32_t back = rig.Color(ColorRole::Back);
+    struct Row {
+        int line;
+        ColorRole ink;
+        bool band;
+    };
+    const std::vector<Row> rows = {{0, ColorRole::Text, false},
+                                   {2, ColorRole::Links, true},
+                                   {3, ColorRole::Text, false},
+                                   {5, ColorRole::Comments, true}};
+    for (const Row& row : rows) {
+        const int top = LineY(row.line), bottom = top + kLine;
+        EXPECT_TRUE(RowsHold(picture, top, bottom, rig.Color(row.ink))) << "line " << row.line;
+        const uint32_t band = row.band ? ColorSumm(rig.Color(row.ink), back) : back;
+        EXPECT_EQ(band, PixelAt(picture, 0, top)) << "band of line " << row.line;
+        EXPECT_EQ(band, PixelAt(picture, picture.width - 2, bottom - 1)) << "line " << row.line;
+        EXPECT_EQ(back, PixelAt(picture, picture.width - 1, top))
+            << "last column, line " << row.line;
+        for (ColorRole other : {ColorRole::Text, ColorRole::Links, ColorRole::Comments})
+            if (other != row.ink) {
+                EXPECT_FALSE(RowsHold(picture, top, bottom, rig.Color(other)))
+                    << "line " << row.line << " holds role " << static_cast<int>(other);
+            }
+    }
+    for (int gap : {1, 4})
+        for (int y = LineY(gap); y < LineY(gap) + kLine; ++y)
+            for (int x = 0; x < picture.width; ++x)
+                ASSERT_EQ(back, PixelAt(picture, x, y)) << "gap line " << gap << " at " << x;
+
+    ASSERT_EQ(1u, rig.view.ViewObjects.size());
+    const ViewObject& link = rig.view.ViewObjects[0];
+    EXPECT_EQ(ViewObjectKind::Link, link.Kind);
+    EXPECT_EQ("x", link.Text);
+    EXPECT_EQ(LineY(2), link.Top);
+    EXPECT_EQ(LineY(3), link.Bottom);
+}
+
+TEST(RendererTest, GlyphsSitTwoRowsBelowTheLineTop) {
+    RenderRig rig;
+    rig.options.Highlight = false;
+    const Bitmap& picture = rig.Show("_");
+    const uint32_t ink = rig.Color(ColorRole::Text);
+    // The underscore of the 8x16 font lies near the bottom of its cell, which starts at row 2.
+    int lowest = -1;
+    for (int y = 0; y < picture.height; ++y)
+        if (RowsHold(picture, y, y + 1, ink)) lowest = y;
+    EXPECT_GE(lowest, 2 + 12);
+    EXPECT_LE(lowest, 2 + 15);
+    EXPECT_FALSE(RowsHold(picture, 0, 2, ink));
+    EXPECT_EQ(ink, PixelAt(picture, 1, lowest));
+}
+
+TEST(RendererTest, BorderKinds) {
+    struct Case {
+        const char* what;
+        const char* source;
+        bool gaps;
+        bool dotted; // expected pattern of row 19, the last row of line 0's band
+    };
+    const std::vector<Case> cases = {
+        {"solid bottom border", "a</div>b", true, false},
+        {"dotted bottom border", "a</td>b", true, true},
+        {"dotted after solid on one row", "a</div></td>b", false, false},
+        {"solid after dotted on one row", "a</td></div>b", false, false},
+    };
+    for (const Case& c : cases) {
+        RenderRig rig;
+        rig.options.Gaps = c.gaps;
+        const Bitmap& picture = rig.Show(c.source);
+        const uint32_t text = rig.Color(ColorRole::Text), back = rig.Color(ColorRole::Back);
+        const int row = LineY(1) - 1;
+        for (int x = 0; x < picture.width; ++x) {
+            uint32_t expected = c.dotted ? (x % 4 == 0 ? ColorSumm12(text, back) : back) : text;
+            ASSERT_EQ(expected, PixelAt(picture, x, row)) << c.what << " at x " << x;
+        }
+    }
+}
+
+TEST(RendererTest, TopBordersOfTables) {
+    RenderRig rig;
+    rig.options.TopBorders = true;
+    rig.options.Media = false; // TD would also break for its background block
+    const Bitmap& picture = rig.Show("x<table><tr><td>a");
+    // TABLE after x: advance, solid line above line 1. TR and TD on the empty line 1: no
+    // advance, their top borders fall on the same row; the dotted one must not hide it.
+    const int row = LineY(1) - 1;
+    for (int x = 0; x < picture.width; ++x)
+        ASSERT_EQ(rig.Color(ColorRole::Text), PixelAt(picture, x, row)) << x;
+}
+
+// A long page with every kind of line: wrapped words, blocks with bands and objects,
+// borders, preformatted text, forms shown twice, comments.
+std::string MixedPage() {
+    std::string page = "<title>T</title>";
+    for (int i = 0; i < 40; ++i) {
+        const std::string n = std::to_string(i);
+        page += "Paragraph " + n + " with words that wrap around the narrow view.<p>";
+        page += "<a href=l" + n + ".html>link " + n + "</a> <img src=i" + n + ".png width=3>";
+        page += "<table><tr><td>cell</td><td background=b.gif>x</td></tr></table>";
+        page += "<!-- note " + n + " --><pre>pre  line\n\n  second</pre>";
+        page += "<form action=f><input src=s.png>in form</form>";
+        page += "Averyveryverylongwordthatcannotfitononeline" + n + "&amp;more<br><br>";
+        page += "<b>bold</b><blockquote>q</blockquote>";
+    }
+    return page;
+}
+
+TEST(RendererTest, RestartFromCheckpointEqualsFullRun) {
+    RenderRig rig(30, 160);
+    rig.options.Comments = true;
+    rig.options.TopBorders = true;
+    rig.options.Accents = true;
+    rig.options.Anchors = true;
+    rig.options.FormsCode = true;
+    rig.Show(MixedPage());
+    const auto checkpoints = rig.view.RenderCheckpoints;
+    ASSERT_GT(checkpoints.size(), 200u);
+    for (size_t i = 1; i < checkpoints.size(); ++i)
+        ASSERT_LT(checkpoints[i - 1].Y, checkpoints[i].Y) << "checkpoint " << i;
+
+    const int content = rig.view.ContentHeight;
+    int restartCalls = 0, fullCalls = 0;
+    for (int scroll = 0; scroll < content; scroll += 37) {
+        for (bool selection : {false, true}) {
+            rig.view.SelectionActive = selection;
+            rig.view.SelectionTop = scroll + 40;
+            rig.view.SelectionBottom = scroll + 90;
+            rig.view.RenderCheckpoints = checkpoints;
+            rig.pump.calls = 0;
+            Bitmap restarted = rig.Paint(scroll);
+            restartCalls += rig.pump.calls;
+            auto restartedObjects = rig.view.ViewObjects;
+            rig.view.RenderCheckpoints.resize(1);
+            rig.pump.calls = 0;
+            Bitmap full = rig.Paint(scroll);
+            fullCalls += rig.pump.calls;
+            ASSERT_EQ(-1, FirstDifferentRow(restarted, full))
+                << "scroll " << scroll << " selection " << selection;
+            ASSERT_EQ(restartedObjects.size(), rig.view.ViewObjects.size()) << "scroll " << scroll;
+            for (size_t i = 0; i < restartedObjects.size(); ++i) {
+                EXPECT_EQ(restartedObjects[i].Top, rig.view.ViewObjects[i].Top);
+                EXPECT_EQ(restartedObjects[i].Bottom, rig.view.ViewObjects[i].Bottom);
+                EXPECT_EQ(restartedObjects[i].Text, rig.view.ViewObjects[i].Text);
+            }
+        }
+    }
+    // Restarting is what keeps scrolling cheap: far fewer lines are laid out.
+    EXPECT_LT(restartCalls * 10, fullCalls);
+}
+
+TEST(RendererTest, CopyFromCheckpointEqualsFullRun) {
+    RenderRig rig(30, 160);
+    rig.Show(MixedPage());
+    const auto checkpoints = rig.view.RenderCheckpoints;
+    for (int top : {30, 400, 2000, 5000}) {
+        std::string copies[2];
+        for (int full = 0; full < 2; ++full) {
+            rig.view.RenderCheckpoints = checkpoints;
+            if (full) rig.view.RenderCheckpoints.resize(1);
+            rig.view.CopyRequest = true;
+            rig.view.CopyTop = top;
+            rig.view.CopyBottom = top + 200;
+            rig.Paint(top + 1000);
+            EXPECT_FALSE(rig.view.CopyRequest);
+            copies[full] = rig.host.objectInfo;
+        }
+        EXPECT_EQ(copies[1], copies[0]) << "copy from " << top;
+        EXPECT_FALSE(copies[0].empty());
+    }
+}
+
+TEST(RendererTest, CopyCollectsTheSelectedLines) {
+    RenderRig rig;
+    rig.Show("one<br>two<br>three<br>four");
+    rig.view.CopyRequest = true;
+    rig.view.CopyTop = LineY(1);
+    rig.view.CopyBottom = LineY(3);
+    rig.Paint(0);
+    EXPECT_EQ("one\r\ntwo\r\nthree", rig.host.objectInfo);
+}
+
+TEST(RendererTest, SelectionInvertsCellsAndInk) {
+    RenderRig rig;
+    rig.options.Highlight = false;
+    rig.options.Colors[0] = RgbColor(200, 220, 240); // inverted, it differs from the ink
+    rig.Show("ab<br>cd");
+    const uint32_t back = rig.Color(ColorRole::Back), text = rig.Color(ColorRole::Text);
+    for (bool feedback : {false, true}) {
+        rig.view.SelectionActive = true;
+        rig.view.ClickFeedback = feedback;
+        rig.view.SelectionTop = rig.view.SelectionBottom = LineY(1) - 1;
+        const Bitmap& picture = rig.Paint(0);
+        const uint32_t cell = feedback ? RotColor(back) : InvColor(back);
+        const uint32_t ink = feedback ? RotColor(text) : InvColor(text);
+        EXPECT_EQ(cell, PixelAt(picture, 1, LineY(0))) << feedback;
+        EXPECT_EQ(cell, PixelAt(picture, 1 + 2 * kGlyph - 1, LineY(1) - 1));
+        EXPECT_EQ(back, PixelAt(picture, 1 + 2 * kGlyph, LineY(0))) << "right of the text";
+        EXPECT_TRUE(RowsHold(picture, LineY(0), LineY(1), ink));
+        EXPECT_FALSE(RowsHold(picture, LineY(1), LineY(2), cell)) << "line 1 is not selected";
+    }
+}
+
+TEST(RendererTest, AbortedMarkPassLeavesConsistentState) {
+    RenderRig rig(30, 160);
+    const std::string page = MixedPage();
+    rig.Show(page);
+    const int fullHeight = rig.view.ContentHeight;
+
+    rig.pump.onEvents = [&](int calls) {
+        if (calls == 200) rig.browser.ProcessAbort = true;
+    };
+    rig.pump.calls = 0;
+    rig.view.ScrollY = fullHeight;
+    ASSERT_TRUE(rig.renderer.RenderSite(RenderMode::Mark));
+    rig.pump.onEvents = nullptr;
+
+    EXPECT_FALSE(rig.browser.RenderBusy);
+    EXPECT_FALSE(rig.browser.ProcessAbort) << "the flag is cleared when taken";
+    EXPECT_GT(rig.view.ContentHeight, 0);
+    EXPECT_LT(rig.view.ContentHeight, fullHeight);
+    EXPECT_LE(rig.view.ScrollY, std::max(0, rig.view.ContentHeight - 160));
+    EXPECT_EQ(rig.view.ScrollY, rig.view.ScrollBar.Position);
+    for (const RenderCheckpoint& point : rig.view.RenderCheckpoints) {
+        EXPECT_LT(point.Y, rig.view.ContentHeight);
+        EXPECT_LE(point.Position, static_cast<int32_t>(rig.browser.DecodedSource.size()));
+    }
+    EXPECT_EQ("Quillmar " + rig.browser.VersionString, rig.host.captions.back());
+
+    // The partial layout still paints, and a new mark pass restores the whole page.
+    const int pictures = rig.host.pictures;
+    rig.Paint(rig.view.ScrollY);
+    EXPECT_EQ(pictures + 1, rig.host.pictures);
+    rig.renderer.RenderSite(RenderMode::Mark);
+    EXPECT_EQ(fullHeight, rig.view.ContentHeight);
+}
+
+TEST(RendererTest, AbortedPaintPassClosesItsObjects) {
+    RenderRig rig(30, 400);
+    std::string page;
+    for (int i = 0; i < 30; ++i)
+        page += "<a href=x" + std::to_string(i) + ">t</a>";
+    rig.Show(page);
+    rig.pump.onEvents = [&](int calls) {
+        if (calls == 5) rig.browser.ProcessAbort = true;
+    };
+    rig.pump.calls = 0;
+    rig.Paint(0);
+    rig.pump.onEvents = nullptr;
+    EXPECT_FALSE(rig.browser.RenderBusy);
+    EXPECT_FALSE(rig.browser.ProcessAbort);
+    EXPECT_FALSE(rig.view.ViewObjects.empty());
+    EXPECT_LT(rig.view.ViewObjects.size(), 30u);
+    for (const ViewObject& object : rig.view.ViewObjects)
+        EXPECT_GT(object.Bottom, object.Top);
+}
+
+TEST(RendererTest, ObjectsOfTheWindowOnly) {
+    RenderRig rig(30, 100);
+    std::string page;
+    for (int i = 0; i < 40; ++i)
+        page += "<a href=x" + std::to_string(i) + ">";
+    rig.Show(page);
+    rig.Paint(600);
+    ASSERT_FALSE(rig.view.ViewObjects.empty());
+    for (const ViewObject& object : rig.view.ViewObjects) {
+        EXPECT_GE(object.Bottom, -kLine) << object.Text;
+        EXPECT_LE(object.Top, 100) << object.Text;
+        EXPECT_EQ(object.Bottom - object.Top, kLine) << object.Text;
+    }
+    // Blocks are two lines apart (block line and gap): about three fit in 100 rows.
+    EXPECT_LE(rig.view.ViewObjects.size(), 4u);
+}
+
+TEST(RendererTest, PixelZoomStretchesTheLayout) {
+    RenderRig zoomed(30, 100), plain(10, 33);
+    zoomed.view.ImageWidth = 3 * plain.view.ImageWidth;
+    zoomed.view.PixelZoom = 3;
+    zoomed.Show("zoomed text<a href=x>");
+    const Bitmap& small = plain.Show("zoomed text<a href=x>");
+    const Bitmap& big = zoomed.host.picture;
+    ASSERT_EQ(100, big.height);
+    ASSERT_EQ(33, small.height);
+    for (int y = 0; y < 99; ++y)
+        for (int x = 0; x < big.width; ++x)
+            ASSERT_EQ(small.Row(y / 3)[x / 3], big.Row(y)[x]) << x << "," << y;
+    for (int x = 0; x < big.width; ++x)
+        ASSERT_EQ(zoomed.Color(ColorRole::Back), PixelAt(big, x, 99)) << "row 99 is background";
+}
+
+TEST(RendererTest, EmptySourceAndTinyViews) {
+    RenderRig rig;
+    const Bitmap& picture = rig.Show("");
+    EXPECT_EQ(1 + kLine, rig.view.ContentHeight);
+    EXPECT_FALSE(RowsHold(picture, 0, picture.height, rig.Color(ColorRole::Text)));
+
+    RenderRig narrow;
+    narrow.view.ImageWidth = 4; // narrower than one glyph
+    narrow.Show("ab");
+    EXPECT_EQ(1 + 2 * kLine, narrow.view.ContentHeight) << "each character keeps a line of its own";
+
+    RenderRig zero;
+    zero.view.ImageWidth = 0;
+    zero.view.ImageHeight = 0;
+    zero.view.PixelZoom = 20;
+    zero.Show("text");
+    EXPECT_EQ(1, zero.host.picture.width);
+    EXPECT_EQ(1, zero.host.picture.height);
+}
+
+TEST(RendererTest, PaintKeepsTheWindowInsideThePage) {
+    RenderRig rig(40, 100);
+    rig.Show("a<br>b<br>c<br>d<br>e<br>f<br>g<br>h");
+    const int max = rig.view.ContentHeight - 100;
+    rig.Paint(100000);
+    EXPECT_EQ(max, rig.view.ScrollY);
+    EXPECT_TRUE(rig.view.AtBottom);
+    EXPECT_FALSE(rig.view.AtTop);
+    EXPECT_EQ(max, rig.view.ScrollBar.Max);
+    EXPECT_EQ(kLine, rig.view.ScrollBar.SmallStep);
+    rig.Paint(-50);
+    EXPECT_EQ(0, rig.view.ScrollY);
+    EXPECT_TRUE(rig.view.AtTop);
+    EXPECT_FALSE(rig.view.AtBottom);
+
+    rig.view.ScrollY = 100000;
+    rig.renderer.RenderSite(RenderMode::Mark);
+    EXPECT_EQ(max, rig.view.ScrollY) << "the mark pass clamps the offset too";
+}
+
+TEST(RendererTest, ProgressCaptionsAndPassEnd) {
+    RenderRig rig;
+    rig.browser.VersionString = "1.2.3.4";
+    rig.Show(std::string(3000, 'x'));
+    const auto& captions = rig.host.captions;
+    auto count = [&](const std::string& prefix) {
+        return std::count_if(captions.begin(), captions.end(),
+                             [&](const std::string& c) { return c.rfind(prefix, 0) == 0; });
+    };
+    EXPECT_GE(count("Source code preparing (F5 - abort) "), 100);
+    EXPECT_GE(count("Source code marking (F5 - abort) "), 100);
+    EXPECT_EQ(2, count("Quillmar 1.2.3.4"));
+    const std::string first = "Source code preparing (F5 - abort) 0% (? s)";
+    EXPECT_EQ(first, captions.front());
+    EXPECT_TRUE(captions[captions.size() - 2].ends_with("% (0 s)"))
+        << captions[captions.size() - 2];
+    EXPECT_EQ(3, rig.host.stopCaptions);
+    EXPECT_EQ(1, rig.host.scrollBarChanges);
+}
+
+TEST(RendererTest, SuspendedOrBusyPassesDoNothing) {
+    RenderRig rig;
+    rig.Show("x");
+    const int pictures = rig.host.pictures;
+    rig.view.RenderSuspended = true;
+    EXPECT_FALSE(rig.renderer.RenderSite(RenderMode::Paint));
+    rig.view.RenderSuspended = false;
+    rig.browser.RenderBusy = true;
+    EXPECT_FALSE(rig.renderer.RenderSite(RenderMode::Paint));
+    EXPECT_TRUE(rig.browser.RenderBusy) << "the running pass keeps its flag";
+    EXPECT_EQ(pictures, rig.host.pictures);
+}
+
+TEST(RendererTest, TextViewKeepsLeadingSpacesWithoutMargins) {
+    RenderRig rig;
+    rig.view.ViewMode = ViewMode::Text;
+    rig.options.Highlight = false;
+    const Bitmap& picture = rig.Show("  x");
+    const uint32_t ink = rig.Color(ColorRole::Text);
+    int left = picture.width;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            if (PixelAt(picture, x, y) == ink) left = std::min(left, x);
+    EXPECT_GE(left, 1 + 2 * kGlyph);
+    EXPECT_LT(left, 1 + 3 * kGlyph);
+    EXPECT_EQ(16, rig.view.LineHeight) << "no line gap in the text view";
+}
+
+} // namespace
+} // namespace qm
