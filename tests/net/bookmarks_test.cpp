@@ -164,11 +164,5 @@ TEST_F(BookmarksTest, HistoryPageOfAnEmptyHistory) {
                                             UiString(0, 0) + "<br><br>" + UiString(65, 0) + "<br>");
 }
 
-TEST_F(BookmarksTest, HistoryTrafficSumDoesNotOverflow) {
-    for (int i = 0; i < 3; ++i)
-        state_.History.push_back(Entry(2000000000, HistoryKind::Page, "http://a/"));
-    EXPECT_NE(BuildHistoryPage(state_).find("Traffic: 6 000 000 000 bytes<br>"), std::string::npos);
-}
-
 } // namespace
 } // namespace qm

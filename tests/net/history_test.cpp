@@ -101,17 +101,6 @@ TEST(StepForward, MovesToTheNearestPageLikeEntryAfter) {
     }
 }
 
-TEST(RecordHistoryEntry, FirstEntryOfAnEmptyHistory) {
-    BrowserState state;
-    EXPECT_EQ(RecordHistoryEntry(state, HistoryKind::Page, "http://a/#x"), 0);
-    ASSERT_EQ(state.History.size(), 1u);
-    EXPECT_EQ(state.HistoryPos, 0);
-    EXPECT_EQ(state.History[0].URL, "http://a/#x");
-    EXPECT_EQ(state.History[0].Traffic, -1);
-    EXPECT_EQ(state.History[0].Kind, HistoryKind::Page);
-    EXPECT_EQ(state.History[0].FileName, "");
-}
-
 TEST(RecordHistoryEntry, BackThenNewPageDropsEverythingAfterThePosition) {
     // [A, F, B] on B; back to A (skipping F); Enter loads A again: [A, A], counter 2/2.
     BrowserState state = Make("PFP", 2);
@@ -123,13 +112,6 @@ TEST(RecordHistoryEntry, BackThenNewPageDropsEverythingAfterThePosition) {
     EXPECT_EQ(state.History[1].URL, "u0");
     EXPECT_EQ(state.HistoryPos, 1);
     EXPECT_EQ(RepaintHistButtons(state), (HistoryButtons{"2/2", true, false}));
-}
-
-TEST(RecordHistoryEntry, KeepsTheFileNameOfALocalPage) {
-    BrowserState state = Make("P", 0);
-    RecordHistoryEntry(state, HistoryKind::LocalPage, "file:///a.htm", "/a.htm");
-    EXPECT_EQ(state.History[1].FileName, "/a.htm");
-    EXPECT_EQ(state.History[1].Kind, HistoryKind::LocalPage);
 }
 
 TEST(RecordHistoryEntry, APositionPastTheEndLeavesNoGap) {
