@@ -76,4 +76,15 @@ struct ViewState {
     std::vector<ViewObject> ViewObjects;
 };
 
+// ScrollY after a new layout (font, bold, charset, zoom or theme change) that keeps the window
+// at the same relative place of the page: floor(newHeight * oldScrollY / oldHeight), where an
+// old height of 0 counts as 1.
+inline int32_t RelativeScrollY(int32_t oldScrollY, int32_t oldHeight, int32_t newHeight) {
+    const int64_t scaled = static_cast<int64_t>(newHeight) * oldScrollY;
+    const int64_t height = oldHeight == 0 ? 1 : oldHeight;
+    int64_t result = scaled / height;
+    if (scaled % height != 0 && (scaled < 0) != (height < 0)) --result; // floor, not truncation
+    return static_cast<int32_t>(result);
+}
+
 } // namespace qm

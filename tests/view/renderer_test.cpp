@@ -434,3 +434,116 @@ TEST(RendererTest, TextViewKeepsLeadingSpacesWithoutMargins) {
 
 } // namespace
 } // namespace qm
+
+namespace qm {
+namespace {
+
+// Pages glued together from fragments that open and close every kind of scanner state.
+std::string RandomPage(unsigned seed, int pieces) {
+    static const char* const kFragments[] = {"<a href=",
+                                             "\"",
+                                             "'",
+                                             ">",
+                                             "<",
+                                             "<!--",
+                                             "-->",
+                                             "&amp;",
+                                             "&",
+                                             ";",
+                                             "<pre>",
+                                             "</pre>",
+                                             "<form>",
+                                             "</form>",
+                                             "<script>",
+                                             "</script>",
+                                             "<style>",
+                                             "</style>",
+                                             "\r\n",
+                                             "\n",
+                                             "\r",
+                                             "\t",
+                                             " ",
+                                             "text ",
+                                             "word",
+                                             "<meta x=1>",
+                                             "<br>",
+                                             "</div>",
+                                             "<td>",
+                                             "</td>",
+                                             "<table>",
+                                             "<b>",
+                                             "</b>",
+                                             "<img src=/a.png>",
+                                             "x/y",
+                                             "<title>",
+                                             "</title>",
+                                             "&lt;",
+                                             "&nbsp;",
+                                             "<a name=n>",
+                                             "</a>",
+                                             "<input src=/i.png>",
+                                             "<link href=/s.css>",
+                                             "<base href=/b/>"};
+    constexpr unsigned kCount = sizeof(kFragments) / sizeof(kFragments[0]);
+    std::string page;
+    unsigned state = seed * 2654435761u + 1;
+    for (int i = 0; i < pieces; ++i) {
+        state = state * 1664525u + 1013904223u;
+        page += kFragments[(state >> 8) % kCount];
+    }
+    return page;
+}
+
+TEST(RendererTest, RandomPagesRestartEqualsFullRun) {
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        RenderRig rig(20, 120);
+        ViewOptions& o = rig.options;
+        o.AllUrls = o.Comments = o.Scripts = o.ScriptsCode = o.Styles = o.Meta = seed % 2 == 0;
+        o.TopBorders = o.Accents = o.Anchors = o.Linked = o.FormsCode = seed % 3 == 0;
+        o.Gaps = seed % 5 != 0;
+        const std::string page = RandomPage(seed, 400);
+        rig.Show(page);
+        ASSERT_FALSE(rig.browser.RenderBusy);
+        const auto checkpoints = rig.view.RenderCheckpoints;
+        for (int scroll = 0; scroll < rig.view.ContentHeight; scroll += 53) {
+            rig.view.RenderCheckpoints = checkpoints;
+            Bitmap restarted = rig.Paint(scroll);
+            const size_t objects = rig.view.ViewObjects.size();
+            rig.view.RenderCheckpoints.resize(1);
+            Bitmap full = rig.Paint(scroll);
+            ASSERT_EQ(-1, FirstDifferentRow(restarted, full))
+                << "seed " << seed << " scroll " << scroll << "\npage: " << page;
+            ASSERT_EQ(objects, rig.view.ViewObjects.size()) << "seed " << seed;
+        }
+    }
+}
+
+} // namespace
+} // namespace qm
+
+namespace qm {
+namespace {
+
+TEST(RendererTest, FontChangeKeepsTheRelativePosition) {
+    RenderRig rig(40, 100);
+    std::string page;
+    for (int i = 0; i < 100; ++i)
+        page += "line " + std::to_string(i) + "<br>";
+    rig.Show(page, 0);
+    const int oldHeight = rig.view.ContentHeight, oldScroll = oldHeight / 2;
+    rig.Paint(oldScroll);
+    rig.fonts.BitmapFontScale = 2;
+    rig.renderer.RenderSite(RenderMode::Mark);
+    rig.view.ScrollY = RelativeScrollY(oldScroll, oldHeight, rig.view.ContentHeight);
+    rig.Paint(rig.view.ScrollY);
+    EXPECT_NEAR(rig.view.ContentHeight / 2, rig.view.ScrollY, 1);
+    EXPECT_EQ(2 * 16 + 3, rig.view.LineHeight);
+
+    EXPECT_EQ(0, RelativeScrollY(5, 0, 0));
+    EXPECT_EQ(50, RelativeScrollY(5, 0, 10)) << "an old height of 0 counts as 1";
+    EXPECT_EQ(33, RelativeScrollY(1, 3, 100));
+    EXPECT_EQ(2000000000, RelativeScrollY(1000000000, 1000000000, 2000000000));
+}
+
+} // namespace
+} // namespace qm
