@@ -21,31 +21,58 @@ public:
 
 struct HttpRequest {
     std::string method = "GET";
-    std::string host;
+    std::string host;  // a name, an IPv4 address or a bracketed IPv6 address; no port
     int port = 80;
     bool secure = false;
     std::string objectName = "/";  // path and query as sent on the request line
-    std::string headers;           // header block, lines ended by CR LF
+    std::string headers;           // header block, lines ended by CR LF; blank lines are skipped
     std::string body;
     std::string userAgent;         // empty: no User-Agent header
-    bool cookies = true;
+    bool cookies = true;           // off: no cookie is sent and none is stored
+    // While the transport waits for the network it pumps events; when this flag becomes true
+    // the wait ends (Open fails with Aborted, Read returns what it has).
+    const bool* abortFlag = nullptr;
 };
 
-// One HTTP or HTTPS request at a time: open, query the answer, read the body in blocks.
+// Why a request or a body read failed. ErrorText gives the details in the library's words.
+enum class TransportError {
+    None,
+    Aborted,           // the abort flag was set or Abort was called
+    BadAddress,        // the host or the address cannot be used
+    NameNotResolved,
+    ConnectFailed,     // refused or unreachable
+    Timeout,
+    TlsFailure,        // handshake or protocol failure
+    CertificateRejected,
+    SendFailed,
+    ReceiveFailed,     // connection reset or broken while receiving
+    IncompleteBody,    // the answer ended before its announced end
+    BadResponse,       // nothing or no HTTP answer came back
+    Other,
+};
+
+// One HTTP or HTTPS request at a time: open, query the answer, read the body in blocks. No
+// redirect is followed and nothing is cached; only the headers of the request's block (and
+// Host, User-Agent, Cookie and Content-Length where they apply) are sent.
 class HttpTransport {
 public:
     virtual ~HttpTransport() = default;
     // Sends the request and waits (pumping events) for the answer's header. False on failure;
-    // ErrorText then says why.
+    // Error and ErrorText then say why.
     virtual bool Open(const HttpRequest& request) = 0;
     virtual int StatusCode() const = 0;
     // Value of the first answer header of that name (case-insensitive), empty when absent.
     virtual std::string Header(const std::string& name) const = 0;
     virtual std::string RawHeaders() const = 0;
-    // Reads up to size bytes of the body; 0 at the end. -1 on a broken transfer.
+    // Reads the body into buffer, waiting (pumping events) until size bytes have come or the
+    // body ends: fewer than size only at the end or on an abort; 0 at the end. -1 when the
+    // transfer broke off (what came before it has been returned by earlier calls).
     virtual long long Read(char* buffer, size_t size) = 0;
+    virtual TransportError Error() const = 0;
     virtual std::string ErrorText() const = 0;
+    // Ends the wait of a running Open or Read, as the abort flag does.
     virtual void Abort() = 0;
+    // Ends the request; the transport can be opened again.
     virtual void Close() = 0;
 };
 
