@@ -254,11 +254,7 @@ void TForm1::BuildViewArea() {
     auto* row = new QHBoxLayout(Panel43);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    Image1 = new QLabel(Panel43);
-    Image1->setObjectName("Image1");
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    Image1->setAutoFillBackground(true);
+    Image1 = new SourceView(Panel43);
     row->addWidget(Image1, 1);
     Panel45 = new QWidget(Panel43);
     Panel45->setObjectName("Panel45");

@@ -1,5 +1,7 @@
 // The main pop-up menu PopupMenu1.
 
+#include <QFileDialog>
+
 #include "app/main_window.h"
 #include "platform/qt_convert.h"
 
@@ -98,10 +100,34 @@ void TForm1::BuildPopupMenu() {
     TVF2 = NewSubmenu(PopupMenu1, "TVF2");
     TVF1 = NewItem(TVF2, "TVF1", QKeySequence(Qt::CTRL | Qt::Key_F));
     TVF4 = NewSubmenu(TVF2, "TVF4");
-    for (const char* name : {"DOS 8x8", "DOS 8x14", "DOS 8x16"}) TVF4->addAction(name);
+    for (auto [caption, name] : {std::pair{"DOS 8x8", "INT:DOS8X8"}, std::pair{"DOS 8x14", "INT:DOS8X14"},
+                                 std::pair{"DOS 8x16", "INT:DOS8X16"}}) {
+        std::string font = name;
+        connect(TVF4->addAction(caption), &QAction::triggered, this,
+                [this, font] { LoadBitmapFontNamed(font, FontLoadRequest::NotAsked); });
+    }
+    connect(TVF1, &QAction::triggered, this, [this] {
+        QString path = QFileDialog::getOpenFileName(this, Ui(172), QString(), "Tollvane Font (*.tvf);;" + Ui(44).section('|', 0, 0) + " (*)");
+        if (!path.isEmpty()) LoadBitmapFontNamed(path.toStdString(), FontLoadRequest::Asked);
+    });
     TVF3 = NewItem(TVF2, "TVF3");
+    connect(TVF3, &QAction::triggered, this, [this] {
+        CloseBitmapFont(fonts_);
+        ApplyBitmapFontControls();
+        Timer3Timer();
+        Timer2Timer();
+    });
     DOS1 = NewItem(TVF2, "DOS1");
     DOS1->setCheckable(true);
+    connect(DOS1, &QAction::triggered, this, [this] {
+        bool rerender = ToggleDosEncoding(fonts_);
+        DOS1->setChecked(fonts_.DosEncoding);
+        Label11->setText(ToQString(EncodingLabelText(fonts_)));
+        if (rerender) {
+            Timer3Timer();
+            Timer2Timer();
+        }
+    });
     N15 = NewItem(TVF2, "N15");
 
     N5 = NewItem(PopupMenu1, "N5", QKeySequence(Qt::CTRL | Qt::Key_E));

@@ -44,6 +44,7 @@ TForm1::TForm1(const std::vector<std::string>& args, QWidget* parent)
     BuildLowerRows();
     BuildPopupMenu();
     BuildTimers();
+    BuildRenderer();
     FormCreate(args);
     ConnectControls();
     qApp->installEventFilter(this);
@@ -80,8 +81,11 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
 
     browser_.InitFolders(ExecutableFolder().toStdString(), UserDataFolder());
     FillLists();
+    view_.FontSize = ComboBox2->currentText().toInt();
+    view_.PixelZoom = ComboBox8->currentText().toInt();
     RepaintUI();
     ComboBox4->setCurrentIndex(0);
+    ApplyTheme(0);
     browser_.State().History.clear();
     browser_.State().HistoryPos = -1;
     Label7->clear();
@@ -151,13 +155,14 @@ void TForm1::FillLists() {
 }
 
 void TForm1::ConnectControls() {
+    BindViewOptions();
     connect(ComboBox7, &QComboBox::currentIndexChanged, this, [this](int index) {
         browser_.SetLanguage(index);
         RepaintUI();
     });
     connect(CheckBox1, &QCheckBox::toggled, this, [this](bool on) {
         browser_.State().Utf8Decoding = on;
-        RefreshUtf8MenuItem();
+        OptionChanged();
     });
     connect(Label10, &ClickLabel::clicked, this, [this] {
         browser_.CycleTrafficSaver();
@@ -196,6 +201,8 @@ void TForm1::StartupPage() {
         return;
     }
     browser_.BuildWelcomePage();
+    PrepareSite();
+    Timer2Timer();
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {
@@ -234,6 +241,10 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
     case Qt::Key_F8:
         if (mods != Qt::NoModifier) return false;
         CheckBox1->toggle();
+        return true;
+    case Qt::Key_F:
+        if (mods != Qt::ControlModifier) return false;
+        TVF1->trigger();
         return true;
     case Qt::Key_F9:
         if (mods != Qt::NoModifier) return false;

@@ -18,10 +18,18 @@
 #include "app/browser.h"
 #include "app/panel_button_widget.h"
 #include "platform/qt_event_pump.h"
+#include "platform/qt_text_rasterizer.h"
+#include "view/bitmap_font_state.h"
+#include "view/key_scroll.h"
+#include "view/renderer.h"
+#include "view/source_decode.h"
+#include "view/source_view_widget.h"
+#include "view/view_options.h"
+#include "view/view_state.h"
 
 namespace qm {
 
-class TForm1 : public QWidget, public BrowserView {
+class TForm1 : public QWidget, public BrowserView, public RenderHost {
     Q_OBJECT
 public:
     // args: the command-line arguments without the program name.
@@ -29,6 +37,17 @@ public:
     ~TForm1() override;
 
     Browser& browser() { return browser_; }
+    ViewState& view() { return view_; }
+    ViewOptions& options() { return options_; }
+    BitmapFontState& fonts() { return fonts_; }
+
+    // PrepareSite: decode the page again, then the prepare and the mark pass.
+    void PrepareSite();
+    // The deferred-render timer handlers: paint, mark, prepare. Each runs its pass now, or
+    // re-arms its timer while another pass runs.
+    void Timer2Timer();
+    void Timer3Timer();
+    void Timer4Timer();
 
     void RepaintUI();
     void CycleWindowSize();  // F2
@@ -38,6 +57,13 @@ public:
     // BrowserView
     void ShowCaption(const std::string& text) override;
     void ShowStopCaption(const std::string& text) override;
+
+    // RenderHost
+    void SetCaption(const std::string& text) override { SetForm1Caption(text); }
+    void RestoreStopCaption() override { browser_.RestoreStopCaption(); }
+    void ScrollBarChanged() override;
+    void ShowPicture(const Bitmap& picture) override;
+    void SetObjectInfoText(const std::string& text) override;
 
     // Controls (design names).
     ClickLabel* Image38 = nullptr;
@@ -92,7 +118,7 @@ public:
 
     // View.
     QWidget* Panel43 = nullptr;
-    QLabel* Image1 = nullptr;
+    SourceView* Image1 = nullptr;
     QWidget* Panel45 = nullptr;
     QLabel* Image31 = nullptr;
     QScrollBar* sb1 = nullptr;
@@ -157,9 +183,27 @@ private:
                               const QString& glyph, unsigned anchors = kAnchorTopLeft);
     QLabel* NewLabel(const QString& name, QRect rect, unsigned anchors = kAnchorTopLeft);
     QString Ui(int index) const;
+    void BuildRenderer();
+    void BindViewOptions();
+    void ReadViewOptions();
+    void OptionChanged();
+    void RelayoutKeepingPosition();
+    void ApplyTheme(int index);
+    void ApplyColors();
+    void ApplyFontSizeList();
+    void ApplyBitmapFontControls();
+    void LoadBitmapFontNamed(const std::string& name, FontLoadRequest request);
 
     QtEventPump pump_;
     Browser browser_;
+    ViewState view_;
+    ViewOptions options_;
+    BitmapFontState fonts_;
+    SourceDecodeState decode_;
+    QtTextRasterizer rasterizer_;
+    std::unique_ptr<Renderer> renderer_;
+    KeyScroll keyScroll_;
+    bool optionsMuted_ = false;  // a theme or preset switches many options at once
     AnchorLayout layout_;
     QRect designBounds_;
     QRect normalBounds_;

@@ -7,10 +7,6 @@
 
 namespace qm {
 
-// Colour roles in the order the themes and the renderer use them.
-enum class ColourRole { Text, Back, Links, Media, Comments, Scripts, Styles, Forms, Meta };
-constexpr int kColourRoleCount = 9;
-
 struct Theme {
     std::string_view name;
     std::string_view fontName;
@@ -21,7 +17,7 @@ struct Theme {
     // Bold switches in role order Text, Links, Media, Comments, Scripts, Styles, Forms, Meta.
     std::array<bool, 8> bold;
     // Colours 0x00BBGGRR in role order Text, Back, Links, ... Meta.
-    std::array<uint32_t, kColourRoleCount> colours;
+    std::array<uint32_t, 9> colours;
 };
 
 constexpr int kThemeCount = 11;
