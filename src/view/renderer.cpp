@@ -54,7 +54,6 @@ class RenderPass {
     void LineBreakTurn();
     void StartBlock(const DisplayBlock& block);
     void EndBlock();
-    void CloseObject();
     void Draw(const std::string& text);
     void DrawBorder(int32_t kind, int32_t row, int32_t lineY);
     void FillBand();
@@ -74,6 +73,8 @@ class RenderPass {
     std::string Ui(int index) const { return UiString(index, browser_.LanguageIndex); }
     FontSpec SystemFont(bool bold) const;
     BitmapTextOptions BitmapOptions(bool bold) const;
+    // Closes the open object; false when the window layer emptied the list meanwhile.
+    bool CloseObject();
 
     Renderer& r_;
     BrowserState& browser_;
@@ -96,6 +97,8 @@ class RenderPass {
     int32_t topOffset_ = 0;
     bool bitmapFont_ = false;
     std::array<std::array<int32_t, 256>, 2> widths_{}; // [bold][byte]
+    std::array<FontSpec, 2> systemFonts_;              // [bold]
+    std::array<BitmapTextOptions, 2> bitmapOptions_;   // [bold]
     Bitmap bitmap_;
 
     int32_t penX_ = 1;
@@ -205,11 +208,15 @@ void RenderPass::SetUp() {
 }
 
 void RenderPass::MeasureFont() {
+    for (int bold = 0; bold < 2; ++bold) {
+        systemFonts_[bold] = SystemFont(bold != 0);
+        bitmapOptions_[bold] = BitmapOptions(bold != 0);
+    }
     if (bitmapFont_) {
         const BitmapFontState& fonts = r_.c_.fonts;
         lineHeight_ = BitmapFontHeight(fonts.Font) * std::max(1, fonts.BitmapFontScale) + lineGap_;
         for (int bold = 0; bold < 2; ++bold) {
-            const BitmapTextOptions textOptions = BitmapOptions(bold != 0);
+            const BitmapTextOptions& textOptions = bitmapOptions_[bold];
             for (int byte = 0; byte < 256; ++byte) {
                 const char c = static_cast<char>(byte);
                 widths_[bold][byte] =
@@ -218,11 +225,11 @@ void RenderPass::MeasureFont() {
         }
     } else if (TextRasterizer* rasterizer = r_.c_.rasterizer) {
         for (int bold = 0; bold < 2; ++bold) {
-            rasterizer->SetFont(SystemFont(bold != 0));
+            rasterizer->SetFont(systemFonts_[bold]);
             for (int byte = 0; byte < 256; ++byte)
                 widths_[bold][byte] = rasterizer->CharWidth(static_cast<unsigned char>(byte));
         }
-        rasterizer->SetFont(SystemFont(options_.IsBold(ColorRole::Text)));
+        rasterizer->SetFont(systemFonts_[options_.IsBold(ColorRole::Text) ? 1 : 0]);
         lineHeight_ = rasterizer->LineHeight() + lineGap_;
     } else {
         lineHeight_ = lineGap_;
@@ -372,15 +379,15 @@ void RenderPass::StartBlock(const DisplayBlock& block) {
     }
 }
 
-void RenderPass::CloseObject() {
-    ViewObject& object = view_.ViewObjects.back();
-    object.Bottom = pageY_ + lineHeight_ - scrollY_;
+bool RenderPass::CloseObject() {
     objectOpen_ = false;
+    if (view_.ViewObjects.empty()) return false;
+    view_.ViewObjects.back().Bottom = pageY_ + lineHeight_ - scrollY_;
+    return true;
 }
 
 void RenderPass::EndBlock() {
-    if (objectOpen_) {
-        CloseObject();
+    if (objectOpen_ && CloseObject()) {
         const ViewObject& object = view_.ViewObjects.back();
         if (!(object.Bottom >= -lineHeight_ && object.Top <= viewHeight_))
             view_.ViewObjects.pop_back();
@@ -459,7 +466,8 @@ void RenderPass::DrawBorder(int32_t kind, int32_t row, int32_t lineY) {
 void RenderPass::DrawGlyphs(int32_t x, int32_t lineY, const std::string& text, uint32_t colour) {
     const int32_t top = lineY - scrollY_ - 1 + topOffset_;
     if (bitmapFont_) {
-        DrawBitmapText(r_.c_.fonts.Font, bitmap_, text, x, top, colour, BitmapOptions(bold_));
+        DrawBitmapText(r_.c_.fonts.Font, bitmap_, text, x, top, colour,
+                       bitmapOptions_[bold_ ? 1 : 0]);
         return;
     }
     if (!r_.c_.rasterizer) return;
@@ -477,7 +485,7 @@ void RenderPass::DrawGlyphs(int32_t x, int32_t lineY, const std::string& text, u
 void RenderPass::FlushRun() {
     if (run_.text.empty()) return;
     TextRasterizer& rasterizer = *r_.c_.rasterizer;
-    rasterizer.SetFont(SystemFont(run_.bold));
+    rasterizer.SetFont(systemFonts_[run_.bold ? 1 : 0]);
     rasterizer.Draw(bitmap_, run_.x, run_.y, run_.text, run_.colour);
     run_.text.clear();
 }
@@ -499,8 +507,7 @@ void RenderPass::Zoom() {
 void RenderPass::Finish() {
     FlushRun();
     if (!Painting()) host_.SetCaption("Quillmar " + browser_.VersionString);
-    if (Painting() && objectOpen_) {
-        CloseObject();
+    if (Painting() && objectOpen_ && CloseObject()) {
         const ViewObject& object = view_.ViewObjects.back();
         if (object.Top < -lineHeight_ && object.Bottom < -lineHeight_) view_.ViewObjects.pop_back();
     }
