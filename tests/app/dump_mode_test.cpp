@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "app/dump_mode.h"
+
+namespace {
+
+struct DumpRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+DumpRun Dump(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    int status = qm::RunDumpMode(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string WriteTemp(const std::string& name, const std::string& bytes) {
+    std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+TEST(DumpMode, BadArgumentsGiveOneLineAndStatusTwo) {
+    const std::vector<std::vector<std::string>> cases = {
+        {}, {"--columns"}, {"--columns", "0", "x.html"}, {"--columns", "12a", "x.html"},
+        {"--bogus", "x.html"}, {"/no/such/file.html"},
+    };
+    for (const auto& args : cases) {
+        DumpRun run = Dump(args);
+        EXPECT_EQ(run.status, 2) << ::testing::PrintToString(args);
+        EXPECT_TRUE(run.out.empty());
+        ASSERT_FALSE(run.err.empty());
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    }
+}
+
+TEST(DumpMode, PrintsTheViewLinesAsUtf8) {
+    // "Привет" in Windows-1251.
+    std::string path = WriteTemp("dump_page.html",
+                                 "<p>\xCF\xF0\xE8\xE2\xE5\xF2 <a href=\"x.html\">go</a></p>");
+    DumpRun run = Dump({"--columns", "40", path});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Привет"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Link: \"x.html\""), std::string::npos) << run.out;
+}
+
+TEST(DumpMode, Utf8SwitchDecodesThePage) {
+    std::string path = WriteTemp("dump_utf8.html", "<p>Привет</p>");
+    EXPECT_NE(Dump({"--utf8", path}).out.find("Привет"), std::string::npos);
+    EXPECT_EQ(Dump({path}).out.find("Привет"), std::string::npos);
+}
+
+TEST(DumpMode, NarrowColumnsWrapLongText) {
+    std::string path = WriteTemp("dump_wrap.html", "<p>" + std::string(30, 'a') + "</p>");
+    DumpRun run = Dump({"--columns", "10", path});
+    EXPECT_EQ(run.status, 0);
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 10u) << line;
+}
+
+} // namespace
