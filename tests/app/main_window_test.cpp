@@ -56,7 +56,10 @@ TEST(MainWindow, LanguageListRewritesCaptionsHintsAndMenu) {
 
 TEST(MainWindow, StartListsHoldTheirDesignSelections) {
     TForm1 form({});
-    EXPECT_EQ(form.ComboBox2->currentText(), "11");
+    // The first theme, applied at start, sets the size 8, antialiasing and bold links.
+    EXPECT_EQ(form.ComboBox2->currentText(), "8");
+    EXPECT_TRUE(form.CheckBox24->isChecked());
+    EXPECT_TRUE(form.CheckBox12->isChecked());
     EXPECT_EQ(form.ComboBox2->count(), 31);
     EXPECT_EQ(form.ComboBox8->currentText(), "1");
     EXPECT_EQ(form.ComboBox5->currentText(), "DEFAULT_CHARSET");
