@@ -1,0 +1,531 @@
+// StartDownload over the libcurl transport against servers in this process on 127.0.0.1:
+// what the server receives, redirects, limits, cookies, failures, F5 and HTTPS.
+
+#include <httplib.h>
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "app/browser.h"
+#include "app/file_io.h"
+#include "net/downloader.h"
+#include "platform/curl_transport.h"
+
+namespace qm {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kCertFolder = fs::path(__FILE__).parent_path().parent_path() / "net" / "data";
+
+// An HTTP(S) server on a free port of 127.0.0.1, stopped when it goes out of scope.
+class TestServer {
+  public:
+    explicit TestServer(std::unique_ptr<httplib::Server> server = nullptr)
+        : server_(server ? std::move(server) : std::make_unique<httplib::Server>()) {
+        server_->set_keep_alive_timeout(1);
+    }
+    ~TestServer() {
+        server_->stop();
+        if (thread_.joinable()) thread_.join();
+    }
+    httplib::Server* operator->() { return server_.get(); }
+    void Start() {
+        port_ = server_->bind_to_any_port("127.0.0.1");
+        ASSERT_GT(port_, 0);
+        thread_ = std::thread([this] { server_->listen_after_bind(); });
+        while (!server_->is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    int Port() const { return port_; }
+    std::string Url(const std::string& path, const std::string& scheme = "http") const {
+        return scheme + "://127.0.0.1:" + std::to_string(port_) + path;
+    }
+
+  private:
+    std::unique_ptr<httplib::Server> server_;
+    std::thread thread_;
+    int port_ = 0;
+};
+
+// Accepts one connection, keeps the raw bytes of the request and answers with a fixed text:
+// the exact request line, header order and body as they went over the wire.
+class RawServer {
+  public:
+    explicit RawServer(std::string answer) : answer_(std::move(answer)) {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(fd_, 1);
+        socklen_t size = sizeof address;
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~RawServer() {
+        if (thread_.joinable()) thread_.join();
+        ::close(fd_);
+    }
+    int Port() const { return port_; }
+    std::string Received() {
+        if (thread_.joinable()) thread_.join();
+        return received_;
+    }
+
+  private:
+    void Serve() {
+        pollfd waiting{fd_, POLLIN, 0};
+        if (::poll(&waiting, 1, 10000) != 1) return;
+        int client = ::accept(fd_, nullptr, nullptr);
+        if (client < 0) return;
+        size_t wanted = std::string::npos;
+        char buffer[4096];
+        while (received_.size() < wanted) {
+            pollfd readable{client, POLLIN, 0};
+            if (::poll(&readable, 1, 10000) != 1) break;
+            ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
+            if (got <= 0) break;
+            received_.append(buffer, static_cast<size_t>(got));
+            size_t end = received_.find("\r\n\r\n");
+            if (end == std::string::npos) continue;
+            size_t length = 0;
+            size_t field = received_.find("Content-Length: ");
+            if (field != std::string::npos && field < end)
+                length = std::stoul(received_.substr(field + 16));
+            wanted = end + 4 + length;
+        }
+        ::send(client, answer_.data(), answer_.size(), MSG_NOSIGNAL);
+        ::close(client);
+    }
+
+    std::string answer_;
+    int fd_ = -1;
+    int port_ = 0;
+    std::thread thread_;
+    std::string received_;
+};
+
+const std::string kOk = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok";
+
+class Pump : public EventPump {
+  public:
+    std::function<void()> onPump;
+    int calls = 0;
+    void ProcessEvents() override {
+        ++calls;
+        if (onPump) onPump();
+    }
+};
+
+struct Received {
+    std::string method, target, body;
+    std::map<std::string, std::string> headers; // without httplib's own address entries
+};
+
+class DownloaderHttpTest : public ::testing::Test {
+  protected:
+    DownloaderHttpTest() {
+        folder_ = fs::path(::testing::TempDir()) /
+                  ("quillmar_http_" + std::to_string(::getpid()) + "_" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(folder_);
+        MakeDownloader({});
+    }
+    ~DownloaderHttpTest() override {
+        downloader_.reset();
+        transport_.reset();
+        std::error_code ec;
+        fs::remove_all(folder_, ec);
+    }
+    void MakeDownloader(CurlTransportOptions options) {
+        downloader_.reset();
+        transport_ = std::make_unique<CurlTransport>(pump, std::move(options));
+        downloader_ = std::make_unique<Downloader>(browser, *transport_);
+    }
+    CurlTransportOptions WithCookieFile() {
+        CurlTransportOptions options;
+        options.cookieFile = (folder_ / kCookieFileName).string();
+        return options;
+    }
+    BrowserState& S() { return browser.State(); }
+    Downloader& D() { return *downloader_; }
+    void Get(const std::string& url, DownloadMode mode = DownloadMode::Page) {
+        D().StartDownload(url, mode);
+    }
+    // Records every request the server gets.
+    httplib::Server::Handler Recorder(std::function<void(httplib::Response&)> answer) {
+        return [this, answer](const httplib::Request& request, httplib::Response& response) {
+            Received r{request.method, request.target, request.body, {}};
+            for (const auto& [key, value] : request.headers)
+                if (key != "REMOTE_ADDR" && key != "REMOTE_PORT" && key != "LOCAL_ADDR" &&
+                    key != "LOCAL_PORT")
+                    r.headers[key] = value;
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                received_.push_back(std::move(r));
+            }
+            answer(response);
+        };
+    }
+    std::vector<Received> ReceivedRequests() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return received_;
+    }
+    bool ReportHas(const std::string& text) {
+        return S().RequestReport.find(text) != std::string::npos;
+    }
+
+    Pump pump;
+    Browser browser{pump};
+    fs::path folder_;
+    std::unique_ptr<CurlTransport> transport_;
+    std::unique_ptr<Downloader> downloader_;
+    std::mutex mutex_;
+    std::vector<Received> received_;
+};
+
+TEST_F(DownloaderHttpTest, GetRequestCarriesExactlyTheHeaderBlock) {
+    RawServer server(kOk);
+    D().Options().cookies = false;
+    D().Options().userAgent = "QuillmarTest/1.0";
+    S().RefererURL = "http://from.example/page";
+    std::string port = std::to_string(server.Port());
+    Get("http://127.0.0.1:" + port + "/a/b?x=1#frag");
+    EXPECT_EQ(server.Received(), "GET /a/b?x=1 HTTP/1.1\r\n"
+                                 "Host: 127.0.0.1:" +
+                                     port +
+                                     "\r\n"
+                                     "User-Agent: QuillmarTest/1.0\r\n"
+                                     "Referer: http://from.example/page\r\n"
+                                     "Accept: text/html,*/*;q=0.9\r\n"
+                                     "Keep-Alive: 300\r\n"
+                                     "Connection: keep-alive\r\n\r\n");
+    EXPECT_EQ(S().PageSource, "ok");
+    EXPECT_EQ(S().StatusText, "Ready");
+}
+
+TEST_F(DownloaderHttpTest, PostAddressSendsItsBodyAndNothingElse) {
+    RawServer server(kOk);
+    D().Options().cookies = false;
+    S().RefererURL = "http://ignored/";
+    D().Options().sendReferer = false;
+    std::string port = std::to_string(server.Port());
+    Get("http://127.0.0.1:" + port + "/form??a=1&b=%20x");
+    EXPECT_EQ(server.Received(), "POST /form HTTP/1.1\r\n"
+                                 "Host: 127.0.0.1:" +
+                                     port +
+                                     "\r\n"
+                                     "Accept: text/html,*/*;q=0.9\r\n"
+                                     "Keep-Alive: 300\r\n"
+                                     "Connection: keep-alive\r\n"
+                                     "Content-Type: application/x-www-form-urlencoded\r\n"
+                                     "Content-Length: 10\r\n\r\n"
+                                     "a=1&b=%20x");
+    EXPECT_FALSE(S().LastDownloadFailed);
+}
+
+TEST_F(DownloaderHttpTest, PostWithALargeBodyHasNoExpectHeader) {
+    TestServer server;
+    server->Post("/submit",
+                 Recorder([](httplib::Response& r) { r.set_content("done", "text/plain"); }));
+    server.Start();
+    std::string body(5000, 'q');
+    D().StartDownload(server.Url("/submit"), DownloadMode::Page, true, body);
+    auto requests = ReceivedRequests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].method, "POST");
+    EXPECT_EQ(requests[0].body, body);
+    std::map<std::string, std::string> expected = {
+        {"Host", "127.0.0.1:" + std::to_string(server.Port())},
+        {"Accept", "text/html,*/*;q=0.9"},
+        {"Keep-Alive", "300"},
+        {"Connection", "keep-alive"},
+        {"Content-Type", "application/x-www-form-urlencoded"},
+        {"Content-Length", "5000"}};
+    EXPECT_EQ(requests[0].headers, expected);
+    EXPECT_EQ(S().PageSource, "done");
+}
+
+TEST_F(DownloaderHttpTest, RelativeRedirectsAreFollowedAndReported) {
+    TestServer server;
+    server->Get("/old", Recorder([](httplib::Response& r) {
+                    r.status = 301;
+                    r.set_header("Location", "/new/");
+                }));
+    server->Get("/new/", Recorder([](httplib::Response& r) {
+                    r.status = 302;
+                    r.set_header("Location", "page.html?x=1&y=2");
+                }));
+    server->Get("/new/page.html",
+                Recorder([](httplib::Response& r) { r.set_content("<p>here</p>", "text/html"); }));
+    server.Start();
+    Get(server.Url("/old"));
+    std::string base = server.Url("");
+    EXPECT_EQ(S().RequestReport, "URL: " + base + "/old<br>Code 301<br>Relocating to " + base +
+                                     "/new/<br>Code 302<br>Relocating to " + base +
+                                     "/new/page.html?x=1&amp;y=2<br>Code 200<br>"
+                                     "Content: text/html<br>");
+    EXPECT_EQ(S().PageSource, "<p>here</p>");
+    EXPECT_EQ(S().CurrentURL, base + "/new/page.html?x=1&y=2");
+    auto requests = ReceivedRequests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[2].target, "/new/page.html?x=1&y=2");
+}
+
+TEST_F(DownloaderHttpTest, RedirectWithoutLocationAndRedirectCycleFail) {
+    TestServer server;
+    server->Get("/nowhere", Recorder([](httplib::Response& r) { r.status = 302; }));
+    server->Get("/loop", Recorder([](httplib::Response& r) {
+                    r.status = 302;
+                    r.set_header("Location", "/loop");
+                }));
+    server.Start();
+    Get(server.Url("/nowhere"));
+    EXPECT_TRUE(S().LastDownloadFailed);
+    EXPECT_EQ(S().LastStatusCode, 0);
+    EXPECT_EQ(S().StatusText, "Download error");
+
+    Get(server.Url("/loop"));
+    EXPECT_TRUE(S().LastDownloadFailed);
+    EXPECT_TRUE(ReportHas("Maximum (20) redirects followed<br><br>Download error"))
+        << S().RequestReport;
+    EXPECT_EQ(ReceivedRequests().size(), 1u + 21u);
+}
+
+TEST_F(DownloaderHttpTest, BodiesWithAndWithoutLengthAndErrorPages) {
+    TestServer server;
+    server->Get("/ten", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content(std::string(10 * 1024, 't'), "text/html");
+    });
+    server->Get("/chunked", [](const httplib::Request&, httplib::Response& r) {
+        r.set_chunked_content_provider("text/html", [](size_t offset, httplib::DataSink& sink) {
+            if (offset >= 3000) {
+                sink.done();
+                return true;
+            }
+            std::string piece(1000, static_cast<char>('a' + offset / 1000));
+            sink.write(piece.data(), piece.size());
+            return true;
+        });
+    });
+    server->Get("/missing", [](const httplib::Request&, httplib::Response& r) {
+        r.status = 404;
+        r.set_content("<h1>Not found</h1>", "text/html");
+    });
+    server.Start();
+
+    D().Options().blockLimit = 2;
+    Get(server.Url("/ten"));
+    EXPECT_EQ(S().PageSource, std::string(2048, 't'));
+    EXPECT_EQ(S().LastContentLength, 10 * 1024);
+    D().Options().blockLimit = 0;
+
+    Get(server.Url("/chunked"));
+    EXPECT_EQ(S().PageSource,
+              std::string(1000, 'a') + std::string(1000, 'b') + std::string(1000, 'c'));
+    EXPECT_EQ(S().LastContentLength, -1);
+    EXPECT_FALSE(S().LastDownloadFailed);
+    Get(server.Url("/chunked"), DownloadMode::PagePreview);
+    EXPECT_TRUE(ReportHas("Size: unknown<br>")) << S().RequestReport;
+    EXPECT_EQ(S().PageSource.size(), 1024u);
+
+    Get(server.Url("/missing"));
+    EXPECT_EQ(S().LastStatusCode, 404);
+    EXPECT_EQ(S().PageSource, "<h1>Not found</h1>");
+    EXPECT_EQ(S().StatusText, "Ready");
+}
+
+TEST_F(DownloaderHttpTest, PreviewAndLinkTestLeaveThePageAsDescribed) {
+    TestServer server;
+    server->Get("/page", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content(std::string(4000, 'v'), "text/html");
+    });
+    server.Start();
+    Get(server.Url("/page"), DownloadMode::PagePreview);
+    EXPECT_EQ(S().PageSource, std::string(1024, 'v'));
+    EXPECT_TRUE(ReportHas("Size: 4 000 bytes<br><br>")) << S().RequestReport;
+
+    S().PageSource = "shown page";
+    Get(server.Url("/page"), DownloadMode::LinkTest);
+    EXPECT_EQ(S().PageSource, "shown page");
+    EXPECT_EQ(S().LastStatusCode, 200);
+    EXPECT_EQ(S().LastContentLength, 4000);
+    EXPECT_TRUE(ReportHas("\r\nContent: text/html\r\nSize: 4 000 bytes")) << S().RequestReport;
+}
+
+TEST_F(DownloaderHttpTest, CookiesFollowTheSwitchAndOutliveTheTransport) {
+    MakeDownloader(WithCookieFile());
+    TestServer server;
+    server->Get("/set", [](const httplib::Request&, httplib::Response& r) {
+        r.set_header("Set-Cookie", "session=abc123; Path=/; Max-Age=3600");
+        r.set_content("set", "text/plain");
+    });
+    server->Get("/echo", [](const httplib::Request& q, httplib::Response& r) {
+        r.set_content(q.has_header("Cookie") ? q.get_header_value("Cookie") : "none", "text/plain");
+    });
+    server.Start();
+
+    D().Options().cookies = false;
+    Get(server.Url("/set"));
+    Get(server.Url("/echo"));
+    EXPECT_EQ(S().PageSource, "none") << "a cookie was stored while cookies were off";
+
+    D().Options().cookies = true;
+    Get(server.Url("/set"));
+    Get(server.Url("/echo"));
+    EXPECT_EQ(S().PageSource, "session=abc123");
+
+    D().Options().cookies = false;
+    Get(server.Url("/echo"));
+    EXPECT_EQ(S().PageSource, "none") << "a cookie was sent while cookies were off";
+
+    // A new transport (the next run) reads the jar back.
+    MakeDownloader(WithCookieFile());
+    D().Options().cookies = true;
+    Get(server.Url("/echo"));
+    EXPECT_EQ(S().PageSource, "session=abc123");
+    EXPECT_EQ(fs::status(folder_ / kCookieFileName).permissions() & fs::perms::others_read,
+              fs::perms::none);
+}
+
+TEST_F(DownloaderHttpTest, RefererFollowsItsSwitch) {
+    TestServer server;
+    server->Get("/r", [](const httplib::Request& q, httplib::Response& r) {
+        r.set_content(q.has_header("Referer") ? q.get_header_value("Referer") : "none",
+                      "text/plain");
+    });
+    server.Start();
+    S().RefererURL = "http://site/from.html";
+    Get(server.Url("/r"));
+    EXPECT_EQ(S().PageSource, "http://site/from.html");
+    D().Options().sendReferer = false;
+    Get(server.Url("/r"));
+    EXPECT_EQ(S().PageSource, "none");
+}
+
+TEST_F(DownloaderHttpTest, RefusedConnectionIsAFailureWithTheReason) {
+    int port = 0;
+    {
+        // A port that was just free and is closed now refuses.
+        TestServer probe;
+        probe.Start();
+        port = probe.Port();
+    }
+    S().PageSource = "previous";
+    Get("http://127.0.0.1:" + std::to_string(port) + "/");
+    EXPECT_TRUE(S().LastDownloadFailed);
+    EXPECT_EQ(S().StatusText, "Download error");
+    EXPECT_EQ(S().PageSource, "");
+    EXPECT_TRUE(ReportHas("Couldn't connect to server") || ReportHas("Connection refused"))
+        << S().RequestReport;
+    EXPECT_TRUE(ReportHas("<br><br>Download error"));
+
+    Get("http://no-such-host.invalid/");
+    EXPECT_TRUE(S().LastDownloadFailed);
+    EXPECT_TRUE(ReportHas("resolve")) << S().RequestReport;
+}
+
+TEST_F(DownloaderHttpTest, StopDuringASlowBodyKeepsWhatCame) {
+    std::atomic<bool> serverDone{false};
+    TestServer server;
+    server->Get("/slow", [&serverDone](const httplib::Request&, httplib::Response& r) {
+        r.set_content_provider(1000 * 1024, "text/html",
+                               [&serverDone](size_t, size_t, httplib::DataSink& sink) {
+                                   if (serverDone) return false;
+                                   std::string piece(1024, 's');
+                                   sink.write(piece.data(), piece.size());
+                                   std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                                   return true;
+                               });
+    });
+    server.Start();
+    auto started = std::chrono::steady_clock::now();
+    pump.onPump = [this] {
+        if (S().StatusText.rfind("Downloading", 0) == 0 && S().PageSource.size() >= 3 * 1024)
+            browser.Stop();
+    };
+    Get(server.Url("/slow"));
+    serverDone = true;
+    pump.onPump = nullptr;
+    EXPECT_FALSE(S().LastDownloadFailed);
+    EXPECT_EQ(S().StatusText, "Ready");
+    EXPECT_GE(S().PageSource.size(), 3u * 1024);
+    EXPECT_LT(S().PageSource.size(), 1000u * 1024);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+}
+
+TEST_F(DownloaderHttpTest, BodyShorterThanItsLengthFailsAndSparesTheFile) {
+    TestServer server;
+    server->Get("/short", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content_provider(10000, "application/octet-stream",
+                               [](size_t offset, size_t, httplib::DataSink& sink) {
+                                   if (offset >= 3000) return false; // drops the connection
+                                   std::string piece(1000, 'x');
+                                   sink.write(piece.data(), piece.size());
+                                   return true;
+                               });
+    });
+    server->Get("/whole", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content("whole file", "application/octet-stream");
+    });
+    server.Start();
+
+    Get(server.Url("/short"));
+    EXPECT_TRUE(S().LastDownloadFailed);
+    EXPECT_TRUE(ReportHas("7000 bytes remaining")) << S().RequestReport;
+
+    std::string target = (folder_ / "file.bin").string();
+    ASSERT_TRUE(WriteFileAtomically(target, "older"));
+    D().StartDownload(server.Url("/short"), DownloadMode::FileDownload, false, {}, target);
+    EXPECT_TRUE(S().LastDownloadFailed);
+    EXPECT_EQ(GetFileToString(target), "older");
+    EXPECT_TRUE(ReportHas("remaining")) << S().RequestReport;
+
+    D().StartDownload(server.Url("/whole"), DownloadMode::FileDownload, false, {}, target);
+    EXPECT_FALSE(S().LastDownloadFailed);
+    EXPECT_EQ(GetFileToString(target), "whole file");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+}
+
+TEST_F(DownloaderHttpTest, HttpsChecksTheCertificate) {
+    std::string cert = (kCertFolder / "test_server.pem").string();
+    std::string key = (kCertFolder / "test_server.key").string();
+    ASSERT_TRUE(FileExists(cert)) << cert;
+    TestServer server(std::make_unique<httplib::SSLServer>(cert.c_str(), key.c_str()));
+    server->Get("/secure", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content("secret page", "text/html");
+    });
+    server.Start();
+
+    Get(server.Url("/secure", "HTTPS"));
+    EXPECT_TRUE(S().LastDownloadFailed);
+    EXPECT_TRUE(ReportHas("certificate")) << S().RequestReport;
+    EXPECT_EQ(S().PageSource, "");
+
+    CurlTransportOptions trusting;
+    trusting.extraCaFile = (kCertFolder / "test_ca.pem").string();
+    MakeDownloader(trusting);
+    Get(server.Url("/secure", "https"));
+    EXPECT_FALSE(S().LastDownloadFailed) << S().RequestReport;
+    EXPECT_EQ(S().PageSource, "secret page");
+}
+
+} // namespace
+} // namespace qm
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
