@@ -440,50 +440,15 @@ namespace {
 
 // Pages glued together from fragments that open and close every kind of scanner state.
 std::string RandomPage(unsigned seed, int pieces) {
-    static const char* const kFragments[] = {"<a href=",
-                                             "\"",
-                                             "'",
-                                             ">",
-                                             "<",
-                                             "<!--",
-                                             "-->",
-                                             "&amp;",
-                                             "&",
-                                             ";",
-                                             "<pre>",
-                                             "</pre>",
-                                             "<form>",
-                                             "</form>",
-                                             "<script>",
-                                             "</script>",
-                                             "<style>",
-                                             "</style>",
-                                             "\r\n",
-                                             "\n",
-                                             "\r",
-                                             "\t",
-                                             " ",
-                                             "text ",
-                                             "word",
-                                             "<meta x=1>",
-                                             "<br>",
-                                             "</div>",
-                                             "<td>",
-                                             "</td>",
-                                             "<table>",
-                                             "<b>",
-                                             "</b>",
-                                             "<img src=/a.png>",
-                                             "x/y",
-                                             "<title>",
-                                             "</title>",
-                                             "&lt;",
-                                             "&nbsp;",
-                                             "<a name=n>",
-                                             "</a>",
-                                             "<input src=/i.png>",
-                                             "<link href=/s.css>",
-                                             "<base href=/b/>"};
+    // clang-format off
+    static const char* const kFragments[] = {
+        "<a href=", "\"", "'", ">", "<", "<!--", "-->", "&amp;", "&", ";", "<pre>", "</pre>",
+        "<form>", "</form>", "<script>", "</script>", "<style>", "</style>", "\r\n", "\n", "\r",
+        "\t", " ", "text ", "word", "<meta x=1>", "<br>", "</div>", "<td>", "</td>", "<table>",
+        "<b>", "</b>", "<img src=/a.png>", "x/y", "<title>", "</title>", "&lt;", "&nbsp;",
+        "<a name=n>", "</a>", "<input src=/i.png>", "<link href=/s.css>", "<base href=/b/>",
+        "\x01\x1f", "\xA9\x85\xE6", "&#1025;&copy;"};
+    // clang-format on
     constexpr unsigned kCount = sizeof(kFragments) / sizeof(kFragments[0]);
     std::string page;
     unsigned state = seed * 2654435761u + 1;
