@@ -1,6 +1,7 @@
 #include "net/download_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
@@ -41,38 +42,43 @@ bool DownloadFile::Create(const std::string& target) {
     fs::path folder = path.parent_path();
     temporary_ = (folder.empty() ? fs::path(".") : folder).string() + "/." +
                  path.filename().string() + ".XXXXXX";
-    int fd = ::mkstemp(temporary_.data());
-    if (fd < 0) {
+    fd_ = ::mkstemp(temporary_.data());
+    if (fd_ < 0) {
         temporary_.clear();
         return Fail(target);
     }
     // mkstemp makes the file private; a downloaded file gets the usual permissions.
-    ::fchmod(fd, 0666 & ~CurrentUmask());
-    file_ = ::fdopen(fd, "wb");
-    if (!file_) {
-        int reason = errno;
-        ::close(fd);
-        Discard();
-        errno = reason;
-        return Fail(target);
+    ::fchmod(fd_, 0666 & ~CurrentUmask());
+    buffer_.clear();
+    buffer_.reserve(kWriteBuffer);
+    return true;
+}
+
+bool DownloadFile::Flush() {
+    for (size_t done = 0; done < buffer_.size();) {
+        ssize_t wrote = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return Fail(target_);
+        done += static_cast<size_t>(wrote);
     }
-    std::setvbuf(file_, nullptr, _IOFBF, kWriteBuffer);
+    buffer_.clear();
     return true;
 }
 
 bool DownloadFile::Write(const char* data, size_t size) {
-    if (!file_) return false;
-    if (std::fwrite(data, 1, size, file_) == size) return true;
-    return Fail(target_);
+    if (fd_ < 0) return false;
+    if (buffer_.size() + size > kWriteBuffer && !Flush()) return false;
+    buffer_.insert(buffer_.end(), data, data + size);
+    return true;
 }
 
 bool DownloadFile::Commit() {
-    if (!file_) return false;
-    bool written = std::fflush(file_) == 0;
-    written = std::fclose(file_) == 0 && written;
-    file_ = nullptr;
-    if (!written || std::rename(temporary_.c_str(), target_.c_str()) != 0) {
-        Fail(target_);
+    if (fd_ < 0) return false;
+    bool written = Flush();
+    if (::close(fd_) != 0 && written) written = Fail(target_);
+    fd_ = -1;
+    if (written && std::rename(temporary_.c_str(), target_.c_str()) != 0) written = Fail(target_);
+    if (!written) {
         Discard();
         return false;
     }
@@ -81,8 +87,9 @@ bool DownloadFile::Commit() {
 }
 
 void DownloadFile::Discard() {
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    buffer_.clear();
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
     temporary_.clear();
 }

@@ -3,8 +3,8 @@
 // replaces the target only when the body is complete, so a broken transfer never leaves a
 // truncated file where a whole one stood.
 
-#include <cstdio>
 #include <string>
+#include <vector>
 
 namespace qm {
 
@@ -25,10 +25,13 @@ class DownloadFile {
 
   private:
     bool Fail(const std::string& what);
+    bool Flush();
 
     std::string target_;
     std::string temporary_;
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
+    // Blocks of 1024 bytes are gathered into large writes.
+    std::vector<char> buffer_;
     std::string error_;
 };
 
