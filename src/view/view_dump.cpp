@@ -48,11 +48,10 @@ class LineCollector : public LayoutSink {
 } // namespace
 
 std::vector<ViewLine> LayoutViewLines(BrowserState& browser, const ViewOptions& options,
-                                      int32_t columns, qm::ViewMode viewMode) {
+                                      int32_t columns) {
     BitmapFontState fonts;
     if (!LoadBuiltinTVFfont(fonts, "INT:DOS8X16").loaded) return {};
     ViewState view;
-    view.ViewMode = viewMode;
     // The last column must still fit: pen x + width stays below the view width.
     view.ImageWidth = std::max(1, columns) * kGlyphWidth + 2;
     view.ImageHeight = 1;

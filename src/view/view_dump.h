@@ -23,7 +23,7 @@ struct ViewLine {
 // prepares and lays out the page at the given number of 8-pixel columns (at least 1) and
 // returns every line up to the last one that holds text. Sets DecodedSource and PageTitle.
 std::vector<ViewLine> LayoutViewLines(BrowserState& browser, const ViewOptions& options,
-                                      int32_t columns, qm::ViewMode viewMode = qm::ViewMode::Html);
+                                      int32_t columns);
 
 // The same lines joined, each ended by a line feed.
 std::string DumpSourceView(BrowserState& browser, const ViewOptions& options, int32_t columns);
