@@ -68,6 +68,8 @@ void TForm1::BuildTimers() {
     Timer4 = timer("Timer4", 10);
     Timer5 = timer("Timer5", 50);
     Timer6 = timer("Timer6", 10);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    Timer1->start();
     connect(Timer5, &QTimer::timeout, this, [this] {
         if (isVisible()) StartupPage();
     });
@@ -223,6 +225,15 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->window() == this && HandleMainKey(static_cast<QKeyEvent*>(event)))
             return true;
+    }
+    if (watched == Edit1) {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+            if (AddressBarKey(static_cast<QKeyEvent*>(event), event->type() == QEvent::KeyPress))
+                return true;
+        if (event->type() == QEvent::Wheel) {
+            AddressBarWheel(static_cast<QWheelEvent*>(event));
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSet>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -48,6 +49,7 @@ public:
     void Timer2Timer();
     void Timer3Timer();
     void Timer4Timer();
+    void Timer1Timer();  // keyboard and wheel scrolling
 
     void RepaintUI();
     void CycleWindowSize();  // F2
@@ -178,6 +180,9 @@ private:
     void StartupPage();
     void ShowPopupAtLogo();
     bool HandleMainKey(QKeyEvent* key);
+    bool AddressBarKey(QKeyEvent* key, bool pressed);
+    void AddressBarWheel(QWheelEvent* wheel);
+    ScrollKeys HeldScrollKeys() const;
     QCheckBox* NewCheckBox(const QString& name, QRect rect, unsigned anchors = kAnchorTopLeft);
     PanelButton* NewToolPanel(const QString& name, const QString& image, QRect rect,
                               const QString& glyph, unsigned anchors = kAnchorTopLeft);
@@ -203,6 +208,7 @@ private:
     QtTextRasterizer rasterizer_;
     std::unique_ptr<Renderer> renderer_;
     KeyScroll keyScroll_;
+    QSet<int> heldKeys_;
     bool optionsMuted_ = false;  // a theme or preset switches many options at once
     AnchorLayout layout_;
     QRect designBounds_;

@@ -98,7 +98,7 @@ TEST(MainWindow, WelcomePageIsBuiltOnceTheWindowIsVisible) {
     form.ComboBox7->setCurrentIndex(1);
     EXPECT_TRUE(form.browser().State().PageSource.empty());
     form.show();
-    QTRY_VERIFY_WITH_TIMEOUT(!form.browser().State().PageSource.empty(), 2000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.browser().State().PageSource.empty(); }, 2000));
     EXPECT_EQ(form.browser().State().PageSource.rfind("Welcome to free browser-siteripper Quillmar ", 0), 0u);
     EXPECT_FALSE(form.Timer5->isActive());
 }
@@ -115,6 +115,25 @@ TEST(MainWindow, AnchoredControlsFollowTheWindowEdges) {
     EXPECT_EQ(form.Memo1->geometry().top(), memo.top() + 50);
     EXPECT_EQ(form.Memo1->geometry().width(), memo.width() + 100);
     EXPECT_EQ(form.Panel43->geometry().height(), 205 + 50);
+}
+
+TEST(MainWindow, DownInTheAddressBarScrollsTheViewOneLine) {
+    TForm1 form({});
+    form.resize(800, 600);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.view().ContentHeight > 1000; }, 3000));  // welcome page
+    form.Edit1->setFocus();
+    ASSERT_EQ(form.view().ScrollY, 0);
+    QTest::keyPress(form.Edit1, Qt::Key_Down);
+    EXPECT_EQ(form.view().ScrollY, form.view().LineHeight);
+    QTest::keyRelease(form.Edit1, Qt::Key_Down);
+    QTest::keyClick(form.Edit1, Qt::Key_PageDown, Qt::ControlModifier);
+    const int last = form.view().ContentHeight - form.view().ImageHeight;  // the last screen
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.view().ScrollY == last; }, 2000)) << form.view().ScrollY;
+    QTest::keyClick(form.Edit1, Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.view().ScrollY == 0; }, 2000)) << form.view().ScrollY;
 }
 
 } // namespace
