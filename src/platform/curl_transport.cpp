@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <utility>
@@ -97,6 +98,42 @@ bool IsUsableHost(std::string_view host) {
         if (c == ':' && !bracketed) return false;
     }
     return true;
+}
+
+bool NoProxyMatches(std::string_view host, std::string_view list) {
+    if (!host.empty() && host.front() == '[') host = host.substr(1, host.size() - 2);
+    while (!list.empty()) {
+        size_t end = list.find_first_of(", ");
+        std::string_view entry = list.substr(0, end);
+        list = end == std::string_view::npos ? std::string_view() : list.substr(end + 1);
+        if (entry == "*") return true;
+        if (!entry.empty() && entry.front() == '.') entry.remove_prefix(1);
+        if (entry.empty()) continue;
+        if (EqualsNoCase(host, entry)) return true;
+        if (host.size() > entry.size() && host[host.size() - entry.size() - 1] == '.' &&
+            EndsWithNoCase(host, entry))
+            return true;
+    }
+    return false;
+}
+
+// The proxy the environment names for a request, chosen the way libcurl chooses it, or ""
+// for a direct connection. It is passed on explicitly so that the request line is made for
+// the same choice.
+std::string EnvironmentProxy(bool secure, std::string_view host) {
+    auto variable = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string(value ? value : "");
+    };
+    std::string noProxy = variable("no_proxy");
+    if (noProxy.empty()) noProxy = variable("NO_PROXY");
+    if (NoProxyMatches(host, noProxy)) return {};
+    // Only the lower-case http_proxy counts: a CGI environment sets HTTP_PROXY from a header.
+    std::string proxy = secure ? variable("https_proxy") : variable("http_proxy");
+    if (proxy.empty() && secure) proxy = variable("HTTPS_PROXY");
+    if (proxy.empty()) proxy = variable("all_proxy");
+    if (proxy.empty()) proxy = variable("ALL_PROXY");
+    return proxy;
 }
 
 // The system's bundle followed by the extra certificates, so that both are trusted.
@@ -202,8 +239,13 @@ bool CurlTransport::Impl::SetAddress(const HttpRequest& request) {
         return Fail(TransportError::BadAddress,
                     std::string(curl_url_strerror(code)) + ": " + request.host);
     curl_easy_setopt(easy, CURLOPT_CURLU, url);
-    // The object name goes onto the request line exactly as the caller made it.
+    // The object name goes onto the request line exactly as the caller made it; a plain HTTP
+    // proxy wants the whole address there.
+    std::string proxy = EnvironmentProxy(request.secure, request.host);
+    curl_easy_setopt(easy, CURLOPT_PROXY, proxy.c_str());
+    curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
     std::string target = request.objectName.empty() ? "/" : request.objectName;
+    if (!proxy.empty() && !request.secure) target = "http://" + request.host + ":" + port + target;
     curl_easy_setopt(easy, CURLOPT_REQUEST_TARGET, target.c_str());
     return true;
 }
@@ -228,6 +270,7 @@ void CurlTransport::Impl::SetHeaders(const HttpRequest& request) {
     if (!hasAccept) headerList = curl_slist_append(headerList, "Accept:");
     if (!hasContentType) headerList = curl_slist_append(headerList, "Content-Type:");
     headerList = curl_slist_append(headerList, "Expect:");
+    headerList = curl_slist_append(headerList, "Proxy-Connection:");
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headerList);
     if (!request.userAgent.empty())
         curl_easy_setopt(easy, CURLOPT_USERAGENT, request.userAgent.c_str());
@@ -298,6 +341,8 @@ bool CurlTransport::Impl::Open(const HttpRequest& request) {
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
 #endif
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    // The answer of a proxy's tunnel is not the server's answer.
+    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, options.stallTimeoutSeconds);

@@ -320,65 +320,13 @@ TEST_F(DownloaderTest, LinkTestFailureLeavesTheCaptionAlone) {
               "URL: http://nowhere/\r\nCould not resolve host: nowhere\r\n\r\nDownload error");
 }
 
-TEST_F(DownloaderTest, RedirectFailures) {
-    // Without a Location header the answer counts as a failure with status 0.
-    transport.answers = {Redirect(302, "")};
-    Get("http://host/");
-    EXPECT_TRUE(S().LastDownloadFailed);
-    EXPECT_EQ(S().LastStatusCode, 0);
-    EXPECT_EQ(S().RequestReport, "URL: http://host/<br>Code 302<br><br>Download error");
-    EXPECT_EQ(S().PageSource, "");
-
-    // A cycle is cut after the twentieth redirect.
-    transport.requests.clear();
-    for (int i = 0; i < 30; ++i)
-        transport.answers.push_back(Redirect(302, "/loop"));
-    Get("http://host/loop");
-    EXPECT_EQ(transport.requests.size(), 21u);
-    EXPECT_TRUE(S().LastDownloadFailed);
-    EXPECT_EQ(S().StatusText, "Download error");
-    const std::string tail = "Maximum (20) redirects followed<br><br>Download error";
-    ASSERT_GE(S().RequestReport.size(), tail.size());
-    EXPECT_EQ(S().RequestReport.substr(S().RequestReport.size() - tail.size()), tail);
-}
-
-TEST_F(DownloaderTest, BlockLimitReadsAtMostThatManyBlocks) {
+TEST_F(DownloaderTest, FileDownloadIgnoresTheBlockLimit) {
     downloader.Options().blockLimit = 2;
-    transport.answers = {Page(std::string(10 * 1024, 'a'))};
-    Get("http://host/big");
-    EXPECT_EQ(S().PageSource.size(), 2048u);
-    EXPECT_EQ(S().StatusText, "Ready");
-
-    // File downloads ignore the limit.
     std::string target = ::testing::TempDir() + "/limit_" + std::to_string(::getpid());
     transport.answers = {Page(std::string(10 * 1024, 'a'))};
     downloader.StartDownload("http://host/big", DownloadMode::FileDownload, false, {}, target);
     EXPECT_EQ(GetFileToString(target).size(), 10u * 1024);
     std::filesystem::remove(target);
-}
-
-TEST_F(DownloaderTest, ErrorStatusIsAPageLikeAnyOther) {
-    ScriptedAnswer missing = Page("<h1>Not here</h1>");
-    missing.status = 404;
-    transport.answers = {missing};
-    Get("http://host/none");
-    EXPECT_FALSE(S().LastDownloadFailed);
-    EXPECT_EQ(S().LastStatusCode, 404);
-    EXPECT_EQ(S().PageSource, "<h1>Not here</h1>");
-    EXPECT_EQ(S().StatusText, "Ready");
-}
-
-TEST_F(DownloaderTest, BrokenBodyIsAFailureWithTheReason) {
-    ScriptedAnswer broken = Page("partial");
-    broken.breakAfterBody = true;
-    broken.errorText = "Recv failure: Connection reset by peer";
-    transport.answers = {broken};
-    Get("http://host/");
-    EXPECT_TRUE(S().LastDownloadFailed);
-    EXPECT_EQ(S().PageSource, "");
-    EXPECT_NE(S().RequestReport.find("Connection reset by peer<br><br>Download error"),
-              std::string::npos)
-        << S().RequestReport;
 }
 
 TEST_F(DownloaderTest, FileTargetIsReplacedOnlyByACompleteBody) {

@@ -40,12 +40,14 @@ class TestServer {
         if (thread_.joinable()) thread_.join();
     }
     httplib::Server* operator->() { return server_.get(); }
-    void Start() {
-        port_ = server_->bind_to_any_port("127.0.0.1");
-        ASSERT_GT(port_, 0);
+    // False when the address cannot be bound here (no IPv6 loopback, for instance).
+    bool Start(const std::string& address = "127.0.0.1") {
+        port_ = server_->bind_to_any_port(address);
+        if (port_ <= 0) return false;
         thread_ = std::thread([this] { server_->listen_after_bind(); });
         while (!server_->is_running())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return true;
     }
     int Port() const { return port_; }
     std::string Url(const std::string& path, const std::string& scheme = "http") const {
@@ -236,11 +238,39 @@ TEST_F(DownloaderHttpTest, PostAddressSendsItsBodyAndNothingElse) {
     EXPECT_FALSE(S().LastDownloadFailed);
 }
 
+TEST_F(DownloaderHttpTest, PortOfAnIpv6AddressIsUsed) {
+    TestServer server;
+    if (!server.Start("::1")) GTEST_SKIP() << "no IPv6 loopback";
+    server->Get("/six", Recorder([](httplib::Response& r) { r.set_content("six", "text/plain"); }));
+    std::string port = std::to_string(server.Port());
+    Get("http://[::1]:" + port + "/six");
+    EXPECT_EQ(S().PageSource, "six") << S().RequestReport;
+    auto requests = ReceivedRequests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].headers["Host"], "[::1]:" + port);
+}
+
+TEST_F(DownloaderHttpTest, ProxyOfTheEnvironmentGetsTheWholeAddress) {
+    RawServer proxy(kOk);
+    ::setenv("http_proxy", ("http://127.0.0.1:" + std::to_string(proxy.Port())).c_str(), 1);
+    ::unsetenv("no_proxy");
+    ::unsetenv("NO_PROXY");
+    D().Options().cookies = false;
+    Get("http://site.invalid:8080/x?y=1");
+    ::unsetenv("http_proxy");
+    EXPECT_EQ(proxy.Received(), "GET http://site.invalid:8080/x?y=1 HTTP/1.1\r\n"
+                                "Host: site.invalid:8080\r\n"
+                                "Accept: text/html,*/*;q=0.9\r\n"
+                                "Keep-Alive: 300\r\n"
+                                "Connection: keep-alive\r\n\r\n");
+    EXPECT_EQ(S().PageSource, "ok");
+}
+
 TEST_F(DownloaderHttpTest, PostWithALargeBodyHasNoExpectHeader) {
     TestServer server;
     server->Post("/submit",
                  Recorder([](httplib::Response& r) { r.set_content("done", "text/plain"); }));
-    server.Start();
+    ASSERT_TRUE(server.Start());
     std::string body(5000, 'q');
     D().StartDownload(server.Url("/submit"), DownloadMode::Page, true, body);
     auto requests = ReceivedRequests();
@@ -270,7 +300,7 @@ TEST_F(DownloaderHttpTest, RelativeRedirectsAreFollowedAndReported) {
                 }));
     server->Get("/new/page.html",
                 Recorder([](httplib::Response& r) { r.set_content("<p>here</p>", "text/html"); }));
-    server.Start();
+    ASSERT_TRUE(server.Start());
     Get(server.Url("/old"));
     std::string base = server.Url("");
     EXPECT_EQ(S().RequestReport, "URL: " + base + "/old<br>Code 301<br>Relocating to " + base +
@@ -291,7 +321,7 @@ TEST_F(DownloaderHttpTest, RedirectWithoutLocationAndRedirectCycleFail) {
                     r.status = 302;
                     r.set_header("Location", "/loop");
                 }));
-    server.Start();
+    ASSERT_TRUE(server.Start());
     Get(server.Url("/nowhere"));
     EXPECT_TRUE(S().LastDownloadFailed);
     EXPECT_EQ(S().LastStatusCode, 0);
@@ -324,7 +354,7 @@ TEST_F(DownloaderHttpTest, BodiesWithAndWithoutLengthAndErrorPages) {
         r.status = 404;
         r.set_content("<h1>Not found</h1>", "text/html");
     });
-    server.Start();
+    ASSERT_TRUE(server.Start());
 
     D().Options().blockLimit = 2;
     Get(server.Url("/ten"));
@@ -352,7 +382,7 @@ TEST_F(DownloaderHttpTest, PreviewAndLinkTestLeaveThePageAsDescribed) {
     server->Get("/page", [](const httplib::Request&, httplib::Response& r) {
         r.set_content(std::string(4000, 'v'), "text/html");
     });
-    server.Start();
+    ASSERT_TRUE(server.Start());
     Get(server.Url("/page"), DownloadMode::PagePreview);
     EXPECT_EQ(S().PageSource, std::string(1024, 'v'));
     EXPECT_TRUE(ReportHas("Size: 4 000 bytes<br><br>")) << S().RequestReport;
@@ -375,7 +405,7 @@ TEST_F(DownloaderHttpTest, CookiesFollowTheSwitchAndOutliveTheTransport) {
     server->Get("/echo", [](const httplib::Request& q, httplib::Response& r) {
         r.set_content(q.has_header("Cookie") ? q.get_header_value("Cookie") : "none", "text/plain");
     });
-    server.Start();
+    ASSERT_TRUE(server.Start());
 
     D().Options().cookies = false;
     Get(server.Url("/set"));
@@ -400,27 +430,12 @@ TEST_F(DownloaderHttpTest, CookiesFollowTheSwitchAndOutliveTheTransport) {
               fs::perms::none);
 }
 
-TEST_F(DownloaderHttpTest, RefererFollowsItsSwitch) {
-    TestServer server;
-    server->Get("/r", [](const httplib::Request& q, httplib::Response& r) {
-        r.set_content(q.has_header("Referer") ? q.get_header_value("Referer") : "none",
-                      "text/plain");
-    });
-    server.Start();
-    S().RefererURL = "http://site/from.html";
-    Get(server.Url("/r"));
-    EXPECT_EQ(S().PageSource, "http://site/from.html");
-    D().Options().sendReferer = false;
-    Get(server.Url("/r"));
-    EXPECT_EQ(S().PageSource, "none");
-}
-
 TEST_F(DownloaderHttpTest, RefusedConnectionIsAFailureWithTheReason) {
     int port = 0;
     {
         // A port that was just free and is closed now refuses.
         TestServer probe;
-        probe.Start();
+        ASSERT_TRUE(probe.Start());
         port = probe.Port();
     }
     S().PageSource = "previous";
@@ -450,7 +465,7 @@ TEST_F(DownloaderHttpTest, StopDuringASlowBodyKeepsWhatCame) {
                                    return true;
                                });
     });
-    server.Start();
+    ASSERT_TRUE(server.Start());
     auto started = std::chrono::steady_clock::now();
     pump.onPump = [this] {
         if (S().StatusText.rfind("Downloading", 0) == 0 && S().PageSource.size() >= 3 * 1024)
@@ -480,7 +495,7 @@ TEST_F(DownloaderHttpTest, BodyShorterThanItsLengthFailsAndSparesTheFile) {
     server->Get("/whole", [](const httplib::Request&, httplib::Response& r) {
         r.set_content("whole file", "application/octet-stream");
     });
-    server.Start();
+    ASSERT_TRUE(server.Start());
 
     Get(server.Url("/short"));
     EXPECT_TRUE(S().LastDownloadFailed);
@@ -507,7 +522,7 @@ TEST_F(DownloaderHttpTest, HttpsChecksTheCertificate) {
     server->Get("/secure", [](const httplib::Request&, httplib::Response& r) {
         r.set_content("secret page", "text/html");
     });
-    server.Start();
+    ASSERT_TRUE(server.Start());
 
     Get(server.Url("/secure", "HTTPS"));
     EXPECT_TRUE(S().LastDownloadFailed);
