@@ -35,32 +35,27 @@ void TForm1::BuildPopupMenu() {
 
     N3 = NewSubmenu(PopupMenu1, "N3");
     // Search items put their prefix into the address bar, replacing its text.
-    const std::pair<const char*, const char*> engines[] = {
-        {"AOL", "a "},      {"Baidu (CN)", "ba "}, {"Bing", "b "},        {"Duckduckgo", "d "},
-        {"Google", "g "},   {"Yahoo", "y "},       {"Yandex (RU)", "ya "},
+    const std::pair<const char*, SearchService> engines[] = {
+        {"AOL", SearchService::Aol},           {"Baidu (CN)", SearchService::Baidu},
+        {"Bing", SearchService::Bing},         {"Duckduckgo", SearchService::DuckDuckGo},
+        {"Google", SearchService::Google},     {"Yahoo", SearchService::Yahoo},
+        {"Yandex (RU)", SearchService::Yandex},
     };
-    for (const auto& [caption, prefix] : engines) {
-        QAction* item = N3->addAction(caption);
-        QString text = prefix;
-        connect(item, &QAction::triggered, this, [this, text] {
-            Edit1->setText(text);
-            Edit1->deselect();
-            Edit1->setCursorPosition(static_cast<int>(Edit1->text().size()));
+    for (auto [caption, service] : engines)
+        connect(N3->addAction(caption), &QAction::triggered, this, [this, service] {
+            SyncAddressFromEdit();
+            goAction_->PutSearchPrefix(service);
             if (isActiveWindow()) Edit1->setFocus();
         });
-    }
     N3->addSeparator();
     EN1 = NewItem(N3, "EN1");
     RU1 = NewItem(N3, "RU1");
-    for (auto [item, prefix] : {std::pair{EN1, "en "}, std::pair{RU1, "ru "}}) {
-        QString text = prefix;
-        connect(item, &QAction::triggered, this, [this, text] {
-            Edit1->setText(text + Edit1->text());
-            Edit1->deselect();
-            Edit1->setCursorPosition(static_cast<int>(Edit1->text().size()));
+    for (auto [item, language] : {std::pair{EN1, TranslateTo::English}, std::pair{RU1, TranslateTo::Russian}})
+        connect(item, &QAction::triggered, this, [this, language] {
+            SyncAddressFromEdit();
+            goAction_->PutTranslatePrefix(language);
             if (isActiveWindow()) Edit1->setFocus();
         });
-    }
 
     N8 = NewItem(PopupMenu1, "N8", Qt::Key_F5);
     connect(N8, &QAction::triggered, this, [this] { browser_.Stop(); });

@@ -83,6 +83,7 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
 
     browser_.InitFolders(ExecutableFolder().toStdString(), UserDataFolder());
     FillLists();
+    BuildNavigation();
     view_.FontSize = ComboBox2->currentText().toInt();
     view_.PixelZoom = ComboBox8->currentText().toInt();
     RepaintUI();
@@ -90,9 +91,7 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
     ApplyTheme(0);
     browser_.State().History.clear();
     browser_.State().HistoryPos = -1;
-    Label7->clear();
-    Panel21->Icon()->hide();
-    Panel22->Icon()->hide();
+    goAction_->RepaintHistButtons();
     ComboBox6->setCurrentIndex(0);
     Edit4->clear();
     SetForm1Caption(browser_.State().StatusText);
@@ -200,6 +199,7 @@ void TForm1::StartupPage() {
     BrowserState& state = browser_.State();
     if (state.OpenArgAtStart) {
         state.OpenArgAtStart = false;
+        NavigateFromAddressBar();
         return;
     }
     browser_.BuildWelcomePage();
@@ -227,6 +227,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             return true;
     }
     if (watched == Edit1) {
+        if (event->type() == QEvent::KeyPress && AddressBarCommandKey(static_cast<QKeyEvent*>(event)))
+            return true;
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
             if (AddressBarKey(static_cast<QKeyEvent*>(event), event->type() == QEvent::KeyPress))
                 return true;
@@ -268,8 +270,17 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
         RepaintTrafficPanel();
         return true;
     case Qt::Key_F6:
+        if (mods == Qt::ControlModifier) CheckBox25->toggle();
+        else if (mods == Qt::NoModifier) goAction_->ShowHistoryPage();
+        else return false;
+        return true;
+    case Qt::Key_F7:
+        if (mods != Qt::NoModifier) return false;
+        goAction_->ShowBookmarksPage();
+        return true;
+    case Qt::Key_O:
         if (mods != Qt::ControlModifier) return false;
-        CheckBox25->toggle();
+        goAction_->OpenFile(*dialogs_);
         return true;
     case Qt::Key_F2:
         if (mods != Qt::NoModifier) return false;

@@ -18,6 +18,10 @@
 #include "app/anchor_layout_widget.h"
 #include "app/browser.h"
 #include "app/panel_button_widget.h"
+#include "net/downloader.h"
+#include "net/go_action.h"
+#include "platform/curl_transport.h"
+#include "platform/qt_dialogs.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_text_rasterizer.h"
 #include "view/bitmap_font_state.h"
@@ -30,7 +34,11 @@
 
 namespace qm {
 
-class TForm1 : public QWidget, public BrowserView, public RenderHost {
+class TForm1 : public QWidget,
+               public BrowserView,
+               public RenderHost,
+               public GoActionHost,
+               public DownloadView {
     Q_OBJECT
 public:
     // args: the command-line arguments without the program name.
@@ -66,6 +74,23 @@ public:
     void ScrollBarChanged() override;
     void ShowPicture(const Bitmap& picture) override;
     void SetObjectInfoText(const std::string& text) override;
+
+    // GoActionHost
+    void PageReady() override;
+    void ResetViewScroll() override;
+    void ShowAddress(const AddressBar& bar) override;
+    void ShowFileField(const std::string& path) override;
+    void ShowSizeLabel(const std::string& text) override;
+    void ShowHistoryButtons(const HistoryButtons& buttons) override;
+
+    // DownloadView
+    void ShowAddress(const std::string& url) override;
+    void ShowLinkField(const std::string& url) override;
+    void RepaintTraffic() override;
+    void RepaintHistoryButtons() override;
+
+    GoAction& goAction() { return *goAction_; }
+    Downloader& downloader() { return *downloader_; }
 
     // Controls (design names).
     ClickLabel* Image38 = nullptr;
@@ -189,6 +214,11 @@ private:
     QLabel* NewLabel(const QString& name, QRect rect, unsigned anchors = kAnchorTopLeft);
     QString Ui(int index) const;
     void BuildRenderer();
+    void BuildNavigation();
+    void SyncDownloadOptions();
+    void SyncAddressFromEdit();
+    bool AddressBarCommandKey(QKeyEvent* key);
+    void NavigateFromAddressBar();
     void BindViewOptions();
     void ReadViewOptions();
     void OptionChanged();
@@ -209,7 +239,11 @@ private:
     std::unique_ptr<Renderer> renderer_;
     KeyScroll keyScroll_;
     QSet<int> heldKeys_;
-    bool optionsMuted_ = false;  // a theme or preset switches many options at once
+    bool optionsMuted_ = false;
+    std::unique_ptr<CurlTransport> transport_;
+    std::unique_ptr<Downloader> downloader_;
+    std::unique_ptr<GoAction> goAction_;
+    std::unique_ptr<QtDialogs> dialogs_;  // a theme or preset switches many options at once
     AnchorLayout layout_;
     QRect designBounds_;
     QRect normalBounds_;

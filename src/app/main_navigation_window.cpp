@@ -1,0 +1,138 @@
+// Navigation in the main window: the address bar, the go action, the downloader, the history
+// and bookmarks buttons.
+
+#include <QKeyEvent>
+
+#include "app/main_window.h"
+#include "platform/qt_convert.h"
+
+namespace qm {
+namespace {
+
+std::string CookieFile(const BrowserState& state) { return state.DataFolder + kCookieFileName; }
+
+} // namespace
+
+void TForm1::BuildNavigation() {
+    CurlTransportOptions transport;
+    transport.cookieFile = CookieFile(browser_.State());
+    transport_ = std::make_unique<CurlTransport>(pump_, transport);
+    downloader_ = std::make_unique<Downloader>(browser_, *transport_);
+    downloader_->SetView(this);
+    goAction_ = std::make_unique<GoAction>(browser_, *this, *downloader_);
+    dialogs_ = std::make_unique<QtDialogs>(this);
+    SyncDownloadOptions();
+    goAction_->RepaintHistButtons();
+
+    auto sync = [this] { SyncDownloadOptions(); };
+    connect(ComboBox3, &QComboBox::currentTextChanged, this, sync);
+    connect(CheckBox25, &QCheckBox::toggled, this, sync);
+    connect(CheckBox29, &QCheckBox::toggled, this, sync);
+    connect(CheckBox30, &QCheckBox::toggled, this, sync);
+    connect(Edit4, &QLineEdit::textChanged, this, sync);
+
+    connect(Panel11, &PanelButton::clicked, this, [this] {
+        SyncAddressFromEdit();
+        goAction_->BitBtn1Click();
+    });
+    connect(Panel10, &PanelButton::clicked, this, [this] {
+        SyncAddressFromEdit();
+        goAction_->BitBtn2Click();
+    });
+    connect(Panel24, &PanelButton::clicked, this, [this] { goAction_->AddToBookmarks(); });
+    connect(Panel18, &PanelButton::clicked, this, [this] { goAction_->ShowHistoryPage(); });
+    connect(Panel18, &PanelButton::rightClicked, this, [this] { goAction_->EmptyHistory(); });
+    connect(Panel19, &PanelButton::clicked, this, [this] { goAction_->ShowBookmarksPage(); });
+    connect(Panel21, &PanelButton::clicked, this, [this] { goAction_->StepBack(); });
+    connect(Panel22, &PanelButton::clicked, this, [this] { goAction_->StepForward(); });
+    connect(N9, &QAction::triggered, this, [this] { goAction_->ShowHistoryPage(); });
+    connect(N10, &QAction::triggered, this, [this] { goAction_->ShowBookmarksPage(); });
+    connect(N2, &QAction::triggered, this, [this] { goAction_->OpenFile(*dialogs_); });
+}
+
+void TForm1::SyncDownloadOptions() {
+    DownloadOptions& options = downloader_->Options();
+    options.blockLimit = ComboBox3->currentText().toInt();
+    options.recordHistory = CheckBox25->isChecked();
+    options.sendReferer = CheckBox29->isChecked();
+    options.cookies = CheckBox30->isChecked();
+    options.userAgent = FromQString(Edit4->text());
+}
+
+void TForm1::SyncAddressFromEdit() {
+    AddressBar& bar = goAction_->Address();
+    bar.Text = FromQString(Edit1->text());
+    if (Edit1->hasSelectedText()) {
+        bar.SelectionStart = static_cast<size_t>(Edit1->selectionStart());
+        bar.SelectionLength = static_cast<size_t>(Edit1->selectedText().size());
+    } else {
+        bar.SelectionStart = static_cast<size_t>(Edit1->cursorPosition());
+        bar.SelectionLength = 0;
+    }
+}
+
+bool TForm1::AddressBarCommandKey(QKeyEvent* key) {
+    const bool ctrl = key->modifiers() & Qt::ControlModifier;
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        SyncAddressFromEdit();
+        goAction_->EnterPressed(ctrl ? CtrlKey::Held : CtrlKey::Up);
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (!ctrl) return false;
+        if (key->key() == Qt::Key_Left) goAction_->StepBack();
+        else goAction_->StepForward();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TForm1::NavigateFromAddressBar() {
+    SyncAddressFromEdit();
+    goAction_->BitBtn1Click();
+}
+
+// GoActionHost
+void TForm1::PageReady() {
+    PrepareSite();
+    Timer2Timer();
+}
+
+void TForm1::ResetViewScroll() {
+    view_.ScrollY = 0;
+    view_.ScrollBar.Position = 0;
+}
+
+void TForm1::ShowAddress(const AddressBar& bar) {
+    Edit1->setText(ToQString(bar.Text));
+    if (bar.SelectionLength > 0)
+        Edit1->setSelection(static_cast<int>(bar.SelectionStart), static_cast<int>(bar.SelectionLength));
+    else
+        Edit1->setCursorPosition(static_cast<int>(bar.SelectionStart));
+}
+
+void TForm1::ShowFileField(const std::string& path) { Edit3->setText(ToQString(path)); }
+
+void TForm1::ShowSizeLabel(const std::string& text) { Label1->setText(ToQString(text)); }
+
+void TForm1::ShowHistoryButtons(const HistoryButtons& buttons) {
+    Label7->setText(ToQString(buttons.CounterText));
+    Image34->setVisible(buttons.BackVisible);
+    Image36->setVisible(!buttons.BackVisible);
+    Image35->setVisible(buttons.ForwardVisible);
+    Image37->setVisible(!buttons.ForwardVisible);
+}
+
+// DownloadView
+void TForm1::ShowAddress(const std::string& url) { goAction_->SetAddress(url); }
+
+void TForm1::ShowLinkField(const std::string& url) { Edit2->setText(ToQString(url)); }
+
+void TForm1::RepaintTraffic() { RepaintTrafficPanel(); }
+
+void TForm1::RepaintHistoryButtons() { goAction_->RepaintHistButtons(); }
+
+} // namespace qm

@@ -1,0 +1,42 @@
+#include "platform/qt_dialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QStringList>
+
+#include "platform/qt_convert.h"
+
+namespace qm {
+
+QString ToQtFilter(const std::string& filter) {
+    QStringList parts = ToQString(filter).split('|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        filters << QString("%1 (%2)").arg(parts[i], patterns);
+    }
+    return filters.join(";;");
+}
+
+// File names on this platform are UTF-8, so paths pass through unconverted.
+std::string QtDialogs::AskOpenFile(const std::string& title, const std::string& filter) {
+    return QFileDialog::getOpenFileName(parent_, ToQString(title), QString(), ToQtFilter(filter))
+        .toStdString();
+}
+
+std::string QtDialogs::AskSaveFile(const std::string& title, const std::string& filter,
+                                   const std::string& suggestedPath) {
+    return QFileDialog::getSaveFileName(parent_, ToQString(title),
+                                        QString::fromStdString(suggestedPath), ToQtFilter(filter))
+        .toStdString();
+}
+
+bool QtDialogs::AskColour(uint32_t& colour) {
+    QColor chosen = QColorDialog::getColor(ToQColor(colour), parent_);
+    if (!chosen.isValid()) return false;
+    colour = FromQColor(chosen);
+    return true;
+}
+
+} // namespace qm

@@ -1,0 +1,25 @@
+#pragma once
+// The standard file and colour dialogs of the desktop.
+
+#include <QWidget>
+
+#include "platform/interfaces.h"
+
+namespace qm {
+
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent) : parent_(parent) {}
+    std::string AskOpenFile(const std::string& title, const std::string& filter) override;
+    std::string AskSaveFile(const std::string& title, const std::string& filter,
+                            const std::string& suggestedPath) override;
+    bool AskColour(uint32_t& colour) override;
+
+private:
+    QWidget* parent_;
+};
+
+// "Description|*.ext|Other|*.x" as a Qt name filter list.
+QString ToQtFilter(const std::string& filter);
+
+} // namespace qm
