@@ -244,7 +244,9 @@ bool CurlTransport::Impl::SetAddress(const HttpRequest& request) {
     std::string proxy = EnvironmentProxy(request.secure, request.host);
     curl_easy_setopt(easy, CURLOPT_PROXY, proxy.c_str());
     curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
-    std::string target = request.objectName.empty() ? "/" : request.objectName;
+    // "?a=1" (an address with a query and no path) is asked for as "/?a=1".
+    std::string target = request.objectName.starts_with('/') ? request.objectName
+                                                              : "/" + request.objectName;
     if (!proxy.empty() && !request.secure) target = "http://" + request.host + ":" + port + target;
     curl_easy_setopt(easy, CURLOPT_REQUEST_TARGET, target.c_str());
     return true;

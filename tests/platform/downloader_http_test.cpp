@@ -238,6 +238,25 @@ TEST_F(DownloaderHttpTest, PostAddressSendsItsBodyAndNothingElse) {
     EXPECT_FALSE(S().LastDownloadFailed);
 }
 
+TEST_F(DownloaderHttpTest, ObjectNameGoesOntoTheRequestLineAsMade) {
+    struct Case {
+        std::string rest, requestLine;
+    };
+    const Case cases[] = {
+        {"?a=1", "GET /?a=1 HTTP/1.1"},
+        {"/a/../b/./c", "GET /a/../b/./c HTTP/1.1"},
+        {"/\xEF\xF3\xF2\xFC?q=\xEF", "GET /\xD0\xBF\xD1\x83\xD1\x82\xD1\x8C?q=\xEF HTTP/1.1"},
+        {"/a b", "GET /a%20b HTTP/1.1"},
+    };
+    D().Options().cookies = false;
+    for (const Case& c : cases) {
+        RawServer server(kOk);
+        Get("http://127.0.0.1:" + std::to_string(server.Port()) + c.rest);
+        std::string received = server.Received();
+        EXPECT_EQ(received.substr(0, received.find("\r\n")), c.requestLine) << c.rest;
+    }
+}
+
 TEST_F(DownloaderHttpTest, PortOfAnIpv6AddressIsUsed) {
     TestServer server;
     if (!server.Start("::1")) GTEST_SKIP() << "no IPv6 loopback";
@@ -535,6 +554,53 @@ TEST_F(DownloaderHttpTest, HttpsChecksTheCertificate) {
     Get(server.Url("/secure", "https"));
     EXPECT_FALSE(S().LastDownloadFailed) << S().RequestReport;
     EXPECT_EQ(S().PageSource, "secret page");
+}
+
+TEST(CurlTransport, FailuresBecomeTheirOwnErrorValues) {
+    std::string cert = (kCertFolder / "test_server.pem").string();
+    std::string key = (kCertFolder / "test_server.key").string();
+    TestServer secure(std::make_unique<httplib::SSLServer>(cert.c_str(), key.c_str()));
+    ASSERT_TRUE(secure.Start());
+    int closedPort = 0;
+    {
+        TestServer probe;
+        ASSERT_TRUE(probe.Start());
+        closedPort = probe.Port();
+    }
+    struct Case {
+        std::string host;
+        int port;
+        bool secure;
+        TransportError expected;
+    };
+    const Case cases[] = {
+        {"user@127.0.0.1", 80, false, TransportError::BadAddress},
+        {"a b", 80, false, TransportError::BadAddress},
+        {"127.0.0.1", 0, false, TransportError::BadAddress},
+        {"no-such-host.invalid", 80, false, TransportError::NameNotResolved},
+        {"127.0.0.1", closedPort, false, TransportError::ConnectFailed},
+        {"127.0.0.1", secure.Port(), true, TransportError::CertificateRejected},
+    };
+    Pump pump;
+    CurlTransport transport(pump);
+    for (const Case& c : cases) {
+        HttpRequest request;
+        request.host = c.host;
+        request.port = c.port;
+        request.secure = c.secure;
+        EXPECT_FALSE(transport.Open(request)) << c.host;
+        EXPECT_EQ(transport.Error(), c.expected) << c.host << ":" << c.port;
+        EXPECT_FALSE(transport.ErrorText().empty()) << c.host;
+        transport.Close();
+    }
+    // An abort flag that is already set ends the wait at once.
+    bool abort = true;
+    HttpRequest request;
+    request.host = "127.0.0.1";
+    request.port = secure.Port();
+    request.abortFlag = &abort;
+    EXPECT_FALSE(transport.Open(request));
+    EXPECT_EQ(transport.Error(), TransportError::Aborted);
 }
 
 } // namespace
