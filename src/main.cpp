@@ -2,26 +2,48 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 
 #include "app/dump_mode.h"
 #include "app/main_window.h"
 #include "app/secondary_windows_window.h"
+#include "platform/curl_transport.h"
+#include "platform/qt_event_pump.h"
 
 namespace {
 
 void PrintHelp() {
     std::puts("Usage: quillmar [ADDRESS | FILE]\n"
-              "       quillmar --dump [--columns N] [--utf8] FILE\n"
+              "       quillmar --dump [--columns N] [--utf8] FILE|ADDRESS\n"
               "       quillmar --help\n"
               "\n"
               "Starts the browser and opens ADDRESS or FILE (the words of a path with spaces\n"
               "may be given as separate arguments).\n"
               "\n"
-              "--dump lays FILE out as the source view shows it, with the built-in 8x16 font\n"
-              "at N columns (default 80) and the default display options, and prints it line\n"
-              "by line as UTF-8 text. --utf8 decodes the page as UTF-8 (the F8 switch).");
+              "--dump opens FILE or anything the address bar takes (an address, a search\n"
+              "prefix, an about: word) without a window and prints the request report and\n"
+              "the page as the source view lays it out, with the built-in 8x16 font at N\n"
+              "columns (default 80) and the default display options, line by line as UTF-8.\n"
+              "--utf8 decodes the page as UTF-8 (the F8 switch). Exit status: 0 done,\n"
+              "1 the request failed, 2 bad arguments or a missing file.");
+}
+
+// Without an application object the folder comes from the kernel's link to the executable.
+std::string ExecutableFolder(const char* argv0) {
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) exe = std::filesystem::absolute(argv0, ec);
+    return exe.parent_path().string() + "/";
+}
+
+std::string UserDataFolder() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && *xdg) return std::string(xdg) + "/quillmar/";
+    const char* home = std::getenv("HOME");
+    return home && *home ? std::string(home) + "/.local/share/quillmar/" : std::string();
 }
 
 } // namespace
@@ -33,7 +55,10 @@ int main(int argc, char** argv) {
     }
     if (argc >= 2 && std::strcmp(argv[1], "--dump") == 0) {
         std::vector<std::string> rest(argv + 2, argv + argc);
-        return qm::RunDumpMode(rest, std::cout, std::cerr);
+        qm::QtEventPump pump;
+        qm::CurlTransport transport(pump);
+        qm::DumpEnvironment environment{transport, pump, ExecutableFolder(argv[0]), UserDataFolder()};
+        return qm::RunDumpMode(rest, std::cout, std::cerr, environment);
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quillmar");

@@ -2,8 +2,12 @@
 
 #include <charconv>
 
-#include "app/browser_state.h"
+#include <filesystem>
+
+#include "app/browser.h"
 #include "app/file_io.h"
+#include "net/downloader.h"
+#include "net/go_action.h"
 #include "view/codepage.h"
 #include "view/view_dump.h"
 #include "view/view_options.h"
@@ -42,27 +46,54 @@ std::string ParseArgs(const std::vector<std::string>& args, DumpArgs& parsed) {
     return {};
 }
 
+// The go action without a window: a new page needs nothing more, the dump lays it out.
+class HeadlessHost : public GoActionHost {
+public:
+    void PageReady() override {}
+};
+
+// An existing file, named relatively or absolutely, becomes its file:// address; a local path
+// that names nothing is an error; anything else is for the address bar.
+bool ResolveTarget(std::string& target, std::ostream& err) {
+    std::string path = target.rfind("file://", 0) == 0 ? target.substr(7) : target;
+    if (FileExists(path)) {
+        std::error_code ec;
+        std::string absolute = std::filesystem::absolute(path, ec).string();
+        target = "file://" + (ec ? path : absolute);
+        return true;
+    }
+    if (path != target || !LocalPathAddress(target).empty() || DirectoryExists(path)) {
+        err << "quillmar --dump: file not found: " << target << "\n";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
-int RunDumpMode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunDumpMode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                DumpEnvironment& environment) {
     DumpArgs parsed;
     if (std::string problem = ParseArgs(args, parsed); !problem.empty()) {
         err << "quillmar --dump: " << problem << "\n";
         return 2;
     }
-    std::string path = parsed.target;
-    if (path.rfind("file://", 0) == 0) path.erase(0, 7);
-    if (!FileExists(path)) {
-        err << "quillmar --dump: file not found: " << parsed.target << "\n";
-        return 2;
-    }
-    BrowserState state;
-    state.Utf8Decoding = parsed.utf8;
-    state.PageSource = GetFileToString(path);
+    std::string target = parsed.target;
+    if (!ResolveTarget(target, err)) return 2;
+
+    Browser browser(environment.pump);
+    browser.InitFolders(environment.exeFolder, environment.dataHome);
+    browser.State().Utf8Decoding = parsed.utf8;
+    Downloader downloader(browser, environment.transport);
+    HeadlessHost host;
+    GoAction go(browser, host, downloader);
+    go.SetAddress(Utf8ToCp1251(target));
+    go.BitBtn1Click();
+
     ViewOptions options;
-    out << Cp1251ToUtf8(DumpSourceView(state, options, parsed.columns));
+    out << Cp1251ToUtf8(DumpSourceView(browser.State(), options, parsed.columns));
     out.flush();
-    return out ? 0 : 1;
+    return out && !browser.State().LastDownloadFailed ? 0 : 1;
 }
 
 } // namespace qm

@@ -1,6 +1,7 @@
 #pragma once
-// quillmar --dump [--columns N] [--utf8] FILE: prints the page as the view shows it, without a
-// window or a display.
+// quillmar --dump [--columns N] [--utf8] TARGET: runs the go action on a file, an address, a
+// search or an about: word without a window, and prints the request report and the page as
+// the view shows it.
 
 #include <ostream>
 #include <string>
@@ -8,8 +9,20 @@
 
 namespace qm {
 
+class EventPump;
+class HttpTransport;
+
+struct DumpEnvironment {
+    HttpTransport& transport;
+    EventPump& pump;
+    std::string exeFolder;  // ends in "/"
+    std::string dataHome;   // per-user data folder, used when exeFolder is not writable
+};
+
 // args are the arguments after "--dump". Returns the process exit status: 0 done, 1 the page
-// could not be loaded, 2 bad arguments or a missing file (one line on err).
-int RunDumpMode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// could not be loaded (the report is still printed), 2 bad arguments or a missing file (one
+// line on err).
+int RunDumpMode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                DumpEnvironment& environment);
 
 } // namespace qm

@@ -5,8 +5,32 @@
 #include <sstream>
 
 #include "app/dump_mode.h"
+#include "platform/interfaces.h"
 
 namespace {
+
+class NoEvents : public qm::EventPump {
+public:
+    void ProcessEvents() override {}
+};
+
+// A network that is never reachable: every request fails to connect.
+class UnreachableTransport : public qm::HttpTransport {
+public:
+    int opened = 0;
+    bool Open(const qm::HttpRequest&) override {
+        ++opened;
+        return false;
+    }
+    int StatusCode() const override { return 0; }
+    std::string Header(const std::string&) const override { return {}; }
+    std::string RawHeaders() const override { return {}; }
+    long long Read(char*, size_t) override { return 0; }
+    qm::TransportError Error() const override { return qm::TransportError::ConnectFailed; }
+    std::string ErrorText() const override { return "Could not connect to server"; }
+    void Abort() override {}
+    void Close() override {}
+};
 
 struct DumpRun {
     int status;
@@ -14,9 +38,12 @@ struct DumpRun {
     std::string err;
 };
 
-DumpRun Dump(const std::vector<std::string>& args) {
+DumpRun Dump(const std::vector<std::string>& args, UnreachableTransport* network = nullptr) {
+    UnreachableTransport unused;
+    NoEvents pump;
+    qm::DumpEnvironment environment{network ? *network : unused, pump, ::testing::TempDir(), {}};
     std::ostringstream out, err;
-    int status = qm::RunDumpMode(args, out, err);
+    int status = qm::RunDumpMode(args, out, err, environment);
     return {status, out.str(), err.str()};
 }
 
@@ -29,7 +56,7 @@ std::string WriteTemp(const std::string& name, const std::string& bytes) {
 TEST(DumpMode, BadArgumentsGiveOneLineAndStatusTwo) {
     const std::vector<std::vector<std::string>> cases = {
         {}, {"--columns"}, {"--columns", "0", "x.html"}, {"--columns", "12a", "x.html"},
-        {"--bogus", "x.html"}, {"/no/such/file.html"},
+        {"--bogus", "x.html"}, {"/no/such/file.html"}, {"file:///no/such.html"},
     };
     for (const auto& args : cases) {
         DumpRun run = Dump(args);
@@ -62,6 +89,23 @@ TEST(DumpMode, NarrowColumnsWrapLongText) {
     EXPECT_EQ(run.status, 0);
     std::istringstream lines(run.out);
     for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 10u) << line;
+}
+
+TEST(DumpMode, AFailedRequestPrintsTheReportAndGivesStatusOne) {
+    UnreachableTransport network;
+    DumpRun run = Dump({"http://127.0.0.1:9/"}, &network);
+    EXPECT_EQ(network.opened, 1);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("Download error"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Could not connect to server"), std::string::npos) << run.out;
+}
+
+TEST(DumpMode, AboutWordsNeedNoNetwork) {
+    UnreachableTransport network;
+    DumpRun run = Dump({"ABOUT:bookmarks"}, &network);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(network.opened, 0);
+    EXPECT_NE(run.out.find("bro.ini"), std::string::npos) << run.out;
 }
 
 } // namespace
