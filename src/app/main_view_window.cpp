@@ -46,31 +46,23 @@ void TForm1::BuildRenderer() {
     });
 }
 
-void TForm1::Timer2Timer() {
+bool TForm1::RunDeferredPass(QTimer* timer, RenderMode mode) {
+    // A pass requested while another runs waits for it: the timer stays armed.
     if (browser_.State().RenderBusy) {
-        Timer2->start();
-        return;
+        timer->start();
+        return false;
     }
-    Timer2->stop();
-    renderer_->RenderSite(RenderMode::Paint);
+    timer->stop();
+    renderer_->RenderSite(mode);
+    return true;
 }
 
-void TForm1::Timer3Timer() {
-    if (browser_.State().RenderBusy) {
-        Timer3->start();
-        return;
-    }
-    Timer3->stop();
-    renderer_->RenderSite(RenderMode::Mark);
-}
+void TForm1::Timer2Timer() { RunDeferredPass(Timer2, RenderMode::Paint); }
+
+void TForm1::Timer3Timer() { RunDeferredPass(Timer3, RenderMode::Mark); }
 
 void TForm1::Timer4Timer() {
-    if (browser_.State().RenderBusy) {
-        Timer4->start();
-        return;
-    }
-    Timer4->stop();
-    renderer_->RenderSite(RenderMode::Prepare);
+    if (!RunDeferredPass(Timer4, RenderMode::Prepare)) return;
     BrowserState& state = browser_.State();
     if (!state.PageTitle.empty()) browser_.SetStatus(state.PageTitle);
 }

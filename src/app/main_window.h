@@ -214,6 +214,7 @@ private:
     QLabel* NewLabel(const QString& name, QRect rect, unsigned anchors = kAnchorTopLeft);
     QString Ui(int index) const;
     void BuildRenderer();
+    bool RunDeferredPass(QTimer* timer, RenderMode mode);
     void BuildNavigation();
     void SyncDownloadOptions();
     void SyncAddressFromEdit();
