@@ -254,15 +254,13 @@ void TForm1::BuildViewArea() {
     auto* row = new QHBoxLayout(Panel43);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    Image1 = new SourceView(Panel43);
+    Image1 = new SourceView(Panel43, "Image1");
     row->addWidget(Image1, 1);
     Panel45 = new QWidget(Panel43);
     Panel45->setObjectName("Panel45");
     auto* strip = new QHBoxLayout(Panel45);
     strip->setContentsMargins(0, 0, 0, 0);
-    Image31 = new QLabel(Panel45);
-    Image31->setObjectName("Image31");
-    Image31->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    Image31 = new SourceView(Panel45, "Image31");
     strip->addWidget(Image31);
     row->addWidget(Panel45);
     sb1 = new QScrollBar(Qt::Vertical, Panel43);  // holds position and range; never shown

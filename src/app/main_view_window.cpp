@@ -7,6 +7,7 @@
 #include "app/format.h"
 #include "app/main_window.h"
 #include "app/themes.h"
+#include "view/view_interaction.h"
 #include "platform/qt_convert.h"
 
 namespace qm {
@@ -74,16 +75,15 @@ void TForm1::PrepareSite() {
 }
 
 void TForm1::ScrollBarChanged() {
-    view_.ScrollY = view_.ScrollBar.Position;
-    int zoom = std::max(1, view_.PixelZoom);
-    int max = std::max(0, view_.ContentHeight - view_.ImageHeight / zoom);
-    int shown = std::min(max, std::max(0, view_.ScrollY));
-    SetForm1Caption(BytesToStr(shown * zoom) + " / " + BytesToStr(max * zoom) +
-                    browser_.Ui(115) + " - " + browser_.State().StatusText);
+    SetForm1Caption(qm::ScrollBarChanged(view_, browser_.State()));
+    DrawBar();
     Timer2Timer();
 }
 
-void TForm1::ShowPicture(const Bitmap& picture) { Image1->SetPicture(picture); }
+void TForm1::ShowPicture(const Bitmap& picture) {
+    Image1->SetPicture(picture);
+    DrawBar();
+}
 
 void TForm1::SetObjectInfoText(const std::string& text) { Memo1->setPlainText(ToQString(text)); }
 

@@ -45,6 +45,7 @@ TForm1::TForm1(const std::vector<std::string>& args, QWidget* parent)
     BuildPopupMenu();
     BuildTimers();
     BuildRenderer();
+    BuildMouse();
     FormCreate(args);
     ConnectControls();
     qApp->installEventFilter(this);
@@ -287,8 +288,9 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
         CycleWindowSize();
         return true;
     case Qt::Key_F11:
-        if (mods != Qt::NoModifier) return false;
-        SwitchViewMode();
+        if (mods == Qt::ControlModifier) ApplyShowScroll(ShowScrollCaller::KeyOrMenu);
+        else if (mods == Qt::NoModifier) SwitchViewMode();
+        else return false;
         return true;
     case Qt::Key_F10:
         if (mods != Qt::NoModifier) return false;

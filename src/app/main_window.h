@@ -31,6 +31,8 @@
 #include "view/source_view_widget.h"
 #include "view/view_options.h"
 #include "view/view_state.h"
+#include "view/control_bar.h"
+#include "view/view_interaction.h"
 
 namespace qm {
 
@@ -147,7 +149,7 @@ public:
     QWidget* Panel43 = nullptr;
     SourceView* Image1 = nullptr;
     QWidget* Panel45 = nullptr;
-    QLabel* Image31 = nullptr;
+    SourceView* Image31 = nullptr;
     QScrollBar* sb1 = nullptr;
 
     // Linked-file row, object info area, search row, tool row, file row.
@@ -216,6 +218,13 @@ private:
     void BuildRenderer();
     bool RunDeferredPass(QTimer* timer, RenderMode mode);
     void BuildNavigation();
+    void BuildMouse();
+    void HandleViewMouse(const ViewMouseResult& result);
+    void RunClickAction(const ClickAction& action);
+    void RunObjectFieldAction(const ClickAction& action);
+    void HandleBarResult(const ControlBarResult& result);
+    void DrawBar();
+    void ApplyShowScroll(ShowScrollCaller caller);
     void SyncDownloadOptions();
     void SyncAddressFromEdit();
     bool AddressBarCommandKey(QKeyEvent* key);
@@ -244,7 +253,9 @@ private:
     std::unique_ptr<CurlTransport> transport_;
     std::unique_ptr<Downloader> downloader_;
     std::unique_ptr<GoAction> goAction_;
-    std::unique_ptr<QtDialogs> dialogs_;  // a theme or preset switches many options at once
+    std::unique_ptr<QtDialogs> dialogs_;
+    std::unique_ptr<ViewMouse> mouse_;
+    std::unique_ptr<ControlBar> controlBar_;  // a theme or preset switches many options at once
     AnchorLayout layout_;
     QRect designBounds_;
     QRect normalBounds_;

@@ -7,8 +7,8 @@
 
 namespace qm {
 
-SourceView::SourceView(QWidget* parent) : QWidget(parent) {
-    setObjectName("Image1");
+SourceView::SourceView(QWidget* parent, const QString& name) : QWidget(parent) {
+    setObjectName(name);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
@@ -28,6 +28,19 @@ void SourceView::SetBackColour(uint32_t bgr) {
     pal.setColor(QPalette::Window, ToQColor(bgr));
     setPalette(pal);
     update();
+}
+
+void SourceView::DrawFrame(QRect rect, int penWidth, uint32_t bgr) {
+    if (picture_.isNull()) return;
+    {
+        QPainter painter(&picture_);
+        QPen pen(ToQColor(bgr));
+        pen.setWidth(penWidth);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect);
+    }
+    repaint();
 }
 
 void SourceView::paintEvent(QPaintEvent*) {

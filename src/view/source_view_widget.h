@@ -12,12 +12,15 @@ namespace qm {
 class SourceView : public QWidget {
     Q_OBJECT
 public:
-    explicit SourceView(QWidget* parent);
+    // name: the design name, "Image1" for the view, "Image31" for the control bar.
+    SourceView(QWidget* parent, const QString& name);
 
     void SetPicture(const Bitmap& picture);
     const QImage& Picture() const { return picture_; }
     // Back colour (0x00BBGGRR) shown where no picture is yet.
     void SetBackColour(uint32_t bgr);
+    // Draws a rectangle outline on the shown picture and shows it at once (the click frame).
+    void DrawFrame(QRect rect, int penWidth, uint32_t bgr);
 
 signals:
     void resized(QSize size);
