@@ -1,0 +1,260 @@
+#include "net/save_files.h"
+
+#include <optional>
+
+#include "app/browser.h"
+#include "app/file_io.h"
+#include "app/format.h"
+#include "net/ascii_case.h"
+#include "net/downloader.h"
+#include "net/file_name.h"
+#include "net/mime.h"
+#include "net/staged_file.h"
+#include "platform/interfaces.h"
+#include "tools/data_uri.h"
+#include "view/codepage.h"
+
+namespace qm {
+namespace {
+
+constexpr int kUiBytes = 0;
+constexpr int kUiDownloadError = 2;
+constexpr int kUiSize = 5;
+constexpr int kUiCode = 32;
+constexpr int kUiDownloading = 41;
+constexpr int kUiDownloadAndSaveTitle = 43;
+constexpr int kUiAllFilesFilter = 44;
+constexpr int kUiViewFileHint = 47;
+constexpr int kUiFileSavedAs = 48;
+constexpr int kUiSaveWebpageTitle = 102;
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+bool IsDataUri(std::string_view address) {
+    return StartsWithNoCase(Trimmed(address), "DATA:");
+}
+
+bool IsSuccess(int32_t status) {
+    return status >= 200 && status <= 299;
+}
+
+// Paths are file-system text; the object info area and the caption show program text.
+std::string ShownPath(const std::string& path) {
+    return Utf8ToCp1251(path);
+}
+
+// The object info area of one save: cleared, then filled line by line, each line shown at
+// once because the download that follows keeps the window alive.
+class ObjectInfoLines {
+  public:
+    explicit ObjectInfoLines(FileBarHost& host) : host_(host) { host_.SetObjectInfoText({}); }
+    void Add(const std::string& line) {
+        text_ += line;
+        text_ += "\r\n";
+        host_.SetObjectInfoText(text_);
+    }
+
+  private:
+    FileBarHost& host_;
+    std::string text_;
+};
+
+// The Referer of a request started from the file bar is the page it was found on.
+class RefererScope {
+  public:
+    explicit RefererScope(BrowserState& state) : state_(state) {
+        state_.RefererURL = state_.BaseURL;
+    }
+    ~RefererScope() { state_.RefererURL.clear(); }
+    RefererScope(const RefererScope&) = delete;
+    RefererScope& operator=(const RefererScope&) = delete;
+
+  private:
+    BrowserState& state_;
+};
+
+// The history names the file the user asked for, not the placeholder it was written through.
+void RenameHistoryFile(BrowserState& state, const std::string& from, const std::string& to) {
+    for (HistoryEntry& entry : state.History)
+        if (entry.FileName == from) entry.FileName = to;
+}
+
+std::string CannotWriteText(const std::string& path, int languageIndex) {
+    static const std::string russian = Utf8ToCp1251("Не удалось записать файл ");
+    return (languageIndex == 0 ? russian : std::string("Cannot write file ")) + ShownPath(path);
+}
+
+} // namespace
+
+std::string SaveFileName(const std::string& address, const std::string& contentType) {
+    // File names of this platform are UTF-8; the address is program text.
+    return Cp1251ToUtf8(CompleteExtension(GetFileNameByURL(address), contentType));
+}
+
+std::string FolderOfPath(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+SaveFiles::SaveFiles(Browser& browser, Downloader& downloader, GoAction& goAction,
+                     FileBarHost& host, Dialogs& dialogs, Shell& shell)
+    : browser_(browser), downloader_(downloader), goAction_(goAction), host_(host),
+      dialogs_(dialogs), shell_(shell) {}
+
+bool SaveFiles::Busy() const {
+    return browser_.State().DownloadBusy;
+}
+
+std::string SaveFiles::SaveFolder() {
+    std::string folder = FolderOfPath(host_.FileFieldText());
+    if (!folder.empty() && DirectoryExists(folder)) return folder;
+    const std::string& download = browser_.State().DownloadFolder;
+    if (download.empty()) return "./";
+    return download.back() == '/' ? download : download + "/";
+}
+
+void SaveFiles::TestLinkedAddress() {
+    if (Busy()) return;
+    host_.SetObjectInfoText({});
+    browser_.Pump().ProcessEvents();
+    // A download started while events ran owns the report now.
+    if (Busy()) return;
+    BrowserState& state = browser_.State();
+    {
+        RefererScope referer(state);
+        downloader_.StartDownload(host_.LinkFieldText(), DownloadMode::LinkTest);
+    }
+    host_.SetObjectInfoText(state.RequestReport);
+    host_.ScrollObjectInfoToEnd();
+    state.RequestReport.clear();
+}
+
+void SaveFiles::LinkFieldEnter(CtrlKey ctrl) {
+    const bool test = (ctrl == CtrlKey::Held) != (browser_.State().TrafficSaverMode == 1);
+    if (test)
+        TestLinkedAddress();
+    else
+        BitBtn5Click();
+}
+
+void SaveFiles::NavigateLinkedAddress() {
+    goAction_.Navigate(host_.LinkFieldText());
+}
+
+void SaveFiles::BitBtn5Click() {
+    if (Busy()) return;
+    BrowserState& state = browser_.State();
+    std::string address = host_.LinkFieldText();
+    if (Trimmed(address).empty()) return;
+    // The downloader refuses data: addresses; their content is right here.
+    if (IsDataUri(address)) {
+        SaveDataUri(address, {});
+        return;
+    }
+    if (address != state.LastRequestURL && address != state.LastFinalURL) {
+        TestLinkedAddress();
+        // The test puts the address it ended at into the field.
+        address = host_.LinkFieldText();
+    }
+    // An error page is no file to save; the test report says what came back.
+    if (!IsSuccess(state.LastStatusCode)) return;
+    const std::string name = SaveFileName(address, state.LastContentType);
+    const std::string path = dialogs_.AskSaveFile(
+        browser_.Ui(kUiDownloadAndSaveTitle), browser_.Ui(kUiAllFilesFilter), SaveFolder() + name);
+    if (path.empty()) return;
+    host_.ShowFileField(path);
+    DownloadToFile(address, path);
+}
+
+void SaveFiles::QuickSaveLink() {
+    if (Busy()) return;
+    BrowserState& state = browser_.State();
+    const std::string folder = SaveFolder();
+    state.LastStatusCode = 0;
+    const std::string uri = host_.LinkFieldText();
+    if (IsDataUri(uri)) {
+        std::optional<std::string> path = SaveDataUri(uri, folder);
+        if (path)
+            OpenFile(*path, IsMediaType(GetDataType(uri)) ? SavedFileView::DefaultApp
+                                                          : SavedFileView::Folder);
+        return;
+    }
+    TestLinkedAddress();
+    if (!IsSuccess(state.LastStatusCode)) return;
+    const std::string address = host_.LinkFieldText();
+    const std::string path = folder + SaveFileName(address, state.LastContentType);
+    const bool media = IsMediaType(state.LastContentType);
+    host_.ShowFileField(path);
+    if (DownloadToFile(address, path))
+        OpenFile(path, media ? SavedFileView::DefaultApp : SavedFileView::Folder);
+}
+
+std::optional<std::string> SaveFiles::SaveDataUri(const std::string& uri,
+                                                  const std::string& folder) {
+    try {
+        std::optional<std::string> path =
+            DoSaveData64(uri, folder, dialogs_, browser_.State().LanguageIndex);
+        if (path) host_.ShowFileField(*path);
+        return path;
+    } catch (const DataSaveError& error) {
+        browser_.SetStatus(Utf8ToCp1251(error.what()));
+        return std::nullopt;
+    }
+}
+
+bool SaveFiles::DownloadToFile(const std::string& address, const std::string& path) {
+    BrowserState& state = browser_.State();
+    ObjectInfoLines info(host_);
+    info.Add(browser_.Ui(kUiDownloading) + " " + address);
+    if (Busy()) return false;
+    StagedFile staged;
+    if (!staged.Create(path)) {
+        state.LastDownloadFailed = true;
+        browser_.SetStatus(browser_.Ui(kUiDownloadError));
+        info.Add(state.StatusText);
+        return false;
+    }
+    {
+        RefererScope referer(state);
+        downloader_.StartDownload(address, DownloadMode::FileDownload, false, {}, staged.Path());
+    }
+    RenameHistoryFile(state, staged.Path(), path);
+    info.Add(state.StatusText);
+    if (state.LastDownloadFailed) return false;
+    // The download's own answer counts too: the server may answer it differently from the test.
+    if (!IsSuccess(state.LastStatusCode)) {
+        if (state.LastStatusCode != 0)
+            info.Add(browser_.Ui(kUiCode) + std::to_string(state.LastStatusCode));
+        return false;
+    }
+    if (!staged.Commit()) {
+        state.LastDownloadFailed = true;
+        browser_.SetStatus(browser_.Ui(kUiDownloadError));
+        info.Add(state.StatusText);
+        return false;
+    }
+    info.Add(browser_.Ui(kUiFileSavedAs) + ShownPath(path));
+    info.Add(browser_.Ui(kUiSize) + Bytes64ToStr(GetFileSize(path)) + browser_.Ui(kUiBytes));
+    info.Add(browser_.Ui(kUiViewFileHint));
+    return true;
+}
+
+void SaveFiles::SaveWebpage() {
+    const BrowserState& state = browser_.State();
+    const std::string name = SaveFileName(state.CurrentURL, state.PageContentType);
+    const std::string path = dialogs_.AskSaveFile(browser_.Ui(kUiSaveWebpageTitle),
+                                                  "All files (*.*)|*.*", SaveFolder() + name);
+    if (path.empty()) return;
+    if (WriteFileAtomically(path, state.PageSource))
+        host_.ShowFileField(path);
+    else
+        browser_.SetForm1Caption(CannotWriteText(path, state.LanguageIndex));
+}
+
+} // namespace qm
