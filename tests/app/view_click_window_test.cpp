@@ -27,7 +27,7 @@ struct ShownForm {
         form.resize(800, 600);
         form.show();
         form.activateWindow();
-        QTest::qWaitForWindowActive(&form);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
         WaitFor([&] { return form.view().ContentHeight > 1000; });
     }
     void Open(const std::string& address) {
@@ -48,7 +48,7 @@ struct ShownForm {
 class ViewClick : public ::testing::Test {
 protected:
     void SetUp() override {
-        server->Get("/", [this](const httplib::Request&, httplib::Response& res) {
+        server->Get("/", [](const httplib::Request&, httplib::Response& res) {
             res.set_content("<p>start</p><a href=\"next.html\">next</a><img src=\"pic.png\">"
                             "<script>var a = 1;</script>", "text/html");
         });
