@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QScreen>
@@ -81,6 +82,11 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
     // The scroll strip is a tenth of the screen wide; the view image takes the rest.
     QScreen* screen = QGuiApplication::primaryScreen();
     Panel45->setFixedWidth(screen ? screen->size().width() / 10 : 35);
+    // Touch on the strip arrives as mouse events, which Qt synthesises for it; a touch screen
+    // is only noted.
+    for (const QInputDevice* device : QInputDevice::devices())
+        if (device->type() == QInputDevice::DeviceType::TouchScreen)
+            browser_.State().TouchAvailable = true;
 
     browser_.InitFolders(ExecutableFolder().toStdString(), UserDataFolder());
     FillLists();
