@@ -111,6 +111,10 @@ bool SaveFiles::Busy() const {
     return browser_.State().DownloadBusy;
 }
 
+std::string SaveFiles::LinkAddress() {
+    return std::string(Trimmed(host_.LinkFieldText()));
+}
+
 std::string SaveFiles::SaveFolder() {
     std::string folder = FolderOfPath(host_.FileFieldText());
     if (!folder.empty() && DirectoryExists(folder)) return folder;
@@ -128,7 +132,7 @@ void SaveFiles::TestLinkedAddress() {
     BrowserState& state = browser_.State();
     {
         RefererScope referer(state);
-        downloader_.StartDownload(host_.LinkFieldText(), DownloadMode::LinkTest);
+        downloader_.StartDownload(LinkAddress(), DownloadMode::LinkTest);
     }
     host_.SetObjectInfoText(state.RequestReport);
     host_.ScrollObjectInfoToEnd();
@@ -144,14 +148,14 @@ void SaveFiles::LinkFieldEnter(CtrlKey ctrl) {
 }
 
 void SaveFiles::NavigateLinkedAddress() {
-    goAction_.Navigate(host_.LinkFieldText());
+    goAction_.Navigate(LinkAddress());
 }
 
 void SaveFiles::BitBtn5Click() {
     if (Busy()) return;
     BrowserState& state = browser_.State();
-    std::string address = host_.LinkFieldText();
-    if (Trimmed(address).empty()) return;
+    std::string address = LinkAddress();
+    if (address.empty()) return;
     // The downloader refuses data: addresses; their content is right here.
     if (IsDataUri(address)) {
         SaveDataUri(address, {});
@@ -160,7 +164,7 @@ void SaveFiles::BitBtn5Click() {
     if (address != state.LastRequestURL && address != state.LastFinalURL) {
         TestLinkedAddress();
         // The test puts the address it ended at into the field.
-        address = host_.LinkFieldText();
+        address = LinkAddress();
     }
     // An error page is no file to save; the test report says what came back.
     if (!IsSuccess(state.LastStatusCode)) return;
@@ -177,7 +181,8 @@ void SaveFiles::QuickSaveLink() {
     BrowserState& state = browser_.State();
     const std::string folder = SaveFolder();
     state.LastStatusCode = 0;
-    const std::string uri = host_.LinkFieldText();
+    const std::string uri = LinkAddress();
+    if (uri.empty()) return;
     if (IsDataUri(uri)) {
         std::optional<std::string> path = SaveDataUri(uri, folder);
         if (path)
@@ -187,7 +192,7 @@ void SaveFiles::QuickSaveLink() {
     }
     TestLinkedAddress();
     if (!IsSuccess(state.LastStatusCode)) return;
-    const std::string address = host_.LinkFieldText();
+    const std::string address = LinkAddress();
     const std::string path = folder + SaveFileName(address, state.LastContentType);
     const bool media = IsMediaType(state.LastContentType);
     host_.ShowFileField(path);
@@ -209,10 +214,10 @@ std::optional<std::string> SaveFiles::SaveDataUri(const std::string& uri,
 }
 
 bool SaveFiles::DownloadToFile(const std::string& address, const std::string& path) {
+    if (Busy()) return false;
     BrowserState& state = browser_.State();
     ObjectInfoLines info(host_);
     info.Add(browser_.Ui(kUiDownloading) + " " + address);
-    if (Busy()) return false;
     StagedFile staged;
     if (!staged.Create(path)) {
         state.LastDownloadFailed = true;

@@ -63,6 +63,8 @@ class SaveFiles {
 
   private:
     bool Busy() const;
+    // Edit2 without the blanks a typed address may carry.
+    std::string LinkAddress();
     void OpenSavedFile(SavedFileView view);
     void OpenFile(const std::string& path, SavedFileView view);
     // The path written, or nothing (cancelled, or the caption says why).

@@ -396,6 +396,14 @@ TEST_F(SaveFilesTest, DataUriOfACtrlClickIsDecodedWithoutARequest) {
     saver.QuickSaveLink();
     EXPECT_EQ(ReadFile(Download() / "plain"), "Hi there");
     EXPECT_EQ(shell.calls, std::vector<std::string>{"folder " + (Download() / "plain").string()});
+
+    // "Download and save" of a data address asks where its data goes.
+    dialogs.answer = (folder / "chosen.bin").string();
+    saver.BitBtn5Click();
+    EXPECT_EQ(dialogs.titles, std::vector<std::string>{"Decode data and save as..."});
+    EXPECT_EQ(ReadFile(dialogs.answer), "Hi there");
+    EXPECT_EQ(window.fileField, dialogs.answer);
+    EXPECT_TRUE(requests.empty());
 }
 
 TEST_F(SaveFilesTest, DownloadAndSaveOfAJustTestedAddressDoesNotTestAgain) {
@@ -423,11 +431,18 @@ TEST_F(SaveFilesTest, DownloadAndSaveOfAJustTestedAddressDoesNotTestAgain) {
     EXPECT_EQ(dialogs.suggestions.back(), (folder / "other.gif").string());
 }
 
-TEST_F(SaveFilesTest, CancelledDialogDownloadsNothing) {
-    window.linkField = Url("/files/pic?t=image/png");
+TEST_F(SaveFilesTest, CancelledDialogOrUnwritableTargetDownloadsNothing) {
+    window.linkField = " " + Url("/files/pic?t=image/png") + " ";
     saver.BitBtn5Click();
     EXPECT_EQ(Requests("/files/pic"), 1);
     EXPECT_EQ(window.fileField, "");
+
+    dialogs.answer = (folder / "no such folder" / "pic.png").string();
+    saver.BitBtn5Click();
+    EXPECT_EQ(Requests("/files/pic"), 1) << "tested already, and the file cannot be made";
+    EXPECT_EQ(window.objectInfo,
+              "Downloading " + Url("/files/pic?t=image/png") + "\r\nDownload error\r\n");
+    EXPECT_TRUE(S().LastDownloadFailed);
 }
 
 TEST_F(SaveFilesTest, EnterInTheLinkFieldFollowsTheTrafficSaver) {
@@ -503,15 +518,6 @@ TEST_F(SaveFilesTest, FileBarOpensTheSavedFileOrSaysWhy) {
     window.fileField.clear();
     saver.BitBtn8Click();
     EXPECT_TRUE(shell.calls.empty());
-}
-
-TEST_F(SaveFilesTest, OpenInQuillmarShowsTheSavedFileAsAPage) {
-    const std::string path = (folder / "saved.html").string();
-    WriteFile(path, "<b>saved</b>");
-    window.fileField = path;
-    saver.OpenInQuillmar();
-    EXPECT_EQ(S().CurrentURL, "file://" + path);
-    EXPECT_EQ(S().PageSource, "<b>saved</b>");
 }
 
 } // namespace
