@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <climits>
 #include <cmath>
 
 #include "app/browser_state.h"
@@ -16,18 +17,42 @@
 namespace qm {
 namespace {
 
-bool TrimmedEmpty(const std::string& line) {
-    return std::all_of(line.begin(), line.end(),
-                       [](char c) { return static_cast<unsigned char>(c) <= ' '; });
-}
+// The text placed on one line, kept as its extent: the layout only asks whether its trimmed
+// text is empty, and checkpoints record the trimmed length.
+class LineText {
+  public:
+    // A line of that many non-blank characters (a line restored from a checkpoint).
+    static LineText Placeholder(int32_t length) {
+        LineText line;
+        if (length > 0) {
+            line.length_ = length;
+            line.first_ = 0;
+            line.last_ = length - 1;
+        }
+        return line;
+    }
+    void Append(char c) {
+        if (static_cast<unsigned char>(c) > ' ') {
+            if (first_ < 0) first_ = length_;
+            last_ = length_;
+        }
+        ++length_;
+    }
+    void Append(std::string_view text) {
+        for (char c : text)
+            Append(c);
+    }
+    bool TrimmedEmpty() const { return first_ < 0; }
+    int32_t TrimmedLength() const { return first_ < 0 ? 0 : last_ - first_ + 1; }
 
-int32_t TrimmedLength(const std::string& line) {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    auto first = std::find_if_not(line.begin(), line.end(), blank);
-    if (first == line.end()) return 0;
-    auto last = std::find_if_not(line.rbegin(), line.rend(), blank).base();
-    return static_cast<int32_t>(last - first);
-}
+  private:
+    int32_t length_ = 0;
+    int32_t first_ = -1; // first and last character above a space
+    int32_t last_ = -1;
+};
+
+// With PumpPace::Throttled the clock is read only at every so many pump places.
+constexpr int kPumpPlacesPerClockRead = 16;
 
 // Delphi's Round: halves go to the even neighbour.
 int64_t RoundHalfEven(double value) {
@@ -51,13 +76,18 @@ class RenderPass {
     void Finish();
 
     void Progress();
+    void Pump();
     void LineBreakTurn();
     void StartBlock(const DisplayBlock& block);
     void EndBlock();
     void Draw(const std::string& text);
+    size_t DrawRun(std::string_view run);
+    int32_t PlaceChar(char c);
+    void Wrap();
+    void PaintText(std::string_view text, int32_t width);
     void DrawBorder(int32_t kind, int32_t row, int32_t lineY);
     void FillBand();
-    void DrawGlyphs(int32_t x, int32_t lineY, const std::string& text, uint32_t colour);
+    void DrawGlyphs(int32_t x, int32_t lineY, std::string_view text, uint32_t colour);
     void FlushRun();
     void Zoom();
 
@@ -68,7 +98,7 @@ class RenderPass {
     bool InCopyRange(int32_t y) const {
         return copying_ && y >= view_.CopyTop - lineHeight_ && y < view_.CopyBottom;
     }
-    int32_t Width(const std::string& text) const;
+    int32_t Width(std::string_view text) const;
     uint32_t RoleColor(ColorRole role) const { return options_.Color(role); }
     std::string Ui(int index) const { return UiString(index, browser_.LanguageIndex); }
     FontSpec SystemFont(bool bold) const;
@@ -106,8 +136,8 @@ class RenderPass {
     bool lineStarted_ = false;
     bool bandFilled_ = false;
     bool afterAdvance_ = false;
-    std::string currentLine_;
-    std::string previousLine_;
+    LineText currentLine_;
+    LineText previousLine_;
     uint32_t fontColor_ = 0;
     uint32_t bandColor_ = 0;
     bool bold_ = false;
@@ -122,7 +152,10 @@ class RenderPass {
     int32_t progressStep_ = 1;
     int32_t progressLength_ = -1;
     int64_t lastPercent_ = -1;
+    int32_t nextProgress_ = 0; // the position at which the percentage next grows
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point lastPump_ = started_;
+    int pumpCountdown_ = kPumpPlacesPerClockRead;
 
     struct TextRun {
         int32_t x = 0, y = 0, endX = 0;
@@ -267,9 +300,9 @@ void RenderPass::ChooseStart() {
     const RenderCheckpoint& point = *std::prev(after);
     penX_ = point.X;
     pageY_ = point.Y;
-    scanner_.RestartAt(point.Position);
-    currentLine_.assign(static_cast<size_t>(std::max(0, point.CurrentLineLength)), 'x');
-    previousLine_.assign(static_cast<size_t>(std::max(0, point.PreviousLineLength)), 'x');
+    scanner_.RestartAt(point.Position, point.Preformatted);
+    currentLine_ = LineText::Placeholder(point.CurrentLineLength);
+    previousLine_ = LineText::Placeholder(point.PreviousLineLength);
 }
 
 void RenderPass::Loop() {
@@ -281,10 +314,12 @@ void RenderPass::Loop() {
         }
         if (mode_ == RenderMode::Mark && afterAdvance_ && scanner_.IsClean())
             view_.RenderCheckpoints.push_back({penX_, pageY_, s_.position,
-                                               TrimmedLength(currentLine_),
-                                               TrimmedLength(previousLine_)});
+                                               currentLine_.TrimmedLength(),
+                                               previousLine_.TrimmedLength(), s_.preformatted});
         afterAdvance_ = false;
-        if (!Painting()) Progress();
+        if (!Painting() &&
+            (s_.position >= nextProgress_ || scanner_.SourceLength() != progressLength_))
+            Progress();
         if (Painting() && pageY_ >= scrollY_ + viewHeight_ && !objectOpen_ && !s_.blockDisplay &&
             (!copying_ || pageY_ >= view_.CopyBottom))
             break;
@@ -296,9 +331,17 @@ void RenderPass::Loop() {
             LineBreakTurn();
             continue;
         }
-        if (!s_.blockDisplay) {
+        if (scanner_.HasPendingBlock()) {
             if (auto block = scanner_.TakePendingBlock()) StartBlock(*block);
         }
+        // A stretch of characters that take one turn each with nothing else happening between
+        // them is taken at once; it ends where the progress shown would grow.
+        const int32_t limit = Painting() ? INT32_MAX : nextProgress_;
+        if (const std::string_view run = scanner_.DrawableRun(limit); !run.empty()) {
+            scanner_.ConsumeDrawable(DrawRun(run));
+            continue;
+        }
+        if (scanner_.ScanUndrawn(limit)) continue;
         if (scanner_.ReadCharacter(text)) Draw(text);
     }
 }
@@ -309,10 +352,14 @@ void RenderPass::Progress() {
         // The prepare pass shortens the source when it cuts hidden blocks.
         progressLength_ = length;
         progressStep_ = static_cast<int32_t>(std::max<int64_t>(1, RoundHalfEven(length / 100.0)));
+        nextProgress_ =
+            static_cast<int32_t>(std::min<int64_t>(INT32_MAX, (lastPercent_ + 1) * progressStep_));
     }
+    if (s_.position < nextProgress_) return;
     const int64_t percent = s_.position / progressStep_;
-    if (percent <= lastPercent_) return;
     lastPercent_ = percent;
+    nextProgress_ =
+        static_cast<int32_t>(std::min<int64_t>(INT32_MAX, (percent + 1) * progressStep_));
     const double elapsed =
         static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                 std::chrono::steady_clock::now() - started_)
@@ -325,12 +372,23 @@ void RenderPass::Progress() {
     }
     const int prefix = mode_ == RenderMode::Prepare ? 121 : 176;
     host_.SetCaption(Ui(prefix) + std::to_string(percent) + "% (" + remaining + Ui(200));
+    Pump();
+}
+
+void RenderPass::Pump() {
+    if (r_.c_.pumpPace == PumpPace::Throttled) {
+        if (--pumpCountdown_ > 0) return;
+        pumpCountdown_ = kPumpPlacesPerClockRead;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastPump_ < std::chrono::milliseconds(kPumpIntervalMs)) return;
+        lastPump_ = now;
+    }
     r_.c_.pump.ProcessEvents();
 }
 
 void RenderPass::LineBreakTurn() {
-    const bool current = !TrimmedEmpty(currentLine_);
-    const bool previous = !TrimmedEmpty(previousLine_);
+    const bool current = !currentLine_.TrimmedEmpty();
+    const bool previous = !previousLine_.TrimmedEmpty();
     bool advance;
     if (viewMode_ == qm::ViewMode::Text)
         advance = options_.Gaps || current;
@@ -353,12 +411,12 @@ void RenderPass::LineBreakTurn() {
         lineStarted_ = false;
         if (s_.borderRequest && s_.borderKind < 2)
             DrawBorder(s_.borderKind, pageY_ - scrollY_ - 1, pageY_);
-        r_.c_.pump.ProcessEvents();
+        Pump();
     }
     s_.borderRequest = false;
     penX_ = 1;
-    previousLine_ = std::move(currentLine_);
-    currentLine_.clear();
+    previousLine_ = currentLine_;
+    currentLine_ = LineText();
     // A forced break leaves a plain line break for the next turn: a block after text starts
     // on a new line, after one empty line when Gaps is on.
     s_.newLine = s_.forcedBreak;
@@ -399,12 +457,19 @@ void RenderPass::EndBlock() {
     scanner_.EndDisplayBlock();
 }
 
-int32_t RenderPass::Width(const std::string& text) const {
+int32_t RenderPass::Width(std::string_view text) const {
     const auto& table = widths_[bold_ ? 1 : 0];
     int32_t width = 0;
     for (char c : text)
         width += table[static_cast<unsigned char>(c)];
     return width;
+}
+
+void RenderPass::Wrap() {
+    penX_ = 1;
+    pageY_ += lineHeight_;
+    bandFilled_ = false;
+    Pump();
 }
 
 void RenderPass::Draw(const std::string& text) {
@@ -415,29 +480,82 @@ void RenderPass::Draw(const std::string& text) {
         lineStarted_ = true;
     }
     const int32_t width = Width(text);
-    if (penX_ + width >= viewWidth_ && penX_ > 1) {
-        penX_ = 1;
-        pageY_ += lineHeight_;
-        bandFilled_ = false;
-        r_.c_.pump.ProcessEvents();
-    }
-    currentLine_ += text;
-    if (Painting() && Visible(pageY_)) {
-        if (options_.Highlight && !bandFilled_) FillBand();
-        uint32_t colour = fontColor_;
-        if (view_.SelectionActive && pageY_ >= view_.SelectionTop - lineHeight_ &&
-            pageY_ < view_.SelectionBottom) {
-            auto select = view_.ClickFeedback ? RotColor : InvColor;
-            FlushRun();
-            FillRect(bitmap_, penX_, pageY_ - scrollY_, penX_ + width,
-                     pageY_ - scrollY_ + lineHeight_, select(bandColor_));
-            colour = select(fontColor_);
-        }
-        DrawGlyphs(penX_, pageY_, text, colour);
-    }
+    if (penX_ + width >= viewWidth_ && penX_ > 1) Wrap();
+    currentLine_.Append(text);
+    if (Painting() && Visible(pageY_)) PaintText(text, width);
     if (InCopyRange(pageY_)) copyText_ += text;
     if (r_.sink_) r_.sink_->PlaceText(pageY_, penX_, text, role_);
     penX_ += width;
+}
+
+// Draw for a text of one character, except that the layout sink is left to the caller.
+// Returns the x at which the character was placed, or -1 when it was dropped.
+int32_t RenderPass::PlaceChar(char c) {
+    if (!lineStarted_ && viewMode_ == qm::ViewMode::Html && !s_.preformatted) {
+        if (c == ' ') return -1;
+        lineStarted_ = true;
+    }
+    const int32_t width = widths_[bold_ ? 1 : 0][static_cast<unsigned char>(c)];
+    if (penX_ + width >= viewWidth_ && penX_ > 1) Wrap();
+    currentLine_.Append(c);
+    if (Painting() && Visible(pageY_)) PaintText(std::string_view(&c, 1), width);
+    if (InCopyRange(pageY_)) copyText_ += c;
+    const int32_t x = penX_;
+    penX_ += width;
+    return x;
+}
+
+// Draws the characters of a run one by one, as that many turns would. Stops after a wrap,
+// because the loop checks for F5 and for the end of the window there. Neighbouring characters
+// of the sink's piece width reach the layout sink as one piece.
+size_t RenderPass::DrawRun(std::string_view run) {
+    LayoutSink* sink = r_.sink_;
+    const int32_t pieceWidth = sink ? sink->PieceCharWidth() : 0;
+    size_t pieceStart = 0;
+    int32_t pieceX = 0, pieceY = 0;
+    bool pieceOpen = false;
+    auto flush = [&](size_t end) {
+        if (pieceOpen)
+            sink->PlaceText(pieceY, pieceX, run.substr(pieceStart, end - pieceStart), role_);
+        pieceOpen = false;
+    };
+    for (size_t i = 0; i < run.size(); ++i) {
+        const int32_t lineY = pageY_;
+        const int32_t x = PlaceChar(run[i]);
+        const bool wrapped = pageY_ != lineY;
+        if (sink) {
+            if (wrapped) flush(i);
+            if (x >= 0) {
+                if (!pieceOpen) {
+                    pieceOpen = true;
+                    pieceStart = i;
+                    pieceX = x;
+                    pieceY = pageY_;
+                }
+                if (pieceWidth <= 0 || penX_ - x != pieceWidth) flush(i + 1);
+            }
+        }
+        if (wrapped) {
+            if (sink) flush(i + 1);
+            return i + 1;
+        }
+    }
+    if (sink) flush(run.size());
+    return run.size();
+}
+
+void RenderPass::PaintText(std::string_view text, int32_t width) {
+    if (options_.Highlight && !bandFilled_) FillBand();
+    uint32_t colour = fontColor_;
+    if (view_.SelectionActive && pageY_ >= view_.SelectionTop - lineHeight_ &&
+        pageY_ < view_.SelectionBottom) {
+        auto select = view_.ClickFeedback ? RotColor : InvColor;
+        FlushRun();
+        FillRect(bitmap_, penX_, pageY_ - scrollY_, penX_ + width, pageY_ - scrollY_ + lineHeight_,
+                 select(bandColor_));
+        colour = select(fontColor_);
+    }
+    DrawGlyphs(penX_, pageY_, text, colour);
 }
 
 void RenderPass::FillBand() {
@@ -463,7 +581,7 @@ void RenderPass::DrawBorder(int32_t kind, int32_t row, int32_t lineY) {
     lastBorderSolid_ = solid;
 }
 
-void RenderPass::DrawGlyphs(int32_t x, int32_t lineY, const std::string& text, uint32_t colour) {
+void RenderPass::DrawGlyphs(int32_t x, int32_t lineY, std::string_view text, uint32_t colour) {
     const int32_t top = lineY - scrollY_ - 1 + topOffset_;
     if (bitmapFont_) {
         DrawBitmapText(r_.c_.fonts.Font, bitmap_, text, x, top, colour,
@@ -479,7 +597,7 @@ void RenderPass::DrawGlyphs(int32_t x, int32_t lineY, const std::string& text, u
         return;
     }
     FlushRun();
-    run_ = {x, top, x + Width(text), colour, bold_, text};
+    run_ = {x, top, x + Width(text), colour, bold_, std::string(text)};
 }
 
 void RenderPass::FlushRun() {

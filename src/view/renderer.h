@@ -45,7 +45,18 @@ class LayoutSink {
   public:
     virtual ~LayoutSink() = default;
     virtual void PlaceText(int32_t pageY, int32_t x, std::string_view text, ColorRole role) = 0;
+    // Neighbouring page characters this many pixels wide may come as one piece, each placed
+    // that far right of the one before it; other characters come one at a time. Zero: every
+    // page character comes alone.
+    virtual int32_t PieceCharWidth() const { return 0; }
 };
+
+// How often a pass lets the window process its events. The description's places (every
+// wrapped or advanced line, every progress step) are kept either way; Throttled skips the pump
+// there when less than PumpInterval has passed since the last one, so a long pass spends its
+// time on the page, and F5 still stops it within that interval.
+enum class PumpPace { EveryPlace, Throttled };
+inline constexpr int kPumpIntervalMs = 10;
 
 struct RenderContext {
     BrowserState& browser;
@@ -56,6 +67,7 @@ struct RenderContext {
     EventPump& pump;
     TextRasterizer* rasterizer = nullptr; // the system font; unused while a bitmap font draws
     RenderHost* host = nullptr;
+    PumpPace pumpPace = PumpPace::Throttled;
 };
 
 class Renderer {

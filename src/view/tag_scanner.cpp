@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "app/browser_state.h"
 #include "app/format.h"
@@ -83,20 +84,156 @@ bool Given(const TagAttributes& attrs, std::string_view name) {
     return !Value(attrs, name).empty();
 }
 
-bool IsOneOf(const std::string& name, std::initializer_list<std::string_view> names) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
-
 constexpr std::array<std::string_view, 12> kAccentTags = {
     "SPAN", "EM", "STRONG", "SMALL", "BIG", "SUB", "SUP", "B", "I", "Q", "S", "U"};
 
-bool IsAccent(std::string_view name) {
-    return std::find(kAccentTags.begin(), kAccentTags.end(), name) != kAccentTags.end();
+constexpr std::array<std::string_view, 12> kAccentClosers = {
+    "/SPAN", "/EM", "/STRONG", "/SMALL", "/BIG", "/SUB", "/SUP", "/B", "/I", "/Q", "/S", "/U"};
+
+// What the line-break and border rules see in a tag name.
+enum TagFlag : uint32_t {
+    kBreaks = 1,         // DIV, P, ARTICLE, INPUT, TEXTAREA, TABLE, BLOCKQUOTE, BR, BR/
+    kAccent = 2,         // the accent set
+    kAccentCloser = 4,   // its closing tags
+    kKeepsLine = 8,      // /NOBR, /NOSCRIPT
+    kTopSolid = 16,      // TABLE, DIV, TR
+    kTopDotted = 32,     // BLOCKQUOTE, TD
+    kBottomSolid = 64,   // /TABLE, /DIV, /TR
+    kBottomDotted = 128, // /BLOCKQUOTE, /TD
+};
+
+// Every tag is looked up once instead of being compared with each rule's names.
+class TagTable {
+  public:
+    TagTable() {
+        for (std::string_view accent : kAccentTags)
+            Add(accent, TagId::Other, kAccent);
+        for (std::string_view closer : kAccentClosers)
+            Add(closer, TagId::Other, kAccentCloser);
+        Add("SCRIPT", TagId::Script);
+        Add("/SCRIPT", TagId::CloseScript);
+        Add("STYLE", TagId::Style);
+        Add("/STYLE", TagId::CloseStyle);
+        Add("FORM", TagId::Form);
+        Add("/FORM", TagId::CloseForm);
+        Add("META", TagId::Meta);
+        Add("TITLE", TagId::Title);
+        Add("/TITLE", TagId::CloseTitle);
+        Add("PRE", TagId::Pre);
+        Add("/PRE", TagId::ClosePre);
+        Add("BASE", TagId::Base);
+        Add("LINK", TagId::Link);
+        Add("IMG", TagId::Img);
+        Add("APPLET", TagId::Applet);
+        Add("OBJECT", TagId::Object);
+        Add("TRACK", TagId::Track);
+        Add("BODY", TagId::Background);
+        Add("TABLE", TagId::Background, kBreaks | kTopSolid);
+        Add("TD", TagId::Background, kTopDotted);
+        Add("TH", TagId::Background);
+        for (std::string_view media : {"EMBED", "BGSOUND", "AUDIO", "VIDEO", "SOURCE"})
+            Add(media, TagId::Media);
+        Add("INPUT", TagId::Media, kBreaks);
+        Add("A", TagId::A);
+        Add("AREA", TagId::Area);
+        for (std::string_view frame : {"IFRAME", "FRAME", "PORTAL"})
+            Add(frame, TagId::Frame);
+        for (std::string_view name : {"P", "ARTICLE", "TEXTAREA", "BR", "BR/"})
+            Add(name, TagId::Other, kBreaks);
+        Add("DIV", TagId::Other, kBreaks | kTopSolid);
+        Add("BLOCKQUOTE", TagId::Other, kBreaks | kTopDotted);
+        Add("TR", TagId::Other, kTopSolid);
+        Add("/NOBR", TagId::Other, kKeepsLine);
+        Add("/NOSCRIPT", TagId::Other, kKeepsLine);
+        for (std::string_view name : {"/TABLE", "/DIV", "/TR"})
+            Add(name, TagId::Other, kBottomSolid);
+        for (std::string_view name : {"/BLOCKQUOTE", "/TD"})
+            Add(name, TagId::Other, kBottomDotted);
+    }
+
+    // The name in any case.
+    TagInfo Find(std::string_view name) const {
+        if (name.empty() || name.size() > kLongest) return {};
+        char upper[kLongest];
+        for (size_t i = 0; i < name.size(); ++i)
+            upper[i] = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i];
+        for (const Entry& entry : slots_[Slot(upper[0], name.size())])
+            if (std::memcmp(entry.name.data(), upper, name.size()) == 0) return entry.info;
+        return {};
+    }
+
+  private:
+    static constexpr size_t kLongest = 11; // "/BLOCKQUOTE"
+    struct Entry {
+        std::string_view name;
+        TagInfo info;
+    };
+
+    // Names of one length and one first character (up to case) share a slot.
+    static size_t Slot(char first, size_t length) {
+        return length * 32 + (static_cast<unsigned char>(first) & 31);
+    }
+
+    void Add(std::string_view name, TagId id, uint32_t flags = 0) {
+        std::vector<Entry>& slot = slots_[Slot(name[0], name.size())];
+        auto it = std::find_if(slot.begin(), slot.end(),
+                               [&](const Entry& entry) { return entry.name == name; });
+        if (it == slot.end()) it = slot.insert(slot.end(), Entry{name, {}});
+        if (id != TagId::Other) it->info.id = id;
+        it->info.flags |= flags;
+    }
+
+    std::array<std::vector<Entry>, (kLongest + 1) * 32> slots_;
+};
+
+const TagTable& Tags() {
+    static const TagTable table;
+    return table;
 }
 
-bool IsAccentCloser(const std::string& name) {
-    return name.size() > 1 && name[0] == '/' && IsAccent(std::string_view(name).substr(1));
+// The tag name as written: the buffer up to its first space.
+std::string_view TagName(std::string_view buffer) {
+    return buffer.substr(0, buffer.find(' '));
 }
+
+// Whether the last attribute value of the tag (as GetLastTagArg gives it) opens a quote it
+// does not close, so that a ">" belongs to the value. ParseTag splits at every space met
+// outside quotes, and the quote flag is clear at each split, so one scan finds the last split.
+bool LastValueOpensQuote(std::string_view tag) {
+    tag = Trim(tag);
+    if (tag.empty()) return false;
+    if (tag.back() == '/') tag.remove_suffix(1);
+    bool quoted = false;
+    size_t lastSpace = std::string_view::npos;
+    for (size_t i = 0; i < tag.size(); ++i) {
+        if (IsQuote(tag[i]))
+            quoted = !quoted;
+        else if (tag[i] == ' ' && !quoted)
+            lastSpace = i;
+    }
+    if (lastSpace == std::string_view::npos) return false;
+    const std::string_view token = tag.substr(lastSpace + 1);
+    const size_t eq = token.find('=');
+    if (eq == std::string_view::npos) return false;
+    const std::string_view value = token.substr(eq + 1);
+    return !value.empty() && IsQuote(value[0]) && (value.size() == 1 || value.back() != value[0]);
+}
+
+// Byte classes of the fast paths.
+struct CharClasses {
+    std::array<bool, 256> drawable{}; // drawn as it stands in page text
+    std::array<bool, 256> tagStop{};  // ends a stretch of tag characters
+    std::array<bool, 256> commentStop{};
+    CharClasses() {
+        for (int c = 0; c < 256; ++c) {
+            const bool control = c < ' ';
+            drawable[c] = !control && c != '<' && c != '&';
+            tagStop[c] = control || c == '<' || c == '>';
+            commentStop[c] = control || c == '>';
+        }
+    }
+};
+const CharClasses kCharClasses;
 
 } // namespace
 
@@ -133,23 +270,17 @@ std::string GetLastTagArg(std::string_view tag, TagAttributes& attrs) {
 
 TagScanner::TagScanner(BrowserState& browser, const ViewOptions& options, RenderMode mode,
                        qm::ViewMode viewMode)
-    : browser_(browser), options_(options), mode_(mode), viewMode_(viewMode) {}
-
-std::string& TagScanner::Source() {
-    return browser_.DecodedSource;
-}
-
-int32_t TagScanner::SourceLength() const {
-    return static_cast<int32_t>(browser_.DecodedSource.size());
-}
+    : browser_(browser), source_(browser.DecodedSource), options_(options), mode_(mode),
+      viewMode_(viewMode) {}
 
 std::string TagScanner::Ui(int index) const {
     return UiString(index, browser_.LanguageIndex);
 }
 
-void TagScanner::RestartAt(int32_t position) {
+void TagScanner::RestartAt(int32_t position, bool preformatted) {
     s_ = ScanState{};
     s_.position = position;
+    s_.preformatted = preformatted;
 }
 
 bool TagScanner::BlocksLeft() const {
@@ -160,8 +291,8 @@ bool TagScanner::BlocksLeft() const {
 
 bool TagScanner::IsClean() const {
     return s_.plainText && !BlocksLeft() && !s_.inTag && !s_.inComment && !s_.inReference &&
-           !s_.referenceFailed && !s_.rawBlock && !s_.preformatted && !s_.newLine &&
-           !s_.forcedBreak && !s_.borderRequest;
+           !s_.referenceFailed && !s_.rawBlock && !s_.newLine && !s_.forcedBreak &&
+           !s_.borderRequest;
 }
 
 // ---- Reading ------------------------------------------------------------------------------
@@ -183,7 +314,7 @@ bool TagScanner::ReadDisplayCharacter(std::string& text) {
 }
 
 bool TagScanner::ReadSourceCharacter(std::string& text) {
-    const std::string& src = Source();
+    const std::string& src = source_;
     if (s_.position < 0 || s_.position >= SourceLength()) return false;
     char c = src[s_.position++];
     if (static_cast<unsigned char>(c) < ' ') {
@@ -261,6 +392,116 @@ bool TagScanner::ScanText(char c, std::string& text) {
     return true;
 }
 
+// ---- Runs ---------------------------------------------------------------------------------
+
+std::string_view TagScanner::DrawableRun(int32_t limit) const {
+    if (s_.blockDisplay) {
+        const std::string& text = s_.displayText;
+        size_t end = s_.displayPos;
+        while (end < text.size() && static_cast<unsigned char>(text[end]) >= ' ')
+            ++end;
+        return std::string_view(text).substr(s_.displayPos, end - s_.displayPos);
+    }
+    if (s_.inTag || s_.rawBlock || s_.inReference) return {};
+    if (s_.plainText && !options_.ShowText && viewMode_ == qm::ViewMode::Html) return {};
+    const size_t stop = static_cast<size_t>(std::clamp(limit, 0, SourceLength()));
+    size_t end = static_cast<size_t>(std::max(0, s_.position));
+    const size_t begin = end;
+    while (end < stop && kCharClasses.drawable[static_cast<unsigned char>(source_[end])])
+        ++end;
+    return std::string_view(source_).substr(begin, end - begin);
+}
+
+void TagScanner::ConsumeDrawable(size_t count) {
+    if (s_.blockDisplay)
+        s_.displayPos += count;
+    else
+        s_.position += static_cast<int32_t>(count);
+}
+
+bool TagScanner::ScanUndrawn(int32_t limit) {
+    if (s_.blockDisplay || s_.inReference || s_.position < 0) return false;
+    const int32_t stop = std::min(limit, SourceLength());
+    const int32_t start = s_.position;
+    const bool hiddenText = s_.plainText && !options_.ShowText && viewMode_ == qm::ViewMode::Html;
+    while (s_.position < stop) {
+        if (s_.inTag) {
+            if (!CollectTag(stop)) break;
+            if (s_.position >= stop || source_[s_.position] != '>') break;
+            ++s_.position;
+            EndTag();
+            return true;
+        }
+        int32_t pos = s_.position;
+        if (s_.rawBlock) {
+            // Nothing of a raw block is shown; only a tag, or a line break of a preformatted
+            // section, matters.
+            const char* begin = source_.data() + pos;
+            const char* end = source_.data() + stop;
+            const char* next =
+                s_.preformatted
+                    ? std::find_if(begin, end,
+                                   [](char c) { return c == '<' || c == '\r' || c == '\n'; })
+                    : static_cast<const char*>(std::memchr(begin, '<', end - begin));
+            pos = static_cast<int32_t>((next ? next : end) - source_.data());
+        } else if (hiddenText) {
+            while (pos < stop && source_[pos] != '<' &&
+                   static_cast<unsigned char>(source_[pos]) >= ' ')
+                ++pos;
+        }
+        s_.position = pos;
+        if (pos >= stop || source_[pos] != '<') break;
+        ++s_.position;
+        StartTag();
+    }
+    return s_.position != start;
+}
+
+// Appends the characters of the open tag up to its ">", a "<" that restarts it, the limit or
+// a character only ReadCharacter handles. False when nothing could be read.
+bool TagScanner::CollectTag(int32_t stop) {
+    int32_t pos = s_.position;
+    // The comment opener is recognised only when the buffer holds exactly "!--", so the first
+    // three characters are checked as they complete it, and a control character among them is
+    // left to ReadCharacter.
+    auto opening = [&] { return !s_.inComment && !s_.rawBlock && s_.tagBuffer.size() < 3; };
+    if (opening()) {
+        const size_t need = 3 - s_.tagBuffer.size();
+        size_t take = 0;
+        while (take < need && pos + static_cast<int32_t>(take) < stop &&
+               !kCharClasses.tagStop[static_cast<unsigned char>(source_[pos + take])])
+            ++take;
+        s_.tagBuffer.append(source_, static_cast<size_t>(pos), take);
+        pos += static_cast<int32_t>(take);
+        if (s_.tagBuffer.size() == 3 && s_.tagBuffer == "!--") s_.inComment = true;
+    }
+    if (opening() && pos < stop && static_cast<unsigned char>(source_[pos]) < ' ') {
+        const bool moved = pos != s_.position;
+        s_.position = pos;
+        return moved;
+    }
+    const auto& stops = s_.inComment ? kCharClasses.commentStop : kCharClasses.tagStop;
+    int32_t from = pos;
+    while (pos < stop) {
+        const char c = source_[pos];
+        if (!stops[static_cast<unsigned char>(c)]) {
+            ++pos;
+            continue;
+        }
+        if (static_cast<unsigned char>(c) >= ' ' || s_.rawBlock) break;
+        // Outside raw blocks a tab or line break in a tag is a space (a CR LF pair is one);
+        // other control characters are dropped.
+        s_.tagBuffer.append(source_, static_cast<size_t>(from), static_cast<size_t>(pos - from));
+        if (c == '\t' || c == '\n' || c == '\r') s_.tagBuffer += ' ';
+        if (c == '\r' && pos + 1 < SourceLength() && source_[pos + 1] == '\n') ++pos;
+        from = ++pos;
+    }
+    s_.tagBuffer.append(source_, static_cast<size_t>(from), static_cast<size_t>(pos - from));
+    const bool moved = pos != s_.position;
+    s_.position = pos;
+    return moved || (pos < stop && source_[pos] == '>');
+}
+
 // ---- Tags ---------------------------------------------------------------------------------
 
 void TagScanner::StartTag() {
@@ -271,7 +512,8 @@ void TagScanner::StartTag() {
 
 void TagScanner::AppendToTag(char c) {
     s_.tagBuffer += c;
-    if (!s_.rawBlock && !s_.inComment && s_.tagBuffer == "!--") s_.inComment = true;
+    if (!s_.rawBlock && !s_.inComment && s_.tagBuffer.size() == 3 && s_.tagBuffer == "!--")
+        s_.inComment = true;
 }
 
 void TagScanner::EndTag() {
@@ -291,26 +533,40 @@ void TagScanner::EndTag() {
         return;
     }
     // A ">" inside a quoted value that is still open belongs to the value.
-    std::string last = GetLastTagArg(buffer, attrs_);
-    if (!last.empty() && IsQuote(last[0]) && (last.size() == 1 || last.back() != last[0])) {
+    if (LastValueOpensQuote(buffer)) {
         buffer += '>';
         return;
     }
     s_.inTag = false;
-    std::string upper = AsciiUpper(buffer);
-    std::string name = upper.substr(0, upper.find(' '));
-    if (!s_.rawBlock && options_.AllUrls && s_.position != s_.rippedPosition && RipUrls(name))
+    attrsParsed_ = false;
+    const std::string_view name = TagName(buffer);
+    if (!s_.rawBlock && options_.AllUrls && s_.position != s_.rippedPosition &&
+        RipUrls(AsciiUpper(name)))
         return;
-    Classify(name);
+    Classify(Tags().Find(name), !name.empty() && name[0] == '/');
+}
+
+const TagAttributes& TagScanner::TagAttrs() {
+    if (!attrsParsed_) {
+        ParseTag(s_.tagBuffer, attrs_);
+        attrsParsed_ = true;
+    }
+    return attrs_;
+}
+
+void TagScanner::TakeTagAttrs() {
+    TagAttrs();
+    std::swap(s_.blockAttributes, attrs_);
+    attrsParsed_ = false;
 }
 
 bool TagScanner::RipUrls(const std::string& name) {
     s_.rippedUrls.clear();
-    for (size_t i = attrs_.AttrValues.size(); i-- > 0;) {
-        const std::string& value = attrs_.AttrValues[i];
+    const TagAttributes& attrs = TagAttrs();
+    for (size_t i = attrs.AttrValues.size(); i-- > 0;) {
+        const std::string& value = attrs.AttrValues[i];
         if (value.find('/') == std::string::npos) continue;
-        s_.rippedUrls.push_back(
-            {DeAmper(value), Ui(125) + name + "@" + attrs_.AttrNames[i] + ": "});
+        s_.rippedUrls.push_back({DeAmper(value), Ui(125) + name + "@" + attrs.AttrNames[i] + ": "});
     }
     if (s_.rippedUrls.empty()) return false;
     s_.rippedTag = s_.tagBuffer;
@@ -320,15 +576,16 @@ bool TagScanner::RipUrls(const std::string& name) {
     return true;
 }
 
-void TagScanner::Classify(const std::string& name) {
+void TagScanner::Classify(TagInfo tag, bool closing) {
     if (!s_.rawBlock) {
-        if (name == "SCRIPT") {
+        if (tag.id == TagId::Script) {
             s_.scriptKinds.clear();
             s_.scriptSource.clear();
             s_.scriptHasSource = false;
-            for (size_t i = 0; i < attrs_.AttrNames.size(); ++i) {
-                const std::string& attr = attrs_.AttrNames[i];
-                const std::string& value = attrs_.AttrValues[i];
+            const TagAttributes& attrs = TagAttrs();
+            for (size_t i = 0; i < attrs.AttrNames.size(); ++i) {
+                const std::string& attr = attrs.AttrNames[i];
+                const std::string& value = attrs.AttrValues[i];
                 if ((attr == "LANGUAGE" || attr == "TYPE") && !value.empty())
                     s_.scriptKinds += (s_.scriptKinds.empty() ? "" : ",") + value;
                 if (attr == "SRC" && !value.empty() && !s_.scriptHasSource) {
@@ -336,41 +593,41 @@ void TagScanner::Classify(const std::string& name) {
                     s_.scriptHasSource = true;
                 }
             }
-            OpenRawBlock("/SCRIPT");
-        } else if (name == "STYLE") {
-            OpenRawBlock("/STYLE");
-        } else if (name == "FORM") {
-            OpenRawBlock("/FORM");
+            OpenRawBlock(TagId::CloseScript);
+        } else if (tag.id == TagId::Style) {
+            OpenRawBlock(TagId::CloseStyle);
+        } else if (tag.id == TagId::Form) {
+            OpenRawBlock(TagId::CloseForm);
             s_.formResume = s_.position;
-        } else if (name == "META") {
-            OpenRawBlock("META");
+        } else if (tag.id == TagId::Meta) {
+            OpenRawBlock(TagId::Meta);
         }
     }
-    if (s_.rawBlock && name == s_.rawEndTag) CloseRawBlock(name);
-    ApplyLineBreakRules(name);
-    ApplyBorderRules(name);
-    ApplyTitleRules(name);
+    if (s_.rawBlock && tag.id == s_.rawEndTag) CloseRawBlock(tag.id);
+    ApplyLineBreakRules(closing, tag.flags);
+    ApplyBorderRules(tag.flags);
+    ApplyTitleRules(tag.id);
     if (s_.rawBlock) return;
-    if (name == "PRE") s_.preformatted = true;
-    if (name == "/PRE") s_.preformatted = false;
-    if (name == "BASE") {
-        if (const std::string* href = FirstValue(attrs_, "HREF"))
+    if (tag.id == TagId::Pre) s_.preformatted = true;
+    if (tag.id == TagId::ClosePre) s_.preformatted = false;
+    if (tag.id == TagId::Base) {
+        if (const std::string* href = FirstValue(TagAttrs(), "HREF"))
             browser_.BaseURL = DeQuote(Amp(*href));
     }
-    ApplyResourceRules(name);
-    ApplyLinkRules(name);
+    ApplyResourceRules(tag.id);
+    ApplyLinkRules(tag.id);
 }
 
-void TagScanner::OpenRawBlock(const std::string& endTag) {
+void TagScanner::OpenRawBlock(TagId endTag) {
     s_.rawBlock = true;
     s_.rawEndTag = endTag;
     s_.blockStart = s_.tagStart - 1;
 }
 
-void TagScanner::CloseRawBlock(const std::string& name) {
-    const std::string& src = Source();
+void TagScanner::CloseRawBlock(TagId endTag) {
+    const std::string& src = source_;
     const int32_t length = s_.position - s_.blockStart;
-    if (name == "/FORM") {
+    if (endTag == TagId::CloseForm) {
         s_.formSource = Clip(src, s_.blockStart, length);
         // The content of the form is shown again as page content after the form block.
         s_.position = s_.formResume;
@@ -379,7 +636,7 @@ void TagScanner::CloseRawBlock(const std::string& name) {
             s_.forcedBreak = true;
         }
     } else {
-        const bool script = name == "/SCRIPT", style = name == "/STYLE";
+        const bool script = endTag == TagId::CloseScript, style = endTag == TagId::CloseStyle;
         const bool keepCode = script ? options_.ScriptsCode : style ? options_.StylesCode : true;
         const bool show = script ? options_.Scripts : style ? options_.Styles : options_.Meta;
         if (keepCode) s_.blockCode = Clip(src, s_.blockStart, length);
@@ -392,27 +649,25 @@ void TagScanner::CloseRawBlock(const std::string& name) {
         }
     }
     s_.rawBlock = false;
-    s_.rawEndTag.clear();
+    s_.rawEndTag = TagId::Other;
 }
 
 void TagScanner::CutBlock(int32_t stepBack) {
-    std::string& src = Source();
+    std::string& src = source_;
     const int32_t start = std::clamp(s_.blockStart, 0, SourceLength());
     const int32_t length = std::clamp(s_.position - start, 0, SourceLength() - start);
     src.erase(static_cast<size_t>(start), static_cast<size_t>(length));
     s_.position = std::max(0, start - stepBack);
 }
 
-void TagScanner::ApplyLineBreakRules(const std::string& name) {
-    if (IsOneOf(name,
-                {"DIV", "P", "ARTICLE", "INPUT", "TEXTAREA", "TABLE", "BLOCKQUOTE", "BR", "BR/"}))
-        s_.newLine = true;
-    if (options_.Accents && IsAccent(name)) s_.newLine = true;
-    if (name.empty() || name[0] != '/') return;
-    if (IsAccentCloser(name))
+void TagScanner::ApplyLineBreakRules(bool closing, uint32_t flags) {
+    if (flags & kBreaks) s_.newLine = true;
+    if (options_.Accents && (flags & kAccent)) s_.newLine = true;
+    if (!closing) return;
+    if (flags & kAccentCloser)
         s_.newLine = options_.Accents;
     else
-        s_.newLine = name != "/NOBR" && name != "/NOSCRIPT";
+        s_.newLine = !(flags & kKeepsLine);
 }
 
 void TagScanner::RequestBorder(int32_t kind) {
@@ -421,28 +676,28 @@ void TagScanner::RequestBorder(int32_t kind) {
     s_.newLine = true;
 }
 
-void TagScanner::ApplyBorderRules(const std::string& name) {
+void TagScanner::ApplyBorderRules(uint32_t flags) {
     if (options_.TopBorders) {
-        if (IsOneOf(name, {"TABLE", "DIV", "TR"})) RequestBorder(0);
-        if (IsOneOf(name, {"BLOCKQUOTE", "TD"})) RequestBorder(1);
-        if (options_.Accents && IsAccent(name)) RequestBorder(1);
+        if (flags & kTopSolid) RequestBorder(0);
+        if (flags & kTopDotted) RequestBorder(1);
+        if (options_.Accents && (flags & kAccent)) RequestBorder(1);
     }
     if (options_.Borders) {
-        if (IsOneOf(name, {"/TABLE", "/DIV", "/TR"})) RequestBorder(2);
-        if (IsOneOf(name, {"/BLOCKQUOTE", "/TD"})) RequestBorder(3);
-        if (options_.Accents && IsAccentCloser(name)) RequestBorder(3);
+        if (flags & kBottomSolid) RequestBorder(2);
+        if (flags & kBottomDotted) RequestBorder(3);
+        if (options_.Accents && (flags & kAccentCloser)) RequestBorder(3);
     }
 }
 
-void TagScanner::ApplyTitleRules(const std::string& name) {
-    if (name == "TITLE") {
+void TagScanner::ApplyTitleRules(TagId id) {
+    if (id == TagId::Title) {
         s_.titleEnd = s_.position;
         return;
     }
     // A closing tag without an opening one has no title to give.
-    if (name != "/TITLE" || mode_ != RenderMode::Prepare || s_.titleEnd < 0) return;
+    if (id != TagId::CloseTitle || mode_ != RenderMode::Prepare || s_.titleEnd < 0) return;
     const int32_t end = s_.position - 8; // "</title>" itself is not part of the title
-    std::string title = DeAmper(Clip(Source(), s_.titleEnd, end - s_.titleEnd));
+    std::string title = DeAmper(Clip(source_, s_.titleEnd, end - s_.titleEnd));
     title = ReplaceText(title, "\r\n", " ", ReplaceFlags::ReplaceAll);
     std::replace(title.begin(), title.end(), '\r', ' ');
     std::replace(title.begin(), title.end(), '\n', ' ');
@@ -455,7 +710,7 @@ void TagScanner::ApplyTitleRules(const std::string& name) {
 void TagScanner::SetPendingResource(std::string label, std::string attribute) {
     s_.resourceLabel = std::move(label);
     s_.resourceAttribute = std::move(attribute);
-    s_.blockAttributes = attrs_;
+    TakeTagAttrs();
     s_.pendingResource = true;
     s_.forcedBreak = true;
 }
@@ -464,15 +719,15 @@ void TagScanner::SetPendingLink(std::string label, std::string attribute, bool a
     s_.linkLabel = std::move(label);
     s_.linkAttribute = std::move(attribute);
     s_.linkHasAnchor = anchor;
-    s_.blockAttributes = attrs_;
+    TakeTagAttrs();
     s_.pendingLink = true;
     s_.forcedBreak = true;
 }
 
-void TagScanner::ApplyResourceRules(const std::string& name) {
-    const TagAttributes& a = attrs_;
-    if (name == "LINK") {
+void TagScanner::ApplyResourceRules(TagId id) {
+    if (id == TagId::Link) {
         if (!options_.Linked) return;
+        const TagAttributes& a = TagAttrs();
         std::string label = Ui(82), details;
         for (std::string_view attr : {"REL", "TITLE", "TYPE"}) {
             if (!Given(a, attr)) continue;
@@ -483,7 +738,19 @@ void TagScanner::ApplyResourceRules(const std::string& name) {
         return;
     }
     if (!options_.Media) return;
-    if (name == "IMG") {
+    switch (id) {
+    case TagId::Img:
+    case TagId::Applet:
+    case TagId::Object:
+    case TagId::Track:
+    case TagId::Background:
+    case TagId::Media:
+        break;
+    default:
+        return;
+    }
+    const TagAttributes& a = TagAttrs();
+    if (id == TagId::Img) {
         std::string details;
         if (Given(a, "WIDTH") || Given(a, "HEIGHT")) {
             auto size = [&](std::string_view attr) {
@@ -494,8 +761,8 @@ void TagScanner::ApplyResourceRules(const std::string& name) {
         std::string alt = Value(a, "ALT");
         if (!alt.empty() && alt != "\"\"") details += (details.empty() ? "" : ", ") + DeAmper(alt);
         SetPendingResource(Ui(11) + (details.empty() ? "" : " (" + details + ")") + ": ", "SRC");
-    } else if (name == "APPLET" || name == "OBJECT") {
-        const bool applet = name == "APPLET";
+    } else if (id == TagId::Applet || id == TagId::Object) {
+        const bool applet = id == TagId::Applet;
         std::string label = Ui(applet ? 71 : 74);
         std::string code = Amp(Value(a, "CODE")), codebase = Amp(Value(a, "CODEBASE"));
         if (!code.empty() || !codebase.empty())
@@ -508,7 +775,7 @@ void TagScanner::ApplyResourceRules(const std::string& name) {
         const bool data = Given(a, "DATA");
         if (data && Given(a, "ARCHIVE")) label += " " + Value(a, "ARCHIVE");
         SetPendingResource(label + ":", data ? "DATA" : "ARCHIVE");
-    } else if (name == "TRACK") {
+    } else if (id == TagId::Track) {
         std::string label = Ui(81);
         if (Given(a, "KIND") || Given(a, "SRCLANG") || Given(a, "LABEL")) {
             label += " (";
@@ -522,9 +789,9 @@ void TagScanner::ApplyResourceRules(const std::string& name) {
             label += ")";
         }
         SetPendingResource(label + ": ", "SRC");
-    } else if (IsOneOf(name, {"BODY", "TABLE", "TD", "TH"})) {
+    } else if (id == TagId::Background) {
         SetPendingResource(Ui(68), "BACKGROUND");
-    } else if (IsOneOf(name, {"EMBED", "BGSOUND", "AUDIO", "VIDEO", "SOURCE", "INPUT"})) {
+    } else if (id == TagId::Media) {
         if (Given(a, "SRC") || !Given(a, "POSTER")) {
             std::string label = Ui(69);
             if (Given(a, "POSTER")) label += " (" + Ui(117) + Value(a, "POSTER") + ")";
@@ -535,12 +802,12 @@ void TagScanner::ApplyResourceRules(const std::string& name) {
     }
 }
 
-void TagScanner::ApplyLinkRules(const std::string& name) {
-    if (name == "A" && (options_.Links || options_.Anchors))
+void TagScanner::ApplyLinkRules(TagId id) {
+    if (id == TagId::A && (options_.Links || options_.Anchors))
         SetPendingLink(Ui(24), "HREF", true);
-    else if (name == "AREA" && options_.Links)
+    else if (id == TagId::Area && options_.Links)
         SetPendingLink(Ui(24), "HREF", false);
-    else if (IsOneOf(name, {"IFRAME", "FRAME", "PORTAL"}) && options_.Links)
+    else if (id == TagId::Frame && options_.Links)
         SetPendingLink(Ui(70), "SRC", false);
 }
 
@@ -579,7 +846,7 @@ std::optional<DisplayBlock> TagScanner::TakePendingBlock() {
         }
     }
     s_.blockDisplay = true;
-    s_.displayText = block->text;
+    s_.displayText = std::move(block->text); // the renderer needs only the rest of the block
     s_.displayPos = 0;
     s_.plainText = false;
     return block;

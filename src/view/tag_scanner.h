@@ -21,6 +21,39 @@ namespace qm {
 
 struct BrowserState;
 
+// The tag names the classification rules single out; others are Other.
+enum class TagId : uint8_t {
+    Other,
+    Script,
+    CloseScript,
+    Style,
+    CloseStyle,
+    Form,
+    CloseForm,
+    Meta,
+    Title,
+    CloseTitle,
+    Pre,
+    ClosePre,
+    Base,
+    Link,
+    Img,
+    Applet,
+    Object,
+    Track,
+    Background, // BODY, TABLE, TD, TH
+    Media,      // EMBED, BGSOUND, AUDIO, VIDEO, SOURCE, INPUT
+    A,
+    Area,
+    Frame, // IFRAME, FRAME, PORTAL
+};
+
+// A tag name as the classification rules see it.
+struct TagInfo {
+    TagId id = TagId::Other;
+    uint32_t flags = 0; // line-break and border classes
+};
+
 // Attribute lists of one tag. Names are upper-case; values stay exactly as written, quotes
 // included.
 struct TagAttributes {
@@ -68,9 +101,9 @@ struct ScanState {
     bool referenceFailed = false;
 
     bool rawBlock = false;
-    std::string rawEndTag;  // "/SCRIPT", "/STYLE", "/FORM" or "META"
-    int32_t blockStart = 0; // 0-based index of the "<" that opened the raw block
-    int32_t formResume = 0; // position just after the FORM start tag
+    TagId rawEndTag = TagId::Other; // /SCRIPT, /STYLE, /FORM or META
+    int32_t blockStart = 0;         // 0-based index of the "<" that opened the raw block
+    int32_t formResume = 0;         // position just after the FORM start tag
     bool preformatted = false;
 
     bool pendingResource = false;
@@ -130,18 +163,19 @@ class TagScanner {
 
     ScanState& State() { return s_; }
     const ScanState& State() const { return s_; }
-    const TagAttributes& Attributes() const { return attrs_; }
 
-    // A clean state at a checkpoint's position.
-    void RestartAt(int32_t position);
+    // A clean state at a checkpoint's position, inside a preformatted section when the
+    // checkpoint lies in one.
+    void RestartAt(int32_t position, bool preformatted = false);
 
-    int32_t SourceLength() const;
+    int32_t SourceLength() const { return static_cast<int32_t>(source_.size()); }
     bool SourceLeft() const { return s_.position < SourceLength(); }
     // Something still waits to be shown: an active display block, a pending block or a
     // ripped address.
     bool BlocksLeft() const;
-    // No tag, comment, reference, raw block, preformatted section, display block, pending
-    // block, ripped address or line-break request is open: a checkpoint may be taken.
+    // No tag, comment, reference, raw block, display block, pending block, ripped address or
+    // line-break request is open: a checkpoint may be taken. A preformatted section may be
+    // open; the checkpoint records it.
     bool IsClean() const;
 
     // Turns the first pending item into the active display block.
@@ -155,25 +189,49 @@ class TagScanner {
     // with the text to draw (one character or a decoded reference, maybe empty).
     bool ReadCharacter(std::string& text);
 
+    // Fast paths of the render loop. Each covers a stretch that ReadCharacter would take in as
+    // many turns, one character per turn, and stops before the source position limit.
+    //
+    // The characters that would each be drawn as they stand (plain page text or display text);
+    // empty when the next character needs ReadCharacter. ConsumeDrawable then moves past the
+    // first count of them.
+    std::string_view DrawableRun(int32_t limit) const;
+    void ConsumeDrawable(size_t count);
+    // Reads characters that draw nothing: skips those of raw blocks and page text hidden by
+    // the "Text" option, starts a tag at "<", appends to the open tag or comment, and ends the
+    // tag at its ">", after which it returns so that the loop sees what the tag requested.
+    // False when the next character needs ReadCharacter.
+    bool ScanUndrawn(int32_t limit);
+    // Whether TakePendingBlock has anything to turn into a display block.
+    bool HasPendingBlock() const {
+        return !s_.blockDisplay &&
+               (s_.pendingResource || s_.pendingLink || s_.pendingComment || s_.pendingScript ||
+                s_.pendingStyle || s_.pendingForm || s_.pendingMeta || !s_.rippedUrls.empty());
+    }
+
   private:
-    std::string& Source();
     bool ReadDisplayCharacter(std::string& text);
     bool ReadSourceCharacter(std::string& text);
     bool ScanText(char c, std::string& text);
     void StartTag();
+    bool CollectTag(int32_t stop);
     void AppendToTag(char c);
     void EndTag();
+    // The attributes of the tag being classified; parsed when a rule first needs them.
+    const TagAttributes& TagAttrs();
+    // Hands the tag's attributes to the pending block.
+    void TakeTagAttrs();
     bool RipUrls(const std::string& name);
-    void Classify(const std::string& name);
-    void OpenRawBlock(const std::string& endTag);
-    void CloseRawBlock(const std::string& name);
+    void Classify(TagInfo tag, bool closing);
+    void OpenRawBlock(TagId endTag);
+    void CloseRawBlock(TagId endTag);
     void CutBlock(int32_t stepBack);
-    void ApplyLineBreakRules(const std::string& name);
-    void ApplyBorderRules(const std::string& name);
+    void ApplyLineBreakRules(bool closing, uint32_t flags);
+    void ApplyBorderRules(uint32_t flags);
     void RequestBorder(int32_t kind);
-    void ApplyTitleRules(const std::string& name);
-    void ApplyResourceRules(const std::string& name);
-    void ApplyLinkRules(const std::string& name);
+    void ApplyTitleRules(TagId id);
+    void ApplyResourceRules(TagId id);
+    void ApplyLinkRules(TagId id);
     void SetPendingResource(std::string label, std::string attribute);
     void SetPendingLink(std::string label, std::string attribute, bool anchor);
 
@@ -189,12 +247,14 @@ class TagScanner {
     std::string Ui(int index) const;
 
     BrowserState& browser_;
+    std::string& source_; // browser_.DecodedSource
     const ViewOptions& options_;
     RenderMode mode_;
     qm::ViewMode viewMode_;
     TitleHandler titleHandler_;
     ScanState s_;
-    TagAttributes attrs_; // filled by every ParseTag of the scanner
+    TagAttributes attrs_;      // filled by every ParseTag of the scanner
+    bool attrsParsed_ = false; // attrs_ belong to the tag being classified
 };
 
 } // namespace qm

@@ -1,11 +1,12 @@
 #include "view/view_dump.h"
 
 #include <algorithm>
-#include <map>
+#include <functional>
 
 #include "app/browser_state.h"
 #include "platform/interfaces.h"
 #include "view/bitmap_font_state.h"
+#include "view/codepage.h"
 #include "view/renderer.h"
 #include "view/source_decode.h"
 
@@ -13,44 +14,60 @@ namespace qm {
 namespace {
 
 constexpr int32_t kGlyphWidth = 8;
+constexpr size_t kWriteBlock = 1 << 16;
 
 class NoEvents : public EventPump {
   public:
     void ProcessEvents() override {}
 };
 
-// Puts every piece of text at its column on its line.
+// Puts every piece of text at its column on its line. The mark pass places lines from the top
+// of the page down, so a line is complete when a piece for a lower line arrives; complete
+// lines that hold more than spaces go to the receiver with their index from the top.
 class LineCollector : public LayoutSink {
   public:
+    using Receiver = std::function<void(size_t index, const ViewLine& line)>;
+    explicit LineCollector(Receiver receiver) : receiver_(std::move(receiver)) {}
+
     void PlaceText(int32_t pageY, int32_t x, std::string_view text, ColorRole role) override {
-        ViewLine& line = lines_[pageY];
-        if (line.text.empty()) line.role = role;
-        size_t column = static_cast<size_t>(std::max(0, x - 1) / kGlyphWidth);
-        if (line.text.size() < column) line.text.resize(column, ' ');
-        line.text.replace(column, std::min(text.size(), line.text.size() - column), text);
+        if (pageY != lineY_) {
+            Finish();
+            lineY_ = pageY;
+        }
+        if (line_.text.empty()) line_.role = role;
+        const size_t column = static_cast<size_t>(std::max(0, x - 1) / kGlyphWidth);
+        std::string& out = line_.text;
+        if (column == out.size()) {
+            out += text;
+            return;
+        }
+        if (out.size() < column) out.resize(column, ' ');
+        out.replace(column, std::min(text.size(), out.size() - column), text);
     }
 
-    std::vector<ViewLine> Lines(int32_t lineHeight) const {
-        std::vector<ViewLine> lines;
-        for (const auto& [pageY, line] : lines_) {
-            if (line.text.find_first_not_of(' ') == std::string::npos) continue;
-            size_t index = static_cast<size_t>((pageY - 1) / lineHeight);
-            if (lines.size() <= index) lines.resize(index + 1);
-            lines[index] = line;
-        }
-        return lines;
+    int32_t PieceCharWidth() const override { return kGlyphWidth; }
+
+    // Hands over the last line; the line height is known once the prepare pass has run.
+    void Finish() {
+        if (line_.text.find_first_not_of(' ') != std::string::npos)
+            receiver_(static_cast<size_t>((lineY_ - 1) / std::max(1, lineHeight)), line_);
+        line_ = ViewLine();
     }
+
+    int32_t lineHeight = 1;
 
   private:
-    std::map<int32_t, ViewLine> lines_;
+    Receiver receiver_;
+    int32_t lineY_ = 0;
+    ViewLine line_;
 };
 
-} // namespace
-
-std::vector<ViewLine> LayoutViewLines(BrowserState& browser, const ViewOptions& options,
-                                      int32_t columns) {
+// Prepares and marks the page with the 8x16 font at that many columns, giving every line to
+// the receiver.
+void LayOut(BrowserState& browser, const ViewOptions& options, int32_t columns,
+            LineCollector::Receiver receiver) {
     BitmapFontState fonts;
-    if (!LoadBuiltinTVFfont(fonts, "INT:DOS8X16").loaded) return {};
+    if (!LoadBuiltinTVFfont(fonts, "INT:DOS8X16").loaded) return;
     ViewState view;
     // The last column must still fit: pen x + width stays below the view width.
     view.ImageWidth = std::max(1, columns) * kGlyphWidth + 2;
@@ -60,19 +77,61 @@ std::vector<ViewLine> LayoutViewLines(BrowserState& browser, const ViewOptions& 
     NoEvents pump;
     Renderer renderer({browser, view, options, fonts, decode, pump});
     renderer.RenderSite(RenderMode::Prepare);
-    LineCollector collector;
+    LineCollector collector(std::move(receiver));
+    collector.lineHeight = view.LineHeight; // every pass takes the same fonts
     renderer.SetLayoutSink(&collector);
     renderer.RenderSite(RenderMode::Mark);
-    return collector.Lines(view.LineHeight);
+    collector.Finish();
+}
+
+// Joins lines given by index, each ended by a line feed, with empty lines for the gaps.
+class LineJoiner {
+  public:
+    explicit LineJoiner(std::string& out) : out_(out) {}
+    void Add(size_t index, std::string_view text) {
+        out_.append(index - std::min(index, next_), '\n');
+        out_ += text;
+        out_ += '\n';
+        next_ = index + 1;
+    }
+
+  private:
+    std::string& out_;
+    size_t next_ = 0;
+};
+
+} // namespace
+
+std::vector<ViewLine> LayoutViewLines(BrowserState& browser, const ViewOptions& options,
+                                      int32_t columns) {
+    std::vector<ViewLine> lines;
+    LayOut(browser, options, columns, [&](size_t index, const ViewLine& line) {
+        if (lines.size() <= index) lines.resize(index + 1);
+        lines[index] = line;
+    });
+    return lines;
 }
 
 std::string DumpSourceView(BrowserState& browser, const ViewOptions& options, int32_t columns) {
     std::string out;
-    for (const ViewLine& line : LayoutViewLines(browser, options, columns)) {
-        out += line.text;
-        out += '\n';
-    }
+    LineJoiner joiner(out);
+    LayOut(browser, options, columns,
+           [&](size_t index, const ViewLine& line) { joiner.Add(index, line.text); });
     return out;
+}
+
+void WriteSourceView(std::ostream& out, BrowserState& browser, const ViewOptions& options,
+                     int32_t columns) {
+    std::string block;
+    LineJoiner joiner(block);
+    LayOut(browser, options, columns, [&](size_t index, const ViewLine& line) {
+        joiner.Add(index, Cp1251ToUtf8(line.text));
+        if (block.size() >= kWriteBlock) {
+            out << block;
+            block.clear();
+        }
+    });
+    out << block;
 }
 
 } // namespace qm

@@ -32,6 +32,8 @@ struct RenderCheckpoint {
     int32_t Position = 0;
     int32_t CurrentLineLength = 0;
     int32_t PreviousLineLength = 0;
+    // The line lies inside a preformatted section (PRE): long sections still get restart points.
+    bool Preformatted = false;
 };
 
 // The hidden scroll bar sb1: it only holds position and range.
