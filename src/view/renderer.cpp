@@ -82,6 +82,7 @@ class RenderPass {
     void EndBlock();
     void Draw(const std::string& text);
     size_t DrawRun(std::string_view run);
+    size_t LayOutRun(std::string_view run);
     int32_t PlaceChar(char c);
     void Wrap();
     void PaintText(std::string_view text, int32_t width);
@@ -510,6 +511,7 @@ int32_t RenderPass::PlaceChar(char c) {
 // of the sink's piece width reach the layout sink as one piece.
 size_t RenderPass::DrawRun(std::string_view run) {
     LayoutSink* sink = r_.sink_;
+    if (!Painting() && !copying_ && !sink) return LayOutRun(run);
     const int32_t pieceWidth = sink ? sink->PieceCharWidth() : 0;
     size_t pieceStart = 0;
     int32_t pieceX = 0, pieceY = 0;
@@ -542,6 +544,39 @@ size_t RenderPass::DrawRun(std::string_view run) {
     }
     if (sink) flush(run.size());
     return run.size();
+}
+
+// DrawRun when nothing is drawn, copied or reported: only the pen, the line and its text move,
+// and they are kept in registers.
+size_t RenderPass::LayOutRun(std::string_view run) {
+    const auto& widths = widths_[bold_ ? 1 : 0];
+    const bool dropsIndent = viewMode_ == qm::ViewMode::Html && !s_.preformatted;
+    int32_t x = penX_;
+    bool started = lineStarted_;
+    LineText line = currentLine_;
+    size_t i = 0;
+    for (; i < run.size(); ++i) {
+        const char c = run[i];
+        if (!started && dropsIndent) {
+            if (c == ' ') continue;
+            started = true;
+        }
+        const int32_t width = widths[static_cast<unsigned char>(c)];
+        if (x + width >= viewWidth_ && x > 1) {
+            lineStarted_ = started;
+            currentLine_ = line;
+            Wrap();
+            currentLine_.Append(c);
+            penX_ += width;
+            return i + 1;
+        }
+        line.Append(c);
+        x += width;
+    }
+    penX_ = x;
+    lineStarted_ = started;
+    currentLine_ = line;
+    return i;
 }
 
 void RenderPass::PaintText(std::string_view text, int32_t width) {

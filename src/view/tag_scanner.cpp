@@ -48,18 +48,34 @@ std::string Clip(const std::string& s, int64_t start, int64_t length) {
 }
 
 std::string Amp(std::string_view value) {
+    if (value.find("&amp;") == std::string_view::npos) return std::string(value);
     return ReplaceText(value, "&amp;", "&", ReplaceFlags::ReplaceAll);
 }
 
-void AddAttribute(std::string_view token, TagAttributes& attrs) {
-    size_t eq = token.find('=');
-    if (eq == std::string_view::npos) {
-        attrs.AttrNames.push_back(AsciiUpper(token));
-        attrs.AttrValues.emplace_back();
-    } else {
-        attrs.AttrNames.push_back(AsciiUpper(token.substr(0, eq)));
-        attrs.AttrValues.emplace_back(token.substr(eq + 1));
-    }
+// DecodeURL appended to out; an address with no percent code (and, where DecodeURL would read
+// it as UTF-8, only ASCII) is its own result.
+void AppendDecodedUrl(std::string& out, std::string_view url, bool utf8Mode, UrlDecoding decoding) {
+    const bool plain = url.find('%') == std::string_view::npos &&
+                       (decoding == UrlDecoding::Raw || !utf8Mode ||
+                        std::all_of(url.begin(), url.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+    if (plain)
+        out += url;
+    else
+        out += DecodeURL(url, utf8Mode, decoding);
+}
+
+// Attribute index of the list, reusing the strings an earlier tag left there.
+void SetAttribute(size_t index, std::string_view token, TagAttributes& attrs) {
+    if (attrs.AttrNames.size() <= index) attrs.AttrNames.resize(index + 1);
+    if (attrs.AttrValues.size() <= index) attrs.AttrValues.resize(index + 1);
+    const size_t eq = token.find('=');
+    std::string& name = attrs.AttrNames[index];
+    name.assign(token.substr(0, eq));
+    for (char& c : name)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    attrs.AttrValues[index].assign(eq == std::string_view::npos ? std::string_view()
+                                                                : token.substr(eq + 1));
 }
 
 const std::string* FirstValue(const TagAttributes& attrs, std::string_view name) {
@@ -157,8 +173,12 @@ class TagTable {
         char upper[kLongest];
         for (size_t i = 0; i < name.size(); ++i)
             upper[i] = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i];
-        for (const Entry& entry : slots_[Slot(upper[0], name.size())])
-            if (std::memcmp(entry.name.data(), upper, name.size()) == 0) return entry.info;
+        for (const Entry& entry : slots_[Slot(upper[0], name.size())]) {
+            size_t i = 0;
+            while (i < name.size() && entry.name[i] == upper[i])
+                ++i;
+            if (i == name.size()) return entry.info;
+        }
         return {};
     }
 
@@ -205,10 +225,13 @@ bool LastValueOpensQuote(std::string_view tag) {
     if (tag.back() == '/') tag.remove_suffix(1);
     bool quoted = false;
     size_t lastSpace = std::string_view::npos;
+    const char* text = tag.data();
     for (size_t i = 0; i < tag.size(); ++i) {
-        if (IsQuote(tag[i]))
+        const char c = text[i];
+        if (c > '\'') continue; // neither a quote nor a space
+        if (c == '"' || c == '\'')
             quoted = !quoted;
-        else if (tag[i] == ' ' && !quoted)
+        else if (c == ' ' && !quoted)
             lastSpace = i;
     }
     if (lastSpace == std::string_view::npos) return false;
@@ -217,6 +240,10 @@ bool LastValueOpensQuote(std::string_view tag) {
     if (eq == std::string_view::npos) return false;
     const std::string_view value = token.substr(eq + 1);
     return !value.empty() && IsQuote(value[0]) && (value.size() == 1 || value.back() != value[0]);
+}
+
+bool IsCommentOpener(std::string_view buffer) {
+    return buffer.size() == 3 && buffer[0] == '!' && buffer[1] == '-' && buffer[2] == '-';
 }
 
 // Byte classes of the fast paths.
@@ -235,6 +262,24 @@ struct CharClasses {
 };
 const CharClasses kCharClasses;
 
+// The end of the drawable characters in text[begin, end). Eight bytes are tested at a time:
+// a word with no byte below a space and no "<" or "&" is drawable as a whole.
+size_t DrawableEnd(const char* text, size_t begin, size_t end) {
+    constexpr uint64_t kOnes = 0x0101010101010101, kHigh = 0x8080808080808080;
+    auto anyBelow = [](uint64_t word, uint64_t n) { return (word - kOnes * n) & ~word & kHigh; };
+    size_t i = begin;
+    for (; i + 8 <= end; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        if (anyBelow(word, ' ') | anyBelow(word ^ (kOnes * '<'), 1) |
+            anyBelow(word ^ (kOnes * '&'), 1))
+            break;
+    }
+    while (i < end && kCharClasses.drawable[static_cast<unsigned char>(text[i])])
+        ++i;
+    return i;
+}
+
 } // namespace
 
 int32_t postag(std::string_view s) {
@@ -249,18 +294,20 @@ int32_t postag(std::string_view s) {
 }
 
 void ParseTag(std::string_view tag, TagAttributes& attrs) {
-    attrs.AttrNames.clear();
-    attrs.AttrValues.clear();
+    size_t count = 0;
     std::string_view rest = Trim(tag);
-    if (rest.empty()) return;
-    if (rest.back() == '/') rest.remove_suffix(1);
-    bool nameRead = false;
-    for (int32_t p = postag(rest); p != 0; p = postag(rest)) {
-        if (nameRead) AddAttribute(rest.substr(0, p - 1), attrs);
-        nameRead = true;
-        rest.remove_prefix(p);
+    if (!rest.empty()) {
+        if (rest.back() == '/') rest.remove_suffix(1);
+        bool nameRead = false;
+        for (int32_t p = postag(rest); p != 0; p = postag(rest)) {
+            if (nameRead) SetAttribute(count++, rest.substr(0, p - 1), attrs);
+            nameRead = true;
+            rest.remove_prefix(p);
+        }
+        if (nameRead) SetAttribute(count++, rest, attrs);
     }
-    if (nameRead) AddAttribute(rest, attrs);
+    attrs.AttrNames.resize(count);
+    attrs.AttrValues.resize(count);
 }
 
 std::string GetLastTagArg(std::string_view tag, TagAttributes& attrs) {
@@ -405,11 +452,10 @@ std::string_view TagScanner::DrawableRun(int32_t limit) const {
     if (s_.inTag || s_.rawBlock || s_.inReference) return {};
     if (s_.plainText && !options_.ShowText && viewMode_ == qm::ViewMode::Html) return {};
     const size_t stop = static_cast<size_t>(std::clamp(limit, 0, SourceLength()));
-    size_t end = static_cast<size_t>(std::max(0, s_.position));
-    const size_t begin = end;
-    while (end < stop && kCharClasses.drawable[static_cast<unsigned char>(source_[end])])
-        ++end;
-    return std::string_view(source_).substr(begin, end - begin);
+    const size_t begin = static_cast<size_t>(std::max(0, s_.position));
+    if (begin >= stop) return {};
+    return std::string_view(source_).substr(begin,
+                                            DrawableEnd(source_.data(), begin, stop) - begin);
 }
 
 void TagScanner::ConsumeDrawable(size_t count) {
@@ -473,7 +519,7 @@ bool TagScanner::CollectTag(int32_t stop) {
             ++take;
         s_.tagBuffer.append(source_, static_cast<size_t>(pos), take);
         pos += static_cast<int32_t>(take);
-        if (s_.tagBuffer.size() == 3 && s_.tagBuffer == "!--") s_.inComment = true;
+        if (s_.tagBuffer.size() == 3 && IsCommentOpener(s_.tagBuffer)) s_.inComment = true;
     }
     if (opening() && pos < stop && static_cast<unsigned char>(source_[pos]) < ' ') {
         const bool moved = pos != s_.position;
@@ -512,7 +558,7 @@ void TagScanner::StartTag() {
 
 void TagScanner::AppendToTag(char c) {
     s_.tagBuffer += c;
-    if (!s_.rawBlock && !s_.inComment && s_.tagBuffer.size() == 3 && s_.tagBuffer == "!--")
+    if (!s_.rawBlock && !s_.inComment && s_.tagBuffer.size() == 3 && IsCommentOpener(s_.tagBuffer))
         s_.inComment = true;
 }
 
@@ -873,11 +919,13 @@ std::optional<DisplayBlock> TagScanner::RippedBlock() {
     s_.rippedUrls.pop_back();
     s_.displayIsRipped = true;
     DisplayBlock block;
-    block.text = entry.label + DecodeURL(entry.url, browser_.Utf8Decoding, UrlDecoding::Raw) + "\r";
+    block.text = std::move(entry.label);
+    AppendDecodedUrl(block.text, entry.url, browser_.Utf8Decoding, UrlDecoding::Raw);
+    block.text += '\r';
     block.role = ColorRole::Media;
     block.hasObject = true;
     block.objectKind = ViewObjectKind::Resource;
-    block.objectText = DeQuote(entry.url);
+    if (RecordsObjects()) block.objectText = DeQuote(entry.url);
     return block;
 }
 
@@ -886,11 +934,13 @@ std::optional<DisplayBlock> TagScanner::ResourceBlock() {
     if (!raw || raw->empty()) return std::nullopt;
     std::string value = Amp(*raw);
     DisplayBlock block;
-    block.text = s_.resourceLabel + DecodeURL(value, browser_.Utf8Decoding) + "\r";
+    block.text = s_.resourceLabel;
+    AppendDecodedUrl(block.text, value, browser_.Utf8Decoding, UrlDecoding::Shown);
+    block.text += '\r';
     block.role = ColorRole::Media;
     block.hasObject = true;
     block.objectKind = ViewObjectKind::Resource;
-    block.objectText = DeQuote(value);
+    if (RecordsObjects()) block.objectText = DeQuote(value);
     return block;
 }
 
@@ -900,10 +950,12 @@ std::optional<DisplayBlock> TagScanner::LinkBlock() {
     const std::string* link = LastValue(s_.blockAttributes, s_.linkAttribute);
     if (options_.Links && link && !link->empty()) {
         std::string value = Amp(*link);
-        block.text = s_.linkLabel + DecodeURL(value, browser_.Utf8Decoding) + "\r";
+        block.text = s_.linkLabel;
+        AppendDecodedUrl(block.text, value, browser_.Utf8Decoding, UrlDecoding::Shown);
+        block.text += '\r';
         block.hasObject = true;
         block.objectKind = ViewObjectKind::Link;
-        block.objectText = DeQuote(value);
+        if (RecordsObjects()) block.objectText = DeQuote(value);
     }
     const std::string* anchor = LastValue(s_.blockAttributes, "NAME");
     if (s_.linkHasAnchor && options_.Anchors && anchor && !anchor->empty())

@@ -244,6 +244,8 @@ class TagScanner {
     DisplayBlock FormBlock();
     DisplayBlock MetaBlock();
     std::string CharactersText(int32_t length) const;
+    // Only the paint pass records ViewObjects; other passes leave objectText empty.
+    bool RecordsObjects() const { return mode_ == RenderMode::Paint; }
     std::string Ui(int index) const;
 
     BrowserState& browser_;
