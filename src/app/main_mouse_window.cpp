@@ -95,11 +95,6 @@ void TForm1::RunClickAction(const ClickAction& action) {
     }
 }
 
-void TForm1::RunObjectFieldAction(const ClickAction& action) {
-    // With the traffic saver in full mode the field is all a click fills.
-    if (action.kind == ClickActionKind::FillObjectField) return;
-}
-
 void TForm1::HandleBarResult(const ControlBarResult& result) {
     if (result.focusAddressBar && isActiveWindow()) Edit1->setFocus();
     if (result.startTimer) Timer6->start();

@@ -114,8 +114,6 @@ void TForm1::ShowAddress(const AddressBar& bar) {
         Edit1->setCursorPosition(static_cast<int>(bar.SelectionStart));
 }
 
-void TForm1::ShowFileField(const std::string& path) { Edit3->setText(ToQString(path)); }
-
 void TForm1::ShowSizeLabel(const std::string& text) { Label1->setText(ToQString(text)); }
 
 void TForm1::ShowHistoryButtons(const HistoryButtons& buttons) {

@@ -91,6 +91,7 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
     browser_.InitFolders(ExecutableFolder().toStdString(), UserDataFolder());
     FillLists();
     BuildNavigation();
+    BuildFileBars();
     view_.FontSize = ComboBox2->currentText().toInt();
     view_.PixelZoom = ComboBox8->currentText().toInt();
     RepaintUI();
@@ -233,6 +234,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         if (widget && widget->window() == this && HandleMainKey(static_cast<QKeyEvent*>(event)))
             return true;
     }
+    if ((watched == Edit2 || watched == Edit3) && event->type() == QEvent::KeyPress &&
+        FieldCommandKey(watched, static_cast<QKeyEvent*>(event)))
+        return true;
     if (watched == Edit1) {
         if (event->type() == QEvent::KeyPress && AddressBarCommandKey(static_cast<QKeyEvent*>(event)))
             return true;
@@ -288,6 +292,10 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
     case Qt::Key_O:
         if (mods != Qt::ControlModifier) return false;
         goAction_->OpenFile(*dialogs_);
+        return true;
+    case Qt::Key_S:
+        if (mods != Qt::ControlModifier) return false;
+        saveFiles_->SaveWebpage();
         return true;
     case Qt::Key_F2:
         if (mods != Qt::NoModifier) return false;

@@ -20,6 +20,8 @@
 #include "app/panel_button_widget.h"
 #include "net/downloader.h"
 #include "net/go_action.h"
+#include "net/save_files.h"
+#include "platform/desktop_shell.h"
 #include "platform/curl_transport.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_event_pump.h"
@@ -40,7 +42,8 @@ class TForm1 : public QWidget,
                public BrowserView,
                public RenderHost,
                public GoActionHost,
-               public DownloadView {
+               public DownloadView,
+               public FileBarHost {
     Q_OBJECT
 public:
     // args: the command-line arguments without the program name.
@@ -91,7 +94,13 @@ public:
     void RepaintTraffic() override;
     void RepaintHistoryButtons() override;
 
+    // FileBarHost
+    std::string LinkFieldText() override;
+    std::string FileFieldText() override;
+    void ScrollObjectInfoToEnd() override;
+
     GoAction& goAction() { return *goAction_; }
+    SaveFiles& saveFiles() { return *saveFiles_; }
     Downloader& downloader() { return *downloader_; }
 
     // Controls (design names).
@@ -229,6 +238,8 @@ private:
     void SyncAddressFromEdit();
     bool AddressBarCommandKey(QKeyEvent* key);
     void NavigateFromAddressBar();
+    void BuildFileBars();
+    bool FieldCommandKey(QObject* field, QKeyEvent* key);
     void BindViewOptions();
     void ReadViewOptions();
     void OptionChanged();
@@ -254,6 +265,8 @@ private:
     std::unique_ptr<Downloader> downloader_;
     std::unique_ptr<GoAction> goAction_;
     std::unique_ptr<QtDialogs> dialogs_;
+    std::unique_ptr<DesktopShell> shell_;
+    std::unique_ptr<SaveFiles> saveFiles_;
     std::unique_ptr<ViewMouse> mouse_;
     std::unique_ptr<ControlBar> controlBar_;  // a theme or preset switches many options at once
     AnchorLayout layout_;

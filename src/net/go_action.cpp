@@ -151,12 +151,14 @@ void GoAction::OpenLocalPage(const std::string& address) {
     BrowserState& state = browser_.State();
     state.CurrentURL = address;
     state.BaseURL = address;
-    const std::string path = LocalPathOf(address);
+    // The address is program text (Windows-1251); file names on this system are UTF-8.
+    const std::string shownPath = LocalPathOf(address);
+    const std::string path = Cp1251ToUtf8(shownPath);
     host_.ShowFileField(path);
     state.PageSource.clear();
     state.PageContentType.clear();
     if (!FileExists(path)) {
-        browser_.SetStatus(path + ": " + browser_.Ui(182));
+        browser_.SetStatus(shownPath + ": " + browser_.Ui(182));
         return;
     }
     bool read = ::access(path.c_str(), R_OK) == 0;
@@ -173,10 +175,10 @@ void GoAction::OpenLocalPage(const std::string& address) {
     ShowSize();
     host_.ResetViewScroll();
     if (RecordHistory() == HistoryRecording::On) {
-        RecordHistoryEntry(state, HistoryKind::LocalPage, address, path);
+        RecordHistoryEntry(state, HistoryKind::LocalPage, address, shownPath);
         RepaintHistButtons();
     }
-    state.PageTitle = path;
+    state.PageTitle = shownPath;
     browser_.SetStatus(browser_.Ui(1));
     host_.PageReady();
 }
@@ -191,7 +193,7 @@ void GoAction::EnterPressed(CtrlKey ctrl) {
 void GoAction::OpenFile(Dialogs& dialogs) {
     const std::string path = dialogs.AskOpenFile(browser_.Ui(101), browser_.Ui(44));
     if (path.empty()) return;
-    SetAddress(FileAddressOfPath(path));
+    SetAddress(FileAddressOfPath(Utf8ToCp1251(path)));
     host_.ResetViewScroll();
     BitBtn1Click();
 }

@@ -1,0 +1,52 @@
+// The linked-file row (Edit2 and its buttons) and the file row (Edit3 and its buttons).
+
+#include <QKeyEvent>
+#include <QScrollBar>
+
+#include "app/main_window.h"
+#include "platform/qt_convert.h"
+
+namespace qm {
+
+void TForm1::BuildFileBars() {
+    shell_ = std::make_unique<DesktopShell>();
+    saveFiles_ = std::make_unique<SaveFiles>(browser_, *downloader_, *goAction_, *this, *dialogs_, *shell_);
+    connect(Panel12, &PanelButton::clicked, this, [this] { saveFiles_->TestLinkedAddress(); });
+    connect(Panel13, &PanelButton::clicked, this, [this] { saveFiles_->BitBtn5Click(); });
+    connect(Panel14, &PanelButton::clicked, this, [this] { saveFiles_->NavigateLinkedAddress(); });
+    connect(Panel15, &PanelButton::clicked, this, [this] { saveFiles_->BitBtn6Click(); });
+    connect(Panel16, &PanelButton::clicked, this, [this] { saveFiles_->BitBtn7Click(); });
+    connect(Panel17, &PanelButton::clicked, this, [this] { saveFiles_->BitBtn8Click(); });
+    connect(Panel46, &PanelButton::clicked, this, [this] { saveFiles_->OpenInQuillmar(); });
+    connect(N1, &QAction::triggered, this, [this] { saveFiles_->SaveWebpage(); });
+}
+
+bool TForm1::FieldCommandKey(QObject* field, QKeyEvent* key) {
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    CtrlKey ctrl = key->modifiers() & Qt::ControlModifier ? CtrlKey::Held : CtrlKey::Up;
+    if (field == Edit2) saveFiles_->LinkFieldEnter(ctrl);
+    else if (field == Edit3) saveFiles_->FileFieldEnter(ctrl);
+    else return false;
+    return true;
+}
+
+void TForm1::RunObjectFieldAction(const ClickAction& action) {
+    switch (action.kind) {
+    case ClickActionKind::TestLink: saveFiles_->TestLinkedAddress(); return;
+    case ClickActionKind::SaveResource: saveFiles_->QuickSaveLink(); return;
+    default: return;  // with the traffic saver in full mode the field is all a click fills
+    }
+}
+
+std::string TForm1::LinkFieldText() { return FromQString(Edit2->text()); }
+
+// File names on this system are UTF-8; the field shows them as they are.
+std::string TForm1::FileFieldText() { return Edit3->text().toStdString(); }
+
+void TForm1::ShowFileField(const std::string& path) { Edit3->setText(QString::fromStdString(path)); }
+
+void TForm1::ScrollObjectInfoToEnd() {
+    Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
+}
+
+} // namespace qm
