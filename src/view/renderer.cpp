@@ -384,6 +384,8 @@ void RenderPass::Pump() {
         if (now - lastPump_ < std::chrono::milliseconds(kPumpIntervalMs)) return;
         lastPump_ = now;
     }
+    // Event handlers may read the page.
+    scanner_.CloseGap();
     r_.c_.pump.ProcessEvents();
 }
 
@@ -658,6 +660,7 @@ void RenderPass::Zoom() {
 }
 
 void RenderPass::Finish() {
+    scanner_.CloseGap();
     FlushRun();
     if (!Painting()) host_.SetCaption("Quillmar " + browser_.VersionString);
     if (Painting() && objectOpen_ && CloseObject()) {

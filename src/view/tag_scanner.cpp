@@ -326,7 +326,7 @@ std::string TagScanner::Ui(int index) const {
 
 void TagScanner::RestartAt(int32_t position, bool preformatted) {
     s_ = ScanState{};
-    s_.position = position;
+    ResumeAt(position);
     s_.preformatted = preformatted;
 }
 
@@ -361,8 +361,8 @@ bool TagScanner::ReadDisplayCharacter(std::string& text) {
 }
 
 bool TagScanner::ReadSourceCharacter(std::string& text) {
-    const std::string& src = source_;
     if (s_.position < 0 || s_.position >= SourceLength()) return false;
+    const char* src = Ahead();
     char c = src[s_.position++];
     if (static_cast<unsigned char>(c) < ' ') {
         const bool lineBreak = c == '\r' || c == '\n';
@@ -420,7 +420,7 @@ bool TagScanner::ScanText(char c, std::string& text) {
         s_.referenceFailed = true;
         s_.referenceBuffer.clear();
         s_.referenceCount = 0;
-        s_.position = s_.referenceStart - 1;
+        ResumeAt(s_.referenceStart - 1);
         return false;
     }
     if (c == '&') {
@@ -454,8 +454,7 @@ std::string_view TagScanner::DrawableRun(int32_t limit) const {
     const size_t stop = static_cast<size_t>(std::clamp(limit, 0, SourceLength()));
     const size_t begin = static_cast<size_t>(std::max(0, s_.position));
     if (begin >= stop) return {};
-    return std::string_view(source_).substr(begin,
-                                            DrawableEnd(source_.data(), begin, stop) - begin);
+    return std::string_view(Ahead() + begin, DrawableEnd(Ahead(), begin, stop) - begin);
 }
 
 void TagScanner::ConsumeDrawable(size_t count) {
@@ -473,7 +472,7 @@ bool TagScanner::ScanUndrawn(int32_t limit) {
     while (s_.position < stop) {
         if (s_.inTag) {
             if (!CollectTag(stop)) break;
-            if (s_.position >= stop || source_[s_.position] != '>') break;
+            if (s_.position >= stop || Ahead()[s_.position] != '>') break;
             ++s_.position;
             EndTag();
             return true;
@@ -482,21 +481,21 @@ bool TagScanner::ScanUndrawn(int32_t limit) {
         if (s_.rawBlock) {
             // Nothing of a raw block is shown; only a tag, or a line break of a preformatted
             // section, matters.
-            const char* begin = source_.data() + pos;
-            const char* end = source_.data() + stop;
+            const char* begin = Ahead() + pos;
+            const char* end = Ahead() + stop;
             const char* next =
                 s_.preformatted
                     ? std::find_if(begin, end,
                                    [](char c) { return c == '<' || c == '\r' || c == '\n'; })
                     : static_cast<const char*>(std::memchr(begin, '<', end - begin));
-            pos = static_cast<int32_t>((next ? next : end) - source_.data());
+            pos = static_cast<int32_t>((next ? next : end) - Ahead());
         } else if (hiddenText) {
-            while (pos < stop && source_[pos] != '<' &&
-                   static_cast<unsigned char>(source_[pos]) >= ' ')
+            while (pos < stop && Ahead()[pos] != '<' &&
+                   static_cast<unsigned char>(Ahead()[pos]) >= ' ')
                 ++pos;
         }
         s_.position = pos;
-        if (pos >= stop || source_[pos] != '<') break;
+        if (pos >= stop || Ahead()[pos] != '<') break;
         ++s_.position;
         StartTag();
     }
@@ -506,6 +505,7 @@ bool TagScanner::ScanUndrawn(int32_t limit) {
 // Appends the characters of the open tag up to its ">", a "<" that restarts it, the limit or
 // a character only ReadCharacter handles. False when nothing could be read.
 bool TagScanner::CollectTag(int32_t stop) {
+    const char* text = Ahead();
     int32_t pos = s_.position;
     // The comment opener is recognised only when the buffer holds exactly "!--", so the first
     // three characters are checked as they complete it, and a control character among them is
@@ -515,13 +515,13 @@ bool TagScanner::CollectTag(int32_t stop) {
         const size_t need = 3 - s_.tagBuffer.size();
         size_t take = 0;
         while (take < need && pos + static_cast<int32_t>(take) < stop &&
-               !kCharClasses.tagStop[static_cast<unsigned char>(source_[pos + take])])
+               !kCharClasses.tagStop[static_cast<unsigned char>(text[pos + take])])
             ++take;
-        s_.tagBuffer.append(source_, static_cast<size_t>(pos), take);
+        s_.tagBuffer.append(text + pos, take);
         pos += static_cast<int32_t>(take);
         if (s_.tagBuffer.size() == 3 && IsCommentOpener(s_.tagBuffer)) s_.inComment = true;
     }
-    if (opening() && pos < stop && static_cast<unsigned char>(source_[pos]) < ' ') {
+    if (opening() && pos < stop && static_cast<unsigned char>(text[pos]) < ' ') {
         const bool moved = pos != s_.position;
         s_.position = pos;
         return moved;
@@ -529,7 +529,7 @@ bool TagScanner::CollectTag(int32_t stop) {
     const auto& stops = s_.inComment ? kCharClasses.commentStop : kCharClasses.tagStop;
     int32_t from = pos;
     while (pos < stop) {
-        const char c = source_[pos];
+        const char c = text[pos];
         if (!stops[static_cast<unsigned char>(c)]) {
             ++pos;
             continue;
@@ -537,15 +537,15 @@ bool TagScanner::CollectTag(int32_t stop) {
         if (static_cast<unsigned char>(c) >= ' ' || s_.rawBlock) break;
         // Outside raw blocks a tab or line break in a tag is a space (a CR LF pair is one);
         // other control characters are dropped.
-        s_.tagBuffer.append(source_, static_cast<size_t>(from), static_cast<size_t>(pos - from));
+        s_.tagBuffer.append(text + from, static_cast<size_t>(pos - from));
         if (c == '\t' || c == '\n' || c == '\r') s_.tagBuffer += ' ';
-        if (c == '\r' && pos + 1 < SourceLength() && source_[pos + 1] == '\n') ++pos;
+        if (c == '\r' && pos + 1 < SourceLength() && text[pos + 1] == '\n') ++pos;
         from = ++pos;
     }
-    s_.tagBuffer.append(source_, static_cast<size_t>(from), static_cast<size_t>(pos - from));
+    s_.tagBuffer.append(text + from, static_cast<size_t>(pos - from));
     const bool moved = pos != s_.position;
     s_.position = pos;
-    return moved || (pos < stop && source_[pos] == '>');
+    return moved || (pos < stop && text[pos] == '>');
 }
 
 // ---- Tags ---------------------------------------------------------------------------------
@@ -671,12 +671,11 @@ void TagScanner::OpenRawBlock(TagId endTag) {
 }
 
 void TagScanner::CloseRawBlock(TagId endTag) {
-    const std::string& src = source_;
     const int32_t length = s_.position - s_.blockStart;
     if (endTag == TagId::CloseForm) {
-        s_.formSource = Clip(src, s_.blockStart, length);
+        s_.formSource = SourceText(s_.blockStart, length);
         // The content of the form is shown again as page content after the form block.
-        s_.position = s_.formResume;
+        ResumeAt(s_.formResume);
         if (options_.Forms) {
             s_.pendingForm = true;
             s_.forcedBreak = true;
@@ -685,7 +684,7 @@ void TagScanner::CloseRawBlock(TagId endTag) {
         const bool script = endTag == TagId::CloseScript, style = endTag == TagId::CloseStyle;
         const bool keepCode = script ? options_.ScriptsCode : style ? options_.StylesCode : true;
         const bool show = script ? options_.Scripts : style ? options_.Styles : options_.Meta;
-        if (keepCode) s_.blockCode = Clip(src, s_.blockStart, length);
+        if (keepCode) s_.blockCode = SourceText(s_.blockStart, length);
         s_.codeStart = s_.blockStart + 1;
         s_.codeLength = length;
         if (mode_ == RenderMode::Prepare && !show) CutBlock(style ? 7 : 0);
@@ -699,11 +698,53 @@ void TagScanner::CloseRawBlock(TagId endTag) {
 }
 
 void TagScanner::CutBlock(int32_t stepBack) {
-    std::string& src = source_;
     const int32_t start = std::clamp(s_.blockStart, 0, SourceLength());
     const int32_t length = std::clamp(s_.position - start, 0, SourceLength() - start);
-    src.erase(static_cast<size_t>(start), static_cast<size_t>(length));
-    s_.position = std::max(0, start - stepBack);
+    // The cut joins the gap instead of moving the rest of the page.
+    MoveGap(static_cast<size_t>(start));
+    gapLength_ += static_cast<size_t>(length);
+    ResumeAt(std::max(0, start - stepBack));
+}
+
+void TagScanner::MoveGap(size_t to) {
+    char* data = source_.data();
+    if (gapLength_ == 0) {
+        gapStart_ = to;
+    } else if (to < gapStart_) {
+        std::memmove(data + to + gapLength_, data + to, gapStart_ - to);
+    } else if (to > gapStart_) {
+        std::memmove(data + gapStart_, data + gapStart_ + gapLength_, to - gapStart_);
+    }
+    gapStart_ = to;
+}
+
+void TagScanner::ResumeAt(int32_t position) {
+    s_.position = position;
+    if (gapLength_ > 0 && static_cast<size_t>(std::max(0, position)) < gapStart_)
+        MoveGap(static_cast<size_t>(std::max(0, position)));
+}
+
+void TagScanner::CloseGap() {
+    if (gapLength_ == 0) return;
+    source_.erase(gapStart_, gapLength_);
+    gapStart_ = 0;
+    gapLength_ = 0;
+}
+
+std::string TagScanner::SourceText(int32_t start, int32_t length) const {
+    const int64_t size = SourceLength();
+    const int64_t from = std::clamp<int64_t>(start, 0, size);
+    const int64_t to = from + std::clamp<int64_t>(length, 0, size - from);
+    const int64_t gap = static_cast<int64_t>(gapStart_);
+    std::string text;
+    text.reserve(static_cast<size_t>(to - from));
+    if (from < gap)
+        text.append(source_.data() + from, static_cast<size_t>(std::min(to, gap) - from));
+    if (to > gap) {
+        const int64_t after = std::max(from, gap);
+        text.append(Ahead() + after, static_cast<size_t>(to - after));
+    }
+    return text;
 }
 
 void TagScanner::ApplyLineBreakRules(bool closing, uint32_t flags) {
@@ -743,7 +784,7 @@ void TagScanner::ApplyTitleRules(TagId id) {
     // A closing tag without an opening one has no title to give.
     if (id != TagId::CloseTitle || mode_ != RenderMode::Prepare || s_.titleEnd < 0) return;
     const int32_t end = s_.position - 8; // "</title>" itself is not part of the title
-    std::string title = DeAmper(Clip(source_, s_.titleEnd, end - s_.titleEnd));
+    std::string title = DeAmper(SourceText(s_.titleEnd, end - s_.titleEnd));
     title = ReplaceText(title, "\r\n", " ", ReplaceFlags::ReplaceAll);
     std::replace(title.begin(), title.end(), '\r', ' ');
     std::replace(title.begin(), title.end(), '\n', ' ');
@@ -911,7 +952,7 @@ void TagScanner::EndDisplayBlock() {
     s_.inTag = true;
     s_.tagBuffer = s_.rippedTag;
     s_.tagStart = s_.rippedTagStart;
-    s_.position = s_.rippedPosition - 1;
+    ResumeAt(s_.rippedPosition - 1);
 }
 
 std::optional<DisplayBlock> TagScanner::RippedBlock() {

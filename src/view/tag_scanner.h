@@ -157,6 +157,9 @@ class TagScanner {
     // PageTitle (prepare pass) and BaseURL.
     TagScanner(BrowserState& browser, const ViewOptions& options, RenderMode mode,
                qm::ViewMode viewMode);
+    ~TagScanner() { CloseGap(); }
+    TagScanner(const TagScanner&) = delete;
+    TagScanner& operator=(const TagScanner&) = delete;
 
     // Called with every title found by the prepare pass, after PageTitle is set.
     void SetTitleHandler(TitleHandler handler) { titleHandler_ = std::move(handler); }
@@ -168,7 +171,7 @@ class TagScanner {
     // checkpoint lies in one.
     void RestartAt(int32_t position, bool preformatted = false);
 
-    int32_t SourceLength() const { return static_cast<int32_t>(source_.size()); }
+    int32_t SourceLength() const { return static_cast<int32_t>(source_.size() - gapLength_); }
     bool SourceLeft() const { return s_.position < SourceLength(); }
     // Something still waits to be shown: an active display block, a pending block or a
     // ripped address.
@@ -177,6 +180,10 @@ class TagScanner {
     // line-break request is open: a checkpoint may be taken. A preformatted section may be
     // open; the checkpoint records it.
     bool IsClean() const;
+
+    // The prepare pass's cuts leave a gap in DecodedSource until this closes it; the pass
+    // calls it before anything outside the pass may read the source, and at its end.
+    void CloseGap();
 
     // Turns the first pending item into the active display block.
     std::optional<DisplayBlock> TakePendingBlock();
@@ -226,6 +233,15 @@ class TagScanner {
     void OpenRawBlock(TagId endTag);
     void CloseRawBlock(TagId endTag);
     void CutBlock(int32_t stepBack);
+    void MoveGap(size_t to);
+    // Sets the reading position, moving the gap out of the way when the position goes back
+    // before it.
+    void ResumeAt(int32_t position);
+    // Part of the source by logical position, clipped to it.
+    std::string SourceText(int32_t start, int32_t length) const;
+    // Ahead()[p] is the character at p for every p from the gap on, which includes the reading
+    // position and everything after it.
+    const char* Ahead() const { return source_.data() + gapLength_; }
     void ApplyLineBreakRules(bool closing, uint32_t flags);
     void ApplyBorderRules(uint32_t flags);
     void RequestBorder(int32_t kind);
@@ -250,6 +266,11 @@ class TagScanner {
 
     BrowserState& browser_;
     std::string& source_; // browser_.DecodedSource
+    // Cuts of the prepare pass are collected in a gap instead of moving the rest of the page
+    // every time: logical position p lies at byte p before gapStart_, at p + gapLength_ after
+    // it. The gap never lies after the reading position.
+    size_t gapStart_ = 0;
+    size_t gapLength_ = 0;
     const ViewOptions& options_;
     RenderMode mode_;
     qm::ViewMode viewMode_;
