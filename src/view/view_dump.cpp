@@ -6,7 +6,6 @@
 #include "app/browser_state.h"
 #include "platform/interfaces.h"
 #include "view/bitmap_font_state.h"
-#include "view/codepage.h"
 #include "view/renderer.h"
 #include "view/source_decode.h"
 
@@ -14,7 +13,6 @@ namespace qm {
 namespace {
 
 constexpr int32_t kGlyphWidth = 8;
-constexpr size_t kWriteBlock = 1 << 16;
 
 class NoEvents : public EventPump {
   public:
@@ -84,22 +82,6 @@ void LayOut(BrowserState& browser, const ViewOptions& options, int32_t columns,
     collector.Finish();
 }
 
-// Joins lines given by index, each ended by a line feed, with empty lines for the gaps.
-class LineJoiner {
-  public:
-    explicit LineJoiner(std::string& out) : out_(out) {}
-    void Add(size_t index, std::string_view text) {
-        out_.append(index - std::min(index, next_), '\n');
-        out_ += text;
-        out_ += '\n';
-        next_ = index + 1;
-    }
-
-  private:
-    std::string& out_;
-    size_t next_ = 0;
-};
-
 } // namespace
 
 std::vector<ViewLine> LayoutViewLines(BrowserState& browser, const ViewOptions& options,
@@ -114,24 +96,14 @@ std::vector<ViewLine> LayoutViewLines(BrowserState& browser, const ViewOptions& 
 
 std::string DumpSourceView(BrowserState& browser, const ViewOptions& options, int32_t columns) {
     std::string out;
-    LineJoiner joiner(out);
-    LayOut(browser, options, columns,
-           [&](size_t index, const ViewLine& line) { joiner.Add(index, line.text); });
-    return out;
-}
-
-void WriteSourceView(std::ostream& out, BrowserState& browser, const ViewOptions& options,
-                     int32_t columns) {
-    std::string block;
-    LineJoiner joiner(block);
+    size_t next = 0; // index of the next line to write
     LayOut(browser, options, columns, [&](size_t index, const ViewLine& line) {
-        joiner.Add(index, Cp1251ToUtf8(line.text));
-        if (block.size() >= kWriteBlock) {
-            out << block;
-            block.clear();
-        }
+        out.append(index - std::min(index, next), '\n'); // the empty lines before it
+        out += line.text;
+        out += '\n';
+        next = index + 1;
     });
-    out << block;
+    return out;
 }
 
 } // namespace qm

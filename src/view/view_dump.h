@@ -4,7 +4,6 @@
 // of the layout use it.
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,10 +27,5 @@ std::vector<ViewLine> LayoutViewLines(BrowserState& browser, const ViewOptions& 
 
 // The same lines joined, each ended by a line feed.
 std::string DumpSourceView(BrowserState& browser, const ViewOptions& options, int32_t columns);
-
-// The same text written to out as UTF-8 while the page is laid out, so that a large page
-// never needs its whole dump in memory.
-void WriteSourceView(std::ostream& out, BrowserState& browser, const ViewOptions& options,
-                     int32_t columns);
 
 } // namespace qm

@@ -512,3 +512,41 @@ TEST(RendererTest, FontChangeKeepsTheRelativePosition) {
 
 } // namespace
 } // namespace qm
+
+namespace qm {
+namespace {
+
+// A long preformatted section gets restart points of its own, so painting deep inside it
+// stays cheap and gives the picture of a pass from the top.
+TEST(RendererTest, PreformattedSectionsHaveRestartPoints) {
+    RenderRig rig(30, 160);
+    std::string page = "before<pre>";
+    for (int i = 0; i < 300; ++i)
+        page += "  line " + std::to_string(i) + " <b>x</b>&amp;\r\n";
+    page += "</pre>after<br>more";
+    rig.Show(page);
+    const auto checkpoints = rig.view.RenderCheckpoints;
+    const auto inside = std::count_if(checkpoints.begin(), checkpoints.end(),
+                                      [](const RenderCheckpoint& p) { return p.Preformatted; });
+    EXPECT_GT(inside, 250);
+    EXPECT_FALSE(checkpoints.back().Preformatted) << "the line after the section";
+
+    int restartCalls = 0, fullCalls = 0;
+    for (int scroll = 0; scroll < rig.view.ContentHeight; scroll += 41) {
+        rig.view.RenderCheckpoints = checkpoints;
+        rig.pump.calls = 0;
+        Bitmap restarted = rig.Paint(scroll);
+        restartCalls += rig.pump.calls;
+        const auto objects = rig.view.ViewObjects.size();
+        rig.view.RenderCheckpoints.resize(1);
+        rig.pump.calls = 0;
+        Bitmap full = rig.Paint(scroll);
+        fullCalls += rig.pump.calls;
+        ASSERT_EQ(-1, FirstDifferentRow(restarted, full)) << "scroll " << scroll;
+        ASSERT_EQ(objects, rig.view.ViewObjects.size()) << "scroll " << scroll;
+    }
+    EXPECT_LT(restartCalls * 10, fullCalls);
+}
+
+} // namespace
+} // namespace qm

@@ -160,6 +160,29 @@ TEST(ScannerTest, TagsAndComments) {
     });
 }
 
+// Tag names are matched whatever their case, and only as whole names.
+TEST(ScannerTest, TagNamesInAnyCaseAndOnlyWhole) {
+    const Tweak borders = [](ViewOptions& o) { o.TopBorders = true; };
+    RunCases({
+        {"mixed case break", "a<bR>b<Br/>c", {}, {"a", "b", "c"}},
+        {"mixed case image", "<iMg SRC=a.png>", {}, {"Image: a.png"}},
+        {"mixed case raw block", "a<ScRiPt>x</sCrIpT>b", {}, {"ab"}},
+        {"longer name is another tag", "a<imgx src=a.png>b<brx>c", {}, {"abc"}},
+        {"shorter name is another tag", "a<im src=a.png>b<blockquot>c", {}, {"abc"}},
+        {"longest name", "a<BlockQuote>b</BLOCKQUOTE>c", {}, {"a", "b", "c"}},
+        {"closing accent keeps the line", "a</sTrOnG>b", {}, {"ab"}},
+        {"comment opener needs exactly !--",
+         "a<!-x-->b<!--->c",
+         kCommentsOn,
+         {"ab", "", "Comment: ", "c"}},
+        {"control character inside the comment opener",
+         std::string("a<!\x01--x-->b"),
+         kCommentsOn,
+         {"a", "", "Comment: x", "b"}},
+        {"table cell with top borders", "<td>x", borders, {"x"}},
+    });
+}
+
 TEST(ScannerTest, ResourceLabels) {
     RunCases({
         {"image with width only and empty alt",
