@@ -51,8 +51,10 @@ class LineText {
     int32_t last_ = -1;
 };
 
-// With PumpPace::Throttled the clock is read only at every so many pump places.
-constexpr int kPumpPlacesPerClockRead = 16;
+// With PumpPace::Throttled the clock is read only at every so many lines; progress steps, at
+// most a hundred a pass, read it every time.
+constexpr int kLinesPerClockRead = 16;
+enum class PumpPlace { Line, ProgressStep };
 
 // Delphi's Round: halves go to the even neighbour.
 int64_t RoundHalfEven(double value) {
@@ -76,7 +78,7 @@ class RenderPass {
     void Finish();
 
     void Progress();
-    void Pump();
+    void Pump(PumpPlace place = PumpPlace::Line);
     void LineBreakTurn();
     void StartBlock(const DisplayBlock& block);
     void EndBlock();
@@ -156,7 +158,7 @@ class RenderPass {
     int32_t nextProgress_ = 0; // the position at which the percentage next grows
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point lastPump_ = started_;
-    int pumpCountdown_ = kPumpPlacesPerClockRead;
+    int pumpCountdown_ = kLinesPerClockRead;
 
     struct TextRun {
         int32_t x = 0, y = 0, endX = 0;
@@ -373,13 +375,13 @@ void RenderPass::Progress() {
     }
     const int prefix = mode_ == RenderMode::Prepare ? 121 : 176;
     host_.SetCaption(Ui(prefix) + std::to_string(percent) + "% (" + remaining + Ui(200));
-    Pump();
+    Pump(PumpPlace::ProgressStep);
 }
 
-void RenderPass::Pump() {
+void RenderPass::Pump(PumpPlace place) {
     if (r_.c_.pumpPace == PumpPace::Throttled) {
-        if (--pumpCountdown_ > 0) return;
-        pumpCountdown_ = kPumpPlacesPerClockRead;
+        if (place == PumpPlace::Line && --pumpCountdown_ > 0) return;
+        pumpCountdown_ = kLinesPerClockRead;
         const auto now = std::chrono::steady_clock::now();
         if (now - lastPump_ < std::chrono::milliseconds(kPumpIntervalMs)) return;
         lastPump_ = now;
