@@ -51,10 +51,10 @@ class LayoutSink {
     virtual int32_t PieceCharWidth() const { return 0; }
 };
 
-// How often a pass lets the window process its events. The description's places (every
-// wrapped or advanced line, every progress step) are kept either way; Throttled skips the pump
-// there when less than PumpInterval has passed since the last one, so a long pass spends its
-// time on the page, and F5 still stops it within that interval.
+// How often a pass lets the window process its events. The places are the same either way
+// (every wrapped or advanced line, every progress step); Throttled skips the pump there when
+// less than kPumpIntervalMs has passed since the last one, so that a long pass spends its time
+// on the page, and F5 still stops it within that interval.
 enum class PumpPace { EveryPlace, Throttled };
 inline constexpr int kPumpIntervalMs = 10;
 
