@@ -5,7 +5,8 @@
 // and, for clickable ones, the data of a ViewObject.
 //
 // All state of one pass lives in ScanState. A default ScanState is the clean state of a line
-// start, so restarting at a checkpoint is a plain assignment of a fresh state and a position.
+// start, so restarting at a checkpoint is a plain assignment of a fresh state, a position and
+// whether the line lies in a preformatted section.
 
 #include <cstdint>
 #include <functional>
