@@ -1,6 +1,7 @@
 #include "view/codepage.h"
 
 #include <array>
+#include <cstdint>
 
 namespace qm {
 namespace {
@@ -44,12 +45,18 @@ constexpr std::array<char16_t, 128> kCp866High = {
     0x00B0, 0x2219, 0x00B7, 0x221A, 0x2116, 0x00A4, 0x25A0, 0x00A0,
 };
 
-int ReverseLookup(const std::array<char16_t, 128>& high, char32_t code) {
-    if (code < 0x80) return static_cast<int>(code);
-    for (size_t i = 0; i < high.size(); ++i)
-        if (high[i] == code) return static_cast<int>(0x80 + i);
-    return -1;
-}
+// Byte for every code point of the Basic Multilingual Plane (-1: none), so that conversion
+// from Unicode costs one lookup per character.
+struct ReverseTable {
+    std::array<int16_t, 0x10000> bytes{};
+    explicit ReverseTable(const std::array<char16_t, 128>& high) {
+        bytes.fill(-1);
+        for (int i = 0; i < 0x80; ++i) bytes[static_cast<size_t>(i)] = static_cast<int16_t>(i);
+        // Later entries never overwrite earlier ones, so the lowest byte wins.
+        for (int i = 127; i >= 0; --i) bytes[high[static_cast<size_t>(i)]] = static_cast<int16_t>(0x80 + i);
+    }
+    int operator()(char32_t code) const { return code < 0x10000 ? bytes[code] : -1; }
+};
 
 std::string PageToUtf8(std::string_view text, char32_t (*toUnicode)(unsigned char)) {
     std::string out;
@@ -75,12 +82,14 @@ char32_t Cp866ToUnicode(unsigned char byte) {
 }
 
 int UnicodeToCp1251(char32_t code) {
-    // Cyrillic А..я is one contiguous run; everything else goes through the table.
-    if (code >= 0x0410 && code <= 0x044F) return static_cast<int>(code - 0x0410 + 0xC0);
-    return ReverseLookup(kCp1251High, code);
+    static const ReverseTable table(kCp1251High);
+    return table(code);
 }
 
-int UnicodeToCp866(char32_t code) { return ReverseLookup(kCp866High, code); }
+int UnicodeToCp866(char32_t code) {
+    static const ReverseTable table(kCp866High);
+    return table(code);
+}
 
 void AppendUtf8(std::string& out, char32_t code) {
     if (code < 0x80) {
