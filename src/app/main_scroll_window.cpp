@@ -60,6 +60,12 @@ void TForm1::Timer1Timer() {
     bool wanted = Edit1->hasFocus() || (isActiveWindow() && keyScroll_.WheelPending());
     if (wanted && keyScroll_.Tick(HeldScrollKeys(), view_)) {
         view_.ScrollBar.Position = view_.ScrollY;
+        // A line selection follows the scrolling while the right button is held.
+        if (QGuiApplication::mouseButtons() & Qt::RightButton) {
+            MouseButtons held;
+            held.right = true;
+            HandleViewMouse(mouse_->MouseMove(held, mouse_->LastX(), mouse_->LastY()));
+        }
         Timer2Timer();
     }
     Timer1->start();
