@@ -120,9 +120,14 @@ std::string Browser::TakeCommandLine(const std::vector<std::string>& args) {
         joined += arg;
     }
     if (!FileExists(joined)) return joined;
-    std::string path = joined;
-    for (char& c : path)
-        if (c == '\\') c = '/';
+    // A relative name would read as a host name in file://docs/a.htm; a POSIX path keeps its
+    // backslashes, which are legal in file names here.
+    std::error_code ec;
+    std::string path = std::filesystem::absolute(joined, ec).string();
+    if (ec) path = joined;
+    if (path.empty() || path.front() != '/')
+        for (char& c : path)
+            if (c == '\\') c = '/';
     return "file://" + path;
 }
 

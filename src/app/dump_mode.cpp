@@ -80,6 +80,11 @@ int RunDumpMode(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     std::string target = parsed.target;
     if (!ResolveTarget(target, err)) return 2;
+    // The address bar holds Windows-1251 text: a name it cannot hold cannot be opened.
+    if (Cp1251ToUtf8(Utf8ToCp1251(target)) != target) {
+        err << "quillmar --dump: the name has characters outside Windows-1251: " << target << "\n";
+        return 2;
+    }
 
     Browser browser(environment.pump);
     browser.InitFolders(environment.exeFolder, environment.dataHome);

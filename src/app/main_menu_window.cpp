@@ -1,7 +1,5 @@
 // The main pop-up menu PopupMenu1.
 
-#include <QFileDialog>
-
 #include "app/main_window.h"
 #include "platform/qt_convert.h"
 
@@ -102,8 +100,8 @@ void TForm1::BuildPopupMenu() {
                 [this, font] { LoadBitmapFontNamed(font, FontLoadRequest::NotAsked); });
     }
     connect(TVF1, &QAction::triggered, this, [this] {
-        QString path = QFileDialog::getOpenFileName(this, Ui(172), QString(), "Tollvane Font (*.tvf);;" + Ui(44).section('|', 0, 0) + " (*)");
-        if (!path.isEmpty()) LoadBitmapFontNamed(path.toStdString(), FontLoadRequest::Asked);
+        std::string path = dialogs_->AskOpenFile(browser_.Ui(172), browser_.Ui(173) + "|" + browser_.Ui(44));
+        if (!path.empty()) LoadBitmapFontNamed(path, FontLoadRequest::Asked);
     });
     TVF3 = NewItem(TVF2, "TVF3");
     connect(TVF3, &QAction::triggered, this, [this] {

@@ -43,6 +43,8 @@ void TForm1::CycleWindowSize() {
     pump_.ProcessEvents();
     state.ResizeSuspended = false;
     layout_.Apply(size());
+    Timer3Timer();
+    Timer2Timer();
 }
 
 void TForm1::SwitchViewMode() {

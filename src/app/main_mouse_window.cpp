@@ -67,8 +67,9 @@ void TForm1::HandleViewMouse(const ViewMouseResult& result) {
         const ClickFrame& f = *result.frame;
         Image1->DrawFrame(QRect(QPoint(f.left, f.top), QPoint(f.right - 1, f.bottom - 1)), f.penWidth, f.colour);
     }
-    if (result.paint) Timer2Timer();
+    // The frame stays in view while the action runs; the paint afterwards removes it.
     RunClickAction(result.action);
+    if (result.paint) Timer2Timer();
 }
 
 void TForm1::RunClickAction(const ClickAction& action) {

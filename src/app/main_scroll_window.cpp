@@ -29,7 +29,10 @@ ScrollKeys TForm1::HeldScrollKeys() const {
 
 bool TForm1::AddressBarKey(QKeyEvent* key, bool pressed) {
     if (!IsScrollKey(key->key())) {
-        if (!pressed && !key->isAutoRepeat()) keyScroll_.KeyUp();
+        if (!pressed && !key->isAutoRepeat()) {
+            keyScroll_.KeyUp();
+            DrawBar();
+        }
         return false;
     }
     if (key->isAutoRepeat()) return key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
@@ -44,9 +47,16 @@ bool TForm1::AddressBarKey(QKeyEvent* key, bool pressed) {
     } else {
         heldKeys_.remove(key->key());
         keyScroll_.KeyUp();
+        DrawBar();
     }
     // Up and Down move the view, not the caret.
     return key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
+}
+
+void TForm1::ReleaseScrollKeys() {
+    heldKeys_.clear();
+    keyScroll_.KeyUp();
+    DrawBar();
 }
 
 void TForm1::AddressBarWheel(QWheelEvent* wheel) {

@@ -15,6 +15,9 @@ void TForm1::RepaintUI() {
     RefreshTrafficSaverItem();
     RepaintTrafficPanel();
     Panel9->setToolTip(Ui(51));
+    // Block labels come from the table too, and their widths change with the language.
+    Timer3Timer();
+    Timer2Timer();
 }
 
 void TForm1::RepaintHints() {

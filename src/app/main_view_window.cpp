@@ -3,6 +3,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontInfo>
 
 #include "app/format.h"
 #include "app/main_window.h"
@@ -42,14 +43,18 @@ void TForm1::BuildRenderer() {
         view_.ImageWidth = std::max(1, size.width());
         view_.ImageHeight = std::max(1, size.height());
         if (browser_.State().ResizeSuspended) return;
-        Timer3Timer();
-        Timer2Timer();
+        // Armed, not run: a pass pumps events, and this runs in the middle of the layout.
+        Timer3->start();
+        Timer2->start();
     });
 }
 
 bool TForm1::RunDeferredPass(QTimer* timer, RenderMode mode) {
-    // A pass requested while another runs waits for it: the timer stays armed.
-    if (browser_.State().RenderBusy) {
+    // A pass requested while another runs waits for it: the timer stays armed. A mark waits
+    // for a pending prepare, and a paint for both, so the passes keep their order.
+    bool earlierPending = (mode == RenderMode::Mark && Timer4->isActive()) ||
+                          (mode == RenderMode::Paint && (Timer3->isActive() || Timer4->isActive()));
+    if (browser_.State().RenderBusy || earlierPending) {
         timer->start();
         return false;
     }
@@ -219,7 +224,9 @@ void TForm1::ApplyTheme(int index) {
     ColourSwatch* swatches[] = {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6, Panel7, Panel8, Panel23};
     for (size_t i = 0; i < 9; ++i) swatches[i]->SetColour(theme.colours[i]);
     auto text = [](std::string_view s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); };
+    // A Windows font name finds its installed stand-in (a metric twin where there is one).
     int font = ComboBox1->findText(text(theme.fontName));
+    if (font < 0) font = ComboBox1->findText(QFontInfo(QFont(text(theme.fontName))).family());
     if (font >= 0) ComboBox1->setCurrentIndex(font);
     if (!fonts_.BitmapFontActive) ComboBox2->setCurrentText(text(theme.fontSize));
     ComboBox8->setCurrentText(text(theme.zoom));
@@ -262,7 +269,8 @@ void TForm1::ApplyBitmapFontControls() {
     ComboBox5->setVisible(!active);
     Label8->setVisible(active);
     Label11->setVisible(active);
-    Label8->setText(ToQString(FontLabelText(fonts_.FontFileName)));
+    // The name is a file name (UTF-8) or an "INT:" name.
+    Label8->setText(QString::fromStdString(FontLabelText(fonts_.FontFileName)));
     Label11->setText(ToQString(EncodingLabelText(fonts_)));
     optionsMuted_ = true;
     ComboBox2->setCurrentText(QString::number(SizeListNumber(fonts_, view_.FontSize)));

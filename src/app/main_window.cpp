@@ -220,6 +220,12 @@ void TForm1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
 }
 
+void TForm1::changeEvent(QEvent* event) {
+    // Keys released while another window has the keyboard never reach the address bar.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) ReleaseScrollKeys();
+    QWidget::changeEvent(event);
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
     browser_.State().DownloadAbort = true;
     browser_.State().ProcessAbort = true;
@@ -238,6 +244,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         FieldCommandKey(watched, static_cast<QKeyEvent*>(event)))
         return true;
     if (watched == Edit1) {
+        if (event->type() == QEvent::FocusOut) ReleaseScrollKeys();
         if (event->type() == QEvent::KeyPress && AddressBarCommandKey(static_cast<QKeyEvent*>(event)))
             return true;
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)

@@ -194,6 +194,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -219,6 +220,7 @@ private:
     bool AddressBarKey(QKeyEvent* key, bool pressed);
     void AddressBarWheel(QWheelEvent* wheel);
     ScrollKeys HeldScrollKeys() const;
+    void ReleaseScrollKeys();
     QCheckBox* NewCheckBox(const QString& name, QRect rect, unsigned anchors = kAnchorTopLeft);
     PanelButton* NewToolPanel(const QString& name, const QString& image, QRect rect,
                               const QString& glyph, unsigned anchors = kAnchorTopLeft);

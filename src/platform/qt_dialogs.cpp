@@ -14,6 +14,8 @@ QString ToQtFilter(const std::string& filter) {
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(';', ' ');
+        // "*.*" means every file; here it would hide names without a dot.
+        if (patterns.trimmed() == "*.*") patterns = "*";
         filters << QString("%1 (%2)").arg(parts[i], patterns);
     }
     return filters.join(";;");

@@ -2,6 +2,7 @@
 // The system-font path of the view: QPainter on a QImage that wraps our bitmap.
 
 #include <QFont>
+#include <QRawFont>
 #include <array>
 #include <map>
 #include <memory>
@@ -22,6 +23,8 @@ private:
     struct Metrics {
         QFont font;
         std::array<int, 256> widths{};
+        QRawFont raw;
+        std::array<quint32, 256> glyphs{};
         int lineHeight = 0;
         int ascent = 0;
         bool dos = false;

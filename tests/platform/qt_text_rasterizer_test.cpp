@@ -72,6 +72,28 @@ TEST(QtTextRasterizer, OemCharsetShowsTheBytesAsDos866) {
     EXPECT_GT(CountInk(dos, 0xFFFFFF), 2 * CountInk(win, 0xFFFFFF));
 }
 
+TEST(QtTextRasterizer, GlyphsLandWhereTheWidthTableSaysEvenInProportionalFonts) {
+    // Kerned, fractional advances would drift from the integer layout over a long line.
+    qm::QtTextRasterizer raster;
+    qm::FontSpec font = Font();
+    font.name = "Liberation Sans";
+    font.pointSize = 14;
+    raster.SetFont(font);
+    std::string line;
+    for (int i = 0; i < 30; ++i) line += "AVAWal1";
+    int width = 0;
+    for (char c : line) width += raster.CharWidth(static_cast<unsigned char>(c));
+    qm::Bitmap bitmap(width + 40, 40, 0xFFFFFF);
+    raster.Draw(bitmap, 0, 0, line, 0);
+    int rightmost = 0;
+    for (int y = 0; y < bitmap.height; ++y)
+        for (int x = 0; x < bitmap.width; ++x)
+            if (bitmap.Row(y)[x] != 0xFFFFFF) rightmost = std::max(rightmost, x);
+    // The last glyph is "1": its ink ends inside its own cell, never past it.
+    EXPECT_LE(rightmost, width);
+    EXPECT_GE(rightmost, width - raster.CharWidth('1'));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
