@@ -127,13 +127,13 @@ void TForm1::BuildTopRows() {
     Label7 = NewLabel("Label7", QRect(40, 44, 69, 14));
 
     // Third row: download limit, UTF-8, traffic saver, history recording.
-    Label2 = NewLabel("Label2", QRect(40, 66, 200, 16));
-    ComboBox3 = combo("ComboBox3", QRect(242, 63, 52, 19));
-    CheckBox1 = NewCheckBox("CheckBox1", QRect(300, 64, 80, 18));
+    Label2 = NewLabel("Label2", QRect(40, 66, 186, 16));
+    ComboBox3 = combo("ComboBox3", QRect(226, 63, 52, 19));
+    CheckBox1 = NewCheckBox("CheckBox1", QRect(282, 64, 78, 18));
     CheckBox1->setText("UTF8 (F8)");
     Label10 = new ClickLabel(this, "Label10");
     Label10->setCursor(Qt::PointingHandCursor);
-    layout_.Place(Label10, QRect(384, 66, 150, 16));
+    layout_.Place(Label10, QRect(360, 66, 152, 16));
     CheckBox25 = NewCheckBox("CheckBox25", QRect(516, 64, 166, 18));
 
     // Fourth row: language, privacy switches, User-Agent, scroll-bar switch.

@@ -2,14 +2,14 @@
 // settings column, themes and the bitmap font controls.
 
 #include <QColorDialog>
-#include <QFileDialog>
 #include <QFontInfo>
 
 #include "app/format.h"
 #include "app/main_window.h"
 #include "app/themes.h"
-#include "view/view_interaction.h"
 #include "platform/qt_convert.h"
+#include "view/view_colors.h"
+#include "view/view_interaction.h"
 
 namespace qm {
 namespace {
@@ -80,6 +80,7 @@ void TForm1::PrepareSite() {
 }
 
 void TForm1::ScrollBarChanged() {
+    captionPosition_ = view_.ScrollBar.Position;
     SetForm1Caption(qm::ScrollBarChanged(view_, browser_.State()));
     DrawBar();
     Timer2Timer();
@@ -87,6 +88,12 @@ void TForm1::ScrollBarChanged() {
 
 void TForm1::ShowPicture(const Bitmap& picture) {
     Image1->SetPicture(picture);
+    // The paint pass sets the bar's position; a change runs the bar's change handler, whose
+    // paint request would find nothing new to draw.
+    if (view_.ScrollBar.Position != captionPosition_) {
+        captionPosition_ = view_.ScrollBar.Position;
+        SetForm1Caption(qm::ScrollBarChanged(view_, browser_.State()));
+    }
     DrawBar();
 }
 
@@ -254,8 +261,13 @@ void TForm1::ApplyColors() {
     QPalette pal = palette();
     for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
         pal.setColor(role, back);
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        pal.setColor(role, text);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        pal.setColor(QPalette::Active, role, text);
+        pal.setColor(QPalette::Inactive, role, text);
+        // Disabled controls (Antialiasing under a bitmap font) show their text half-way to Back.
+        pal.setColor(QPalette::Disabled, role, ToQColor(ColorSumm(options_.Color(ColorRole::Text),
+                                                                 options_.Color(ColorRole::Back))));
+    }
     setPalette(pal);
     Image1->SetBackColour(options_.Color(ColorRole::Back));
     // Swatches keep their own colours.

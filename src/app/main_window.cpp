@@ -39,6 +39,8 @@ TForm1::TForm1(const std::vector<std::string>& args, QWidget* parent)
     setFont(font);
     setAutoFillBackground(true);
     resize(kDesignClient);
+    // Below this the rows would cover each other.
+    setMinimumSize(520, 420);
     BuildTopRows();
     BuildSettingsColumn();
     BuildViewArea();

@@ -263,6 +263,7 @@ private:
     KeyScroll keyScroll_;
     QSet<int> heldKeys_;
     bool optionsMuted_ = false;
+    int32_t captionPosition_ = 0;  // the scroll position the caption shows
     std::unique_ptr<CurlTransport> transport_;
     std::unique_ptr<Downloader> downloader_;
     std::unique_ptr<GoAction> goAction_;

@@ -56,12 +56,14 @@ std::string NormaliseSegments(std::string_view text) {
     return out;
 }
 
-// A raw space, CR or LF on the request line would end the target or inject header lines.
+// A raw space, CR or LF on the request line would end the target or inject header lines, and
+// bytes above 0x7F are not allowed there: servers read them in their own ways, so they go as
+// percent codes of the same bytes.
 void AppendForRequestLine(std::string& out, std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     for (char c : text) {
         auto byte = static_cast<unsigned char>(c);
-        if (byte <= ' ' || byte == 0x7F) {
+        if (byte <= ' ' || byte >= 0x7F) {
             out.push_back('%');
             out.push_back(kHex[byte >> 4]);
             out.push_back(kHex[byte & 15]);

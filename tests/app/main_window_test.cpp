@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTest>
 
+#include "app/format.h"
 #include "app/main_window.h"
 #include "app/ui_strings.h"
 #include "platform/qt_convert.h"
@@ -134,6 +135,9 @@ TEST(MainWindow, DownInTheAddressBarScrollsTheViewOneLine) {
     QTest::keyClick(form.Edit1, Qt::Key_PageDown, Qt::ControlModifier);
     const int last = form.view().ContentHeight - form.view().ImageHeight;  // the last screen
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.view().ScrollY == last; }, 2000)) << form.view().ScrollY;
+    // The caption follows the position: "<offset> / <max> px - <status>".
+    const QString offset = qm::ToQString(qm::BytesToStr(last) + " / " + qm::BytesToStr(last) + " px - ");
+    EXPECT_TRUE(form.windowTitle().startsWith(offset)) << form.windowTitle().toStdString();
     QTest::keyClick(form.Edit1, Qt::Key_PageUp, Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.view().ScrollY == 0; }, 2000)) << form.view().ScrollY;
 }

@@ -245,7 +245,7 @@ TEST_F(DownloaderHttpTest, ObjectNameGoesOntoTheRequestLineAsMade) {
     const Case cases[] = {
         {"?a=1", "GET /?a=1 HTTP/1.1"},
         {"/a/../b/./c", "GET /a/../b/./c HTTP/1.1"},
-        {"/\xEF\xF3\xF2\xFC?q=\xEF", "GET /\xD0\xBF\xD1\x83\xD1\x82\xD1\x8C?q=\xEF HTTP/1.1"},
+        {"/\xEF\xF3\xF2\xFC?q=\xEF", "GET /%D0%BF%D1%83%D1%82%D1%8C?q=%EF HTTP/1.1"},
         {"/a b", "GET /a%20b HTTP/1.1"},
     };
     D().Options().cookies = false;
