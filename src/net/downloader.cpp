@@ -6,6 +6,7 @@
 
 #include "app/browser.h"
 #include "app/format.h"
+#include "app/trim.h"
 #include "net/ascii_case.h"
 #include "net/download_file.h"
 #include "net/download_progress.h"
@@ -32,17 +33,9 @@ uint64_t SteadyTicks() {
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
 // -1 unless the header is a plain decimal number.
 int64_t ParseContentLength(std::string_view text) {
-    text = Trimmed(text);
+    text = TrimBlanks(text);
     if (text.empty() || text.size() > 18) return -1;
     int64_t value = 0;
     for (char c : text) {
@@ -382,7 +375,7 @@ void Downloader::StartDownload(const std::string& url, DownloadMode mode, bool i
     state.LastRequestURL.clear();
     state.LastFinalURL.clear();
     state.RequestReport.clear();
-    if (StartsWithNoCase(Trimmed(url), "DATA:")) {
+    if (StartsWithNoCase(TrimBlanks(url), "DATA:")) {
         state.LastContentLength = -1;
         state.DownloadBusy = false;
         return;

@@ -7,6 +7,7 @@
 #include "app/browser.h"
 #include "app/file_io.h"
 #include "app/format.h"
+#include "app/trim.h"
 #include "net/ascii_case.h"
 #include "net/bookmarks.h"
 #include "platform/interfaces.h"
@@ -15,16 +16,6 @@
 namespace qm {
 
 namespace {
-
-std::string Trim(const std::string& text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ')
-        ++begin;
-    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ')
-        --end;
-    return text.substr(begin, end - begin);
-}
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
@@ -84,7 +75,7 @@ void GoAction::Go(DownloadMode mode) {
     state.RequestReport.clear();
     browser_.SetStatus(browser_.Ui(3));
 
-    std::string text = Trim(address_.Text);
+    std::string text(TrimBlanks(address_.Text));
     const std::string upper = AsciiUpper(text);
     // A search prefix takes its text as typed, even when the text looks like a local path.
     if (auto search = ExpandSearchPrefix(text)) {

@@ -5,6 +5,7 @@
 #include "app/browser.h"
 #include "app/file_io.h"
 #include "app/format.h"
+#include "app/trim.h"
 #include "net/ascii_case.h"
 #include "net/downloader.h"
 #include "net/file_name.h"
@@ -28,16 +29,8 @@ constexpr int kUiViewFileHint = 47;
 constexpr int kUiFileSavedAs = 48;
 constexpr int kUiSaveWebpageTitle = 102;
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
 bool IsDataUri(std::string_view address) {
-    return StartsWithNoCase(Trimmed(address), "DATA:");
+    return StartsWithNoCase(TrimBlanks(address), "DATA:");
 }
 
 bool IsSuccess(int32_t status) {
@@ -112,7 +105,7 @@ bool SaveFiles::Busy() const {
 }
 
 std::string SaveFiles::LinkAddress() {
-    return std::string(Trimmed(host_.LinkFieldText()));
+    return std::string(TrimBlanks(host_.LinkFieldText()));
 }
 
 std::string SaveFiles::SaveFolder() {

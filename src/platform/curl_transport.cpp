@@ -11,6 +11,7 @@
 #include <curl/curl.h>
 
 #include "app/file_io.h"
+#include "app/trim.h"
 #include "net/ascii_case.h"
 
 namespace qm {
@@ -75,14 +76,6 @@ TransportError FromCurl(CURLcode code) {
     default:
         return TransportError::Other;
     }
-}
-
-std::string_view TrimSpace(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return text;
 }
 
 // A host goes into the address as it is, so nothing may stand in it that would make it
@@ -263,8 +256,8 @@ void CurlTransport::Impl::SetHeaders(const HttpRequest& request) {
         std::string_view line = block.substr(0, end);
         block = end == std::string_view::npos ? std::string_view() : block.substr(end + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (TrimSpace(line).empty()) continue;
-        std::string_view name = TrimSpace(line.substr(0, line.find(':')));
+        if (TrimBlanks(line).empty()) continue;
+        std::string_view name = TrimBlanks(line.substr(0, line.find(':')));
         hasAccept = hasAccept || EqualsNoCase(name, "Accept");
         hasContentType = hasContentType || EqualsNoCase(name, "Content-Type");
         headerList = curl_slist_append(headerList, std::string(line).c_str());
@@ -477,11 +470,11 @@ size_t CurlTransport::Impl::OnHeader(char* data, size_t size, size_t count, void
              i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i)
             code = code * 10 + (line[i] - '0');
         impl->status = code;
-    } else if (TrimSpace(line).empty()) {
+    } else if (TrimBlanks(line).empty()) {
         if (impl->status >= 200) impl->headerDone = true;
     } else if (size_t colon = line.find(':'); colon != std::string_view::npos) {
-        impl->headers.emplace_back(std::string(TrimSpace(line.substr(0, colon))),
-                                   std::string(TrimSpace(line.substr(colon + 1))));
+        impl->headers.emplace_back(std::string(TrimBlanks(line.substr(0, colon))),
+                                   std::string(TrimBlanks(line.substr(colon + 1))));
     }
     impl->rawHeaders.append(line);
     return line.size();
