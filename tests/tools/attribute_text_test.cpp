@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/shown_bytes.h"
+#include "support/shown_bytes.h"
 
 namespace qm {
 namespace {

@@ -9,7 +9,7 @@
 #include "app/file_io.h"
 #include "app/ui_strings.h"
 #include "platform/interfaces.h"
-#include "tools/shown_bytes.h"
+#include "support/shown_bytes.h"
 
 namespace qm {
 namespace {

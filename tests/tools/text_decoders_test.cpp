@@ -7,7 +7,7 @@
 #include "tools/attribute_text.h"
 #include "tools/data_uri.h"
 
-#include "tools/shown_bytes.h"
+#include "support/shown_bytes.h"
 
 namespace qm {
 namespace {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/ansi_case.h"
-#include "tools/shown_bytes.h"
+#include "support/shown_bytes.h"
 
 namespace qm {
 namespace {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/shown_bytes.h"
+
 #include <string>
 #include <vector>
 
@@ -8,18 +10,6 @@
 
 namespace qm {
 namespace {
-
-std::string Hex(std::string_view s) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (char c : s) {
-        auto b = static_cast<unsigned char>(c);
-        if (!out.empty()) out += ' ';
-        out += digits[b >> 4];
-        out += digits[b & 15];
-    }
-    return "[" + out + "]";
-}
 
 std::string Byte(int b) {
     return std::string(1, static_cast<char>(b));
@@ -54,8 +44,8 @@ TEST(WinToDos, ConvertsByItsTable) {
         {"\x80\x99\xB1\xB2\xB5\xB6\xBF", On, ""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Hex(WinToDos(c.input, c.mode)), Hex(c.expected))
-            << "input " << Hex(c.input) << (c.mode == On ? " substituted" : " plain");
+        EXPECT_EQ(Shown(WinToDos(c.input, c.mode)), Shown(c.expected))
+            << "input " << Shown(c.input) << (c.mode == On ? " substituted" : " plain");
     }
 }
 
@@ -63,7 +53,7 @@ TEST(WinToDos, TableHasEightyOneUpperHalfBytes) {
     int kept = 0;
     for (int b = 0x80; b < 0x100; ++b) {
         const std::string out = WinToDos(Byte(b), DosSubstitution::Off);
-        ASSERT_LE(out.size(), 1u) << Hex(Byte(b)); // the hex view relies on this
+        ASSERT_LE(out.size(), 1u) << Shown(Byte(b)); // the hex view relies on this
         if (!out.empty()) ++kept;
     }
     EXPECT_EQ(kept, 81);
@@ -75,10 +65,10 @@ TEST(WinToDos, LettersMatchTheCodePageTables) {
         letters.push_back(b);
     for (int b : letters) {
         const std::string out = WinToDos(Byte(b), DosSubstitution::On);
-        ASSERT_EQ(out.size(), 1u) << Hex(Byte(b));
+        ASSERT_EQ(out.size(), 1u) << Shown(Byte(b));
         EXPECT_EQ(Cp866ToUnicode(static_cast<unsigned char>(out[0])),
                   Cp1251ToUnicode(static_cast<unsigned char>(b)))
-            << Hex(Byte(b));
+            << Shown(Byte(b));
     }
 }
 
@@ -97,7 +87,7 @@ TEST(StrAnsiToOEM, LettersAndBestFits) {
         {0x80, 0x84}, {0x81, 0x83}, {0x8A, 0x8B}, {0xA5, 0x83}, {0x98, '?'},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Hex(StrAnsiToOEM(Byte(c.from))), Hex(Byte(c.to))) << Hex(Byte(c.from));
+        EXPECT_EQ(Shown(StrAnsiToOEM(Byte(c.from))), Shown(Byte(c.to))) << Shown(Byte(c.from));
 }
 
 TEST(StrOEMtoAnsi, LettersAndBestFits) {
@@ -108,7 +98,7 @@ TEST(StrOEMtoAnsi, LettersAndBestFits) {
         {0xB0, '#'},  {0xDB, '#'},  {0xFE, '#'},  {0xFB, 'v'},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Hex(StrOEMtoAnsi(Byte(c.from))), Hex(Byte(c.to))) << Hex(Byte(c.from));
+        EXPECT_EQ(Shown(StrOEMtoAnsi(Byte(c.from))), Shown(Byte(c.to))) << Shown(Byte(c.from));
 }
 
 TEST(StrAnsiToOEM, KeepsLengthAndRoundTripsSharedCharacters) {
@@ -126,16 +116,16 @@ TEST(StrAnsiToOEM, KeepsLengthAndRoundTripsSharedCharacters) {
         const auto byte = static_cast<unsigned char>(b);
         // Only 0x98 of Windows-1251 is left without a stand-in.
         if (b >= 0x80 && b != 0x98) {
-            EXPECT_NE(oem[b], '?') << "ANSI " << Hex(Byte(b));
+            EXPECT_NE(oem[b], '?') << "ANSI " << Shown(Byte(b));
         }
         if (b >= 0x80) {
-            EXPECT_NE(ansi[b], '?') << "OEM " << Hex(Byte(b));
+            EXPECT_NE(ansi[b], '?') << "OEM " << Shown(Byte(b));
         }
         if (UnicodeToCp866(Cp1251ToUnicode(byte)) >= 0) {
-            EXPECT_EQ(StrOEMtoAnsi(StrAnsiToOEM(Byte(b))), Byte(b)) << "ANSI " << Hex(Byte(b));
+            EXPECT_EQ(StrOEMtoAnsi(StrAnsiToOEM(Byte(b))), Byte(b)) << "ANSI " << Shown(Byte(b));
         }
         if (UnicodeToCp1251(Cp866ToUnicode(byte)) >= 0) {
-            EXPECT_EQ(StrAnsiToOEM(StrOEMtoAnsi(Byte(b))), Byte(b)) << "OEM " << Hex(Byte(b));
+            EXPECT_EQ(StrAnsiToOEM(StrOEMtoAnsi(Byte(b))), Byte(b)) << "OEM " << Shown(Byte(b));
         }
     }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/shown_bytes.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,18 +12,6 @@
 
 namespace qm {
 namespace {
-
-std::string Hex(std::string_view s) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (char c : s) {
-        auto b = static_cast<unsigned char>(c);
-        if (!out.empty()) out += ' ';
-        out += digits[b >> 4];
-        out += digits[b & 15];
-    }
-    return "[" + out + "]";
-}
 
 // Passes the bytes through an allocation of exactly their size, so that a read past the end
 // is caught by the address sanitizer instead of landing on a string's terminator.
@@ -68,8 +58,8 @@ TEST(Utf8ToAnsi, DecodesByTheLaxRules) {
     for (const auto& c : cases) {
         bool errors = !c.errors;
         const std::string actual = ExactUtf8ToAnsi(c.input, &errors);
-        EXPECT_EQ(Hex(actual), Hex(c.expected)) << c.what << ": input " << Hex(c.input);
-        EXPECT_EQ(errors, c.errors) << c.what << ": input " << Hex(c.input);
+        EXPECT_EQ(Shown(actual), Shown(c.expected)) << c.what << ": input " << Shown(c.input);
+        EXPECT_EQ(errors, c.errors) << c.what << ": input " << Shown(c.input);
     }
 }
 
@@ -90,8 +80,8 @@ TEST(Utf8ToAnsi, EveryWindows1251ByteSurvivesTheRoundTrip) {
     for (int b = 0; b < 256; ++b) {
         const std::string one(1, static_cast<char>(b));
         bool errors = true;
-        EXPECT_EQ(Hex(Utf8ToAnsi(Cp1251ToUtf8(one), &errors)), Hex(one));
-        EXPECT_FALSE(errors) << Hex(one);
+        EXPECT_EQ(Shown(Utf8ToAnsi(Cp1251ToUtf8(one), &errors)), Shown(one));
+        EXPECT_FALSE(errors) << Shown(one);
         all += one;
     }
     bool errors = true;
@@ -105,8 +95,8 @@ TEST(Utf8ToAnsi, HostileShortInputsStayInBoundsAndNeverGrow) {
         for (int b = 0; b < 256; ++b) {
             const std::string in = {static_cast<char>(a), static_cast<char>(b)};
             const std::string out = ExactUtf8ToAnsi(in, nullptr);
-            ASSERT_LE(out.size(), in.size()) << Hex(in);
-            ASSERT_GE(out.size(), 1u) << Hex(in);
+            ASSERT_LE(out.size(), in.size()) << Shown(in);
+            ASSERT_GE(out.size(), 1u) << Shown(in);
         }
     }
     const std::string interesting = "\x00\x41\x7F\x80\x9F\xA0\xBF\xC0\xC2\xDF\xE0\xEF\xF0\xFF";
@@ -119,7 +109,7 @@ TEST(Utf8ToAnsi, HostileShortInputsStayInBoundsAndNeverGrow) {
                 longer.push_back(prefix + c);
         for (const auto& in : longer) {
             const std::string out = ExactUtf8ToAnsi(in, nullptr);
-            ASSERT_LE(out.size(), in.size()) << Hex(in);
+            ASSERT_LE(out.size(), in.size()) << Shown(in);
         }
         inputs = std::move(longer);
     }
@@ -150,7 +140,7 @@ TEST(AmpToStr, NamedReferences) {
     };
     // clang-format on
     for (const auto& c : cases)
-        EXPECT_EQ(Hex(AmpToStr(c.name)), Hex(c.expected)) << "name " << Hex(c.name);
+        EXPECT_EQ(Shown(AmpToStr(c.name)), Shown(c.expected)) << "name " << Shown(c.name);
 }
 
 TEST(AmpToStr, NumericReferences) {
@@ -166,7 +156,7 @@ TEST(AmpToStr, NumericReferences) {
         {"#8243", "''"},   {"#215", "*"},     {"#8470", "?"},     {"#128", "?"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Hex(AmpToStr(c.name)), Hex(c.expected)) << "name " << Hex(c.name);
+        EXPECT_EQ(Shown(AmpToStr(c.name)), Shown(c.expected)) << "name " << Shown(c.name);
 }
 
 TEST(AmpToStr, MalformedNumbersGiveQuestionMark) {
@@ -192,7 +182,7 @@ TEST(AmpToStr, MalformedNumbersGiveQuestionMark) {
         std::string("#6\0", 3) + "5",
     };
     for (const auto& name : names)
-        EXPECT_EQ(AmpToStr(name), "?") << "name " << Hex(name);
+        EXPECT_EQ(AmpToStr(name), "?") << "name " << Shown(name);
 }
 
 struct DecodeCase {
@@ -229,7 +219,7 @@ TEST(DecodeSite, BuildsDecodedSource) {
         state.RequestReport = c.report;
         state.DecodedSource = "stale";
         DecodeSite(state);
-        EXPECT_EQ(Hex(state.DecodedSource), Hex(c.expected)) << c.what;
+        EXPECT_EQ(Shown(state.DecodedSource), Shown(c.expected)) << c.what;
         EXPECT_EQ(state.PageSource, c.page) << c.what;
     }
 }
