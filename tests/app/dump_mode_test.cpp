@@ -4,15 +4,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/fake_pump.h"
 #include "app/dump_mode.h"
 #include "platform/interfaces.h"
 
 namespace {
 
-class NoEvents : public qm::EventPump {
-public:
-    void ProcessEvents() override {}
-};
+using NoEvents = qm::testing::FakePump;
 
 // A network that is never reachable: every request fails to connect.
 class UnreachableTransport : public qm::HttpTransport {

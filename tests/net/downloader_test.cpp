@@ -2,6 +2,7 @@
 // limits, traffic, history and the file target. The real transport is exercised against a
 // local server in tests/platform.
 
+#include "support/fake_pump.h"
 #include "net/downloader.h"
 
 #include <deque>
@@ -75,15 +76,7 @@ class ScriptedTransport : public HttpTransport {
     TransportError error_ = TransportError::None;
 };
 
-class CountingPump : public EventPump {
-  public:
-    std::function<void()> onPump;
-    int calls = 0;
-    void ProcessEvents() override {
-        ++calls;
-        if (onPump) onPump();
-    }
-};
+using CountingPump = qm::testing::FakePump;
 
 class RecordingView : public DownloadView, public BrowserView {
   public:

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/fake_pump.h"
 #include "app/browser.h"
 #include "app/ui_strings.h"
 #include "net/bookmarks.h"
@@ -22,10 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class NullPump : public EventPump {
-  public:
-    void ProcessEvents() override {}
-};
+using NullPump = qm::testing::FakePump;
 
 class CaptionLog : public BrowserView {
   public:

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/fake_pump.h"
 #include "app/browser.h"
 #include "app/file_io.h"
 #include "net/downloader.h"
@@ -98,13 +99,7 @@ class LocalTransport : public HttpTransport {
     bool broken_ = false;
 };
 
-class Pump : public EventPump {
-  public:
-    std::function<void()> onPump;
-    void ProcessEvents() override {
-        if (onPump) onPump();
-    }
-};
+using Pump = qm::testing::FakePump;
 
 // The window's side: the two fields, the object info area and the caption.
 class FakeWindow : public FileBarHost,

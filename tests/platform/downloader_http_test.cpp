@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/fake_pump.h"
 #include "app/browser.h"
 #include "app/file_io.h"
 #include "net/downloader.h"
@@ -121,15 +122,7 @@ class RawServer {
 
 const std::string kOk = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok";
 
-class Pump : public EventPump {
-  public:
-    std::function<void()> onPump;
-    int calls = 0;
-    void ProcessEvents() override {
-        ++calls;
-        if (onPump) onPump();
-    }
-};
+using Pump = qm::testing::FakePump;
 
 struct Received {
     std::string method, target, body;
