@@ -8,21 +8,6 @@
 namespace qm {
 namespace {
 
-// Icons are drawn from a glyph so that no picture files are needed.
-QPixmap GlyphIcon(const QString& glyph, QColor colour = QColor(0x20, 0x40, 0x80)) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    QFont font("DejaVu Sans");
-    font.setPixelSize(14);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(colour);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
-    return pixmap;
-}
-
 QPixmap LogoPicture() {
     QPixmap pixmap(33, 61);
     pixmap.fill(Qt::transparent);
@@ -60,7 +45,7 @@ QCheckBox* TForm1::NewCheckBox(const QString& name, QRect rect, unsigned anchors
 PanelButton* TForm1::NewToolPanel(const QString& name, const QString& image, QRect rect,
                                   const QString& glyph, unsigned anchors) {
     auto* panel = new PanelButton(this, name, image);
-    if (!glyph.isEmpty()) panel->SetIcon(GlyphIcon(glyph));
+    if (!glyph.isEmpty()) panel->SetGlyph(glyph);
     layout_.Place(panel, rect, anchors);
     return panel;
 }
@@ -139,6 +124,7 @@ void TForm1::BuildTopRows() {
     // Fourth row: language, privacy switches, User-Agent, scroll-bar switch.
     Image14 = NewLabel("Image14", QRect(12, 84, 16, 16));
     Image14->setPixmap(GlyphIcon("\u2699"));
+    Image14->setProperty("glyph", QString("\u2699"));
     Label3 = NewLabel("Label3", QRect(40, 86, 85, 16));
     Label3->setText(QString::fromUtf8("Язык/Language:"));
     ComboBox7 = combo("ComboBox7", QRect(126, 83, 45, 20));
@@ -275,6 +261,7 @@ void TForm1::BuildLowerRows() {
 
     Image11 = NewLabel("Image11", QRect(132, 317, 33, 33), kLeftBottom);
     Image11->setPixmap(GlyphIcon("\u2750"));
+    Image11->setProperty("glyph", QString("\u2750"));
     Edit2 = new QLineEdit(this);
     Edit2->setObjectName("Edit2");
     Edit2->setMaxLength(0x7FFFFFFD);
@@ -323,6 +310,7 @@ void TForm1::BuildLowerRows() {
 
     Image12 = NewLabel("Image12", QRect(132, 481, 33, 33), kLeftBottom);
     Image12->setPixmap(GlyphIcon("\u2398"));
+    Image12->setProperty("glyph", QString("\u2398"));
     Edit3 = new QLineEdit(this);
     Edit3->setObjectName("Edit3");
     layout_.Place(Edit3, QRect(168, 485, 364, 21), kWideBottom);

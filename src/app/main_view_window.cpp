@@ -270,6 +270,9 @@ void TForm1::ApplyColors() {
     }
     setPalette(pal);
     Image1->SetBackColour(options_.Color(ColorRole::Back));
+    for (PanelButton* button : findChildren<PanelButton*>()) button->SetGlyphColour(text);
+    for (QLabel* icon : {Image11, Image12, Image14})
+        icon->setPixmap(GlyphIcon(icon->property("glyph").toString(), text));
     // Swatches keep their own colours.
     for (ColourSwatch* swatch : findChildren<ColourSwatch*>()) swatch->SetColour(swatch->Colour());
 }

@@ -1,6 +1,7 @@
 #include "app/panel_button_widget.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
 #include "platform/qt_convert.h"
 
@@ -22,6 +23,29 @@ PanelButton::PanelButton(QWidget* parent, const QString& name, const QString& im
         icon_->setAlignment(Qt::AlignCenter);
         icon_->installEventFilter(this);
     }
+}
+
+QPixmap GlyphIcon(const QString& glyph, QColor colour) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    QFont font("DejaVu Sans");
+    font.setPixelSize(14);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(colour);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
+    return pixmap;
+}
+
+void PanelButton::SetGlyph(const QString& glyph) {
+    glyph_ = glyph;
+    SetIcon(GlyphIcon(glyph));
+}
+
+void PanelButton::SetGlyphColour(QColor colour) {
+    if (!glyph_.isEmpty()) SetIcon(GlyphIcon(glyph_, colour));
 }
 
 void PanelButton::SetCaption(const QString& text) { caption_->setText(text); }

@@ -7,6 +7,10 @@
 
 namespace qm {
 
+// Icons are drawn from a glyph, so that no picture files are needed and they take the colour
+// of the theme's text.
+QPixmap GlyphIcon(const QString& glyph, QColor colour = QColor(0x20, 0x40, 0x80));
+
 class PanelButton : public QFrame {
     Q_OBJECT
 public:
@@ -16,6 +20,8 @@ public:
     void SetCaption(const QString& text);
     QString Caption() const { return caption_->text(); }
     void SetIcon(const QPixmap& pixmap);
+    void SetGlyph(const QString& glyph);
+    void SetGlyphColour(QColor colour);
     void SetHint(const QString& hint);
     QLabel* Icon() const { return icon_; }
 
@@ -33,6 +39,7 @@ private:
     QLabel* caption_ = nullptr;
     QLabel* icon_ = nullptr;
     bool pressed_ = false;
+    QString glyph_;
 };
 
 // A swatch of one colour role; a click asks for a new colour.
