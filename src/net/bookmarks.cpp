@@ -7,6 +7,7 @@
 #include "app/file_io.h"
 #include "app/format.h"
 #include "app/ui_strings.h"
+#include "view/codepage.h"
 
 namespace qm {
 
@@ -106,10 +107,10 @@ bool EnsureBroIni(const BrowserState& state) {
 std::string RefreshBookmarks(const BrowserState& state) {
     std::string bytes;
     if (!EnsureBroIni(state) || !ReadFile(BroIniPath(state), bytes))
-        return Ui(state, 86) + "<br><br>" + Ui(state, 87) + BroIniPath(state);
+        return Ui(state, 86) + "<br><br>" + Ui(state, 87) + Utf8ToCp1251(BroIniPath(state));
 
     std::string page = "<html><body>" + Ui(state, 85) + "<br>" +
-                       Link(FileAddress(state.DataFolder), "") + "<br><br>" + Ui(state, 86) +
+                       Link(FileAddress(Utf8ToCp1251(state.DataFolder)), "") + "<br><br>" + Ui(state, 86) +
                        "<br><br>";
     const std::vector<std::string> lines = SplitLines(bytes);
     int number = 1;

@@ -30,7 +30,8 @@ std::string DownloadProgressText(uint64_t bytesRead, uint64_t elapsedMs, int64_t
         Bytes64ToStr(static_cast<int64_t>(bytesRead)) + UiString(0, languageIndex);
     const std::string& downloading = UiString(41, languageIndex);
     const std::string speed = SpeedText(bytesRead, elapsedMs, languageIndex);
-    if (contentLength < 0 || bytesRead == 0) return downloading + " " + bytes + " " + speed;
+    // A length of 0 with a body (a chunked answer may announce one) counts as unknown.
+    if (contentLength <= 0 || bytesRead == 0) return downloading + " " + bytes + " " + speed;
     auto length = static_cast<uint64_t>(contentLength);
     uint64_t percent = bytesRead * 100 / length;
     // A server that sends more than it announced has nothing left to wait for.

@@ -222,7 +222,7 @@ bool SaveFiles::DownloadToFile(const std::string& address, const std::string& pa
         RefererScope referer(state);
         downloader_.StartDownload(address, DownloadMode::FileDownload, false, {}, staged.Path());
     }
-    RenameHistoryFile(state, staged.Path(), path);
+    RenameHistoryFile(state, staged.Path(), ShownPath(path));
     info.Add(state.StatusText);
     if (state.LastDownloadFailed) return false;
     // The download's own answer counts too: the server may answer it differently from the test.

@@ -339,8 +339,7 @@ bool CurlTransport::Impl::Open(const HttpRequest& request) {
     // The answer of a proxy's tunnel is not the server's answer.
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, options.stallTimeoutSeconds);
+    // No limit on a slow body: the user stops it with F5 and keeps what came.
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Impl::OnHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);

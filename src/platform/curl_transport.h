@@ -16,8 +16,6 @@ struct CurlTransportOptions {
     // A PEM file of certificates trusted in addition to the system's bundle.
     std::string extraCaFile;
     long connectTimeoutMs = 30000;
-    // A transfer that receives nothing for this long fails with Timeout.
-    long stallTimeoutSeconds = 120;
 };
 
 class CurlTransport : public HttpTransport {

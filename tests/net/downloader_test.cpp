@@ -510,6 +510,8 @@ TEST(DownloadProgressText, KnownAndUnknownLength) {
         {200ll << 20, 1000, -1, "Downloading 209 715 200 bytes 200 Mbytes/sec"},
         // More than announced: nothing left to wait for.
         {3000, 5000, 1000, "Downloading 300 % (3 000 bytes) 00:00:00 600 bytes/sec"},
+        // A chunked body under "Content-Length: 0": no division by the length.
+        {2048, 1000, 0, "Downloading 2 048 bytes 2048 bytes/sec"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(DownloadProgressText(c.read, c.elapsedMs, c.length, 1), c.expected)
