@@ -79,6 +79,7 @@ public:
     void ScrollBarChanged() override;
     void ShowPicture(const Bitmap& picture) override;
     void SetObjectInfoText(const std::string& text) override;
+    void PageTitleFound(const std::string& title) override;
 
     // GoActionHost
     void PageReady() override;

@@ -629,11 +629,12 @@ void TagScanner::Classify(TagInfo tag, bool closing) {
             s_.scriptSource.clear();
             s_.scriptHasSource = false;
             const TagAttributes& attrs = TagAttrs();
+            int kinds = 0;  // empty values count too: "type language=js" gives ",js"
             for (size_t i = 0; i < attrs.AttrNames.size(); ++i) {
                 const std::string& attr = attrs.AttrNames[i];
                 const std::string& value = attrs.AttrValues[i];
-                if ((attr == "LANGUAGE" || attr == "TYPE") && !value.empty())
-                    s_.scriptKinds += (s_.scriptKinds.empty() ? "" : ",") + value;
+                if (attr == "LANGUAGE" || attr == "TYPE")
+                    s_.scriptKinds += (kinds++ > 0 ? "," : "") + value;
                 if (attr == "SRC" && !value.empty() && !s_.scriptHasSource) {
                     s_.scriptSource = value;
                     s_.scriptHasSource = true;

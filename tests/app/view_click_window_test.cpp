@@ -49,7 +49,7 @@ class ViewClick : public ::testing::Test {
 protected:
     void SetUp() override {
         server->Get("/", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content("<p>start</p><a href=\"next.html\">next</a><img src=\"pic.png\">"
+            res.set_content("<title>Start</title><p>start</p><a href=\"next.html\">next</a><img src=\"pic.png\">"
                             "<script>var a = 1;</script>", "text/html");
         });
         server->Get("/next.html", [this](const httplib::Request& req, httplib::Response& res) {
@@ -76,6 +76,8 @@ TEST_F(ViewClick, LeftClickOnALinkNavigatesWithTheReferer) {
     ShownForm shown;
     shown.Open(server.Url("/"));
     ASSERT_TRUE(WaitFor([&] { return shown.Find(qm::ViewObjectKind::Link) != nullptr; }));
+    // The history page shows the page's title: it is kept in the page's entry.
+    EXPECT_EQ(shown.form.browser().State().History.back().FileName, "Start");
     QPoint at = shown.RowOf(*shown.Find(qm::ViewObjectKind::Link));
     QTest::mouseClick(shown.form.Image1, Qt::LeftButton, Qt::NoModifier, at);
     ASSERT_TRUE(WaitFor([&] { return shown.form.browser().State().CurrentURL == server.Url("/next.html"); }));

@@ -263,6 +263,10 @@ TEST(ScannerTest, RawBlocks) {
          "<script language=js src=\"s.js\"></script>",
          [](ViewOptions& o) { o.Scripts = true; },
          {"Script (js): \"s.js\""}},
+        {"script kinds keep an empty value in their place",
+         "<script type language=js src=s.js></script>",
+         [](ViewOptions& o) { o.Scripts = true; },
+         {"Script (,js): s.js"}},
         {"script with code",
          "<script>a\r\n  b</script>",
          [](ViewOptions& o) {
