@@ -14,6 +14,8 @@ void TForm1::BuildFileBars() {
     connect(Panel12, &PanelButton::clicked, this, [this] { saveFiles_->TestLinkedAddress(); });
     connect(Panel13, &PanelButton::clicked, this, [this] { saveFiles_->BitBtn5Click(); });
     connect(Panel14, &PanelButton::clicked, this, [this] { saveFiles_->NavigateLinkedAddress(); });
+    connect(Panel25, &PanelButton::clicked, this, [this] { saveFiles_->MakeLinkAbsolute(); });
+    connect(Panel44, &PanelButton::clicked, this, [this] { saveFiles_->DecodeDataAndSave(); });
     connect(Panel15, &PanelButton::clicked, this, [this] { saveFiles_->BitBtn6Click(); });
     connect(Panel16, &PanelButton::clicked, this, [this] { saveFiles_->BitBtn7Click(); });
     connect(Panel17, &PanelButton::clicked, this, [this] { saveFiles_->BitBtn8Click(); });

@@ -11,6 +11,7 @@
 #include "net/file_name.h"
 #include "net/mime.h"
 #include "net/staged_file.h"
+#include "net/url.h"
 #include "platform/interfaces.h"
 #include "tools/data_uri.h"
 #include "view/codepage.h"
@@ -140,6 +141,12 @@ void SaveFiles::LinkFieldEnter(CtrlKey ctrl) {
         BitBtn5Click();
 }
 
+void SaveFiles::DecodeDataAndSave() { SaveDataUri(LinkAddress(), {}); }
+
+void SaveFiles::MakeLinkAbsolute() {
+    host_.ShowLinkField(AddDomain(browser_.State().BaseURL, host_.LinkFieldText()));
+}
+
 void SaveFiles::NavigateLinkedAddress() {
     goAction_.Navigate(LinkAddress());
 }
@@ -154,13 +161,20 @@ void SaveFiles::BitBtn5Click() {
         SaveDataUri(address, {});
         return;
     }
+    bool tested = false;
     if (address != state.LastRequestURL && address != state.LastFinalURL) {
         TestLinkedAddress();
+        tested = true;
         // The test puts the address it ended at into the field.
         address = LinkAddress();
     }
-    // An error page is no file to save; the test report says what came back.
-    if (!IsSuccess(state.LastStatusCode)) return;
+    // An error page is no file to save. A fresh test report says what came back; without one,
+    // the caption does.
+    if (!IsSuccess(state.LastStatusCode)) {
+        if (!tested) browser_.SetStatus(browser_.Ui(kUiDownloadError) + ": " + browser_.Ui(kUiCode) +
+                                        std::to_string(state.LastStatusCode));
+        return;
+    }
     const std::string name = SaveFileName(address, state.LastContentType);
     const std::string path = dialogs_.AskSaveFile(
         browser_.Ui(kUiDownloadAndSaveTitle), browser_.Ui(kUiAllFilesFilter), SaveFolder() + name);
@@ -197,7 +211,7 @@ std::optional<std::string> SaveFiles::SaveDataUri(const std::string& uri,
                                                   const std::string& folder) {
     try {
         std::optional<std::string> path =
-            DoSaveData64(uri, folder, dialogs_, browser_.State().LanguageIndex);
+            DoSaveData64(uri, folder, dialogs_, browser_.State().LanguageIndex, SaveFolder());
         if (path) host_.ShowFileField(*path);
         return path;
     } catch (const DataSaveError& error) {

@@ -22,6 +22,7 @@ class FileBarHost {
   public:
     virtual ~FileBarHost() = default;
     virtual std::string LinkFieldText() = 0;                     // Edit2
+    virtual void ShowLinkField(const std::string& url) = 0;      // Edit2 := url
     virtual std::string FileFieldText() = 0;                     // Edit3
     virtual void ShowFileField(const std::string& path) = 0;     // Edit3 := path
     virtual void SetObjectInfoText(const std::string& text) = 0; // Memo1; lines end in CR LF
@@ -49,6 +50,10 @@ class SaveFiles {
     void QuickSaveLink();
     // Ctrl+S: PageSource as it is into a file chosen in the save dialog.
     void SaveWebpage();
+    // "Decode data and save" (Panel44): the data URI of the link field, wherever the dialog says.
+    void DecodeDataAndSave();
+    // "Make address absolute" (Panel25): the link field resolved against BaseURL.
+    void MakeLinkAbsolute();
 
     void BitBtn6Click() { OpenSavedFile(SavedFileView::DefaultApp); } // Panel15, Enter in Edit3
     void BitBtn7Click() { OpenSavedFile(SavedFileView::Folder); }     // Panel16, Ctrl+Enter

@@ -93,7 +93,8 @@ std::string DataFileName(std::string_view uri) {
 }
 
 std::optional<std::string> DoSaveData64(std::string_view linkedField, const std::string& folder,
-                                        Dialogs& dialogs, int languageIndex) {
+                                        Dialogs& dialogs, int languageIndex,
+                                        const std::string& dialogFolder) {
     // File names on this platform are UTF-8; the field holds Windows-1251 text.
     std::string name = Cp1251ToUtf8(DataFileName(linkedField));
     std::string path;
@@ -101,7 +102,8 @@ std::optional<std::string> DoSaveData64(std::string_view linkedField, const std:
         path = JoinPath(folder, name);
     } else {
         path = dialogs.AskSaveFile(UiString(kUiSaveDataTitle, languageIndex),
-                                   UiString(kUiAllFilesFilter, languageIndex), name);
+                                   UiString(kUiAllFilesFilter, languageIndex),
+                                   dialogFolder.empty() ? name : JoinPath(dialogFolder, name));
         if (path.empty()) return std::nullopt;
     }
     if (!WriteFileAtomically(path, DataPayload(linkedField)))

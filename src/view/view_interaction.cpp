@@ -8,6 +8,7 @@
 #include "app/format.h"
 #include "app/ui_strings.h"
 #include "net/url.h"
+#include "view/codepage.h"
 
 namespace qm {
 namespace {
@@ -216,14 +217,16 @@ ShowScrollLayout SwitchShowScroll(ShowScrollCaller caller, bool checkBoxChecked,
 OpenSavedFileResult OpenSavedFile(const std::string& savedPath, const BrowserState& browser) {
     OpenSavedFileResult result;
     if (savedPath.empty() || browser.RenderBusy || browser.ConvertBusy) return result;
+    // The field holds a file name of this system (UTF-8); addresses and captions are program
+    // text (Windows-1251). POSIX paths keep their backslashes.
+    std::string path = Utf8ToCp1251(savedPath);
     if (FileExists(savedPath)) {
-        std::string path = savedPath;
-        std::replace(path.begin(), path.end(), '\\', '/');
+        if (path.front() != '/') std::replace(path.begin(), path.end(), '\\', '/');
         result.kind = OpenSavedFileResult::Kind::Navigate;
         result.text = "file://" + path;
     } else {
         result.kind = OpenSavedFileResult::Kind::NotFound;
-        result.text = UiString(182, browser.LanguageIndex) + ": " + savedPath;
+        result.text = UiString(182, browser.LanguageIndex) + ": " + path;
     }
     return result;
 }

@@ -401,6 +401,20 @@ TEST_F(SaveFilesTest, DataUriOfACtrlClickIsDecodedWithoutARequest) {
     EXPECT_TRUE(requests.empty());
 }
 
+TEST_F(SaveFilesTest, LinkFieldToolsDecodeDataAndMakeTheAddressAbsolute) {
+    window.linkField = "data:text/plain,abc";
+    dialogs.answer = (folder / "decoded.txt").string();
+    saver.DecodeDataAndSave();
+    EXPECT_EQ(ReadFile(dialogs.answer), "abc");
+    EXPECT_EQ(window.fileField, dialogs.answer);
+    EXPECT_TRUE(requests.empty());
+
+    browser.State().BaseURL = "http://host/dir/page.html";
+    window.linkField = "../img/a.png";
+    saver.MakeLinkAbsolute();
+    EXPECT_EQ(window.linkField, "http://host/img/a.png");
+}
+
 TEST_F(SaveFilesTest, DownloadAndSaveOfAJustTestedAddressDoesNotTestAgain) {
     window.linkField = Url("/old");
     saver.TestLinkedAddress();
