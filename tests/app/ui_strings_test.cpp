@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/shown_bytes.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -12,17 +14,6 @@ namespace {
 
 constexpr int kRussian = 0;
 constexpr int kEnglish = 1;
-
-std::string Hex(const std::string& bytes) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (!out.empty()) out += ' ';
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
 
 TEST(UiString, PicksTheColumnByLanguage) {
     struct Case {
@@ -44,7 +35,7 @@ TEST(UiString, PicksTheColumnByLanguage) {
         const std::string& actual = UiString(c.index, c.language);
         EXPECT_EQ(actual, c.expected)
             << "entry " << c.index << ", language " << c.language << ": expected "
-            << Hex(c.expected) << ", got " << Hex(actual);
+            << Shown(c.expected) << ", got " << Shown(actual);
     }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/shown_bytes.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -9,17 +11,6 @@
 
 namespace qm {
 namespace {
-
-std::string Hex(std::string_view bytes) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (!out.empty()) out += ' ';
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
 
 std::string CodeName(char32_t code) {
     char text[16];
@@ -129,8 +120,8 @@ TEST(Codepage, MalformedUtf8BecomesQuestionMarks) {
     };
     for (const auto& c : cases) {
         std::string actual = Utf8ToCp1251(c.input);
-        EXPECT_EQ(actual, c.expected) << "input " << Hex(c.input) << ": expected "
-                                      << Hex(c.expected) << ", got " << Hex(actual);
+        EXPECT_EQ(actual, c.expected) << "input " << Shown(c.input) << ": expected "
+                                      << Shown(c.expected) << ", got " << Shown(actual);
     }
 }
 
@@ -148,8 +139,8 @@ TEST(Codepage, NextUtf8StopsAtTheEndOfItsView) {
     for (const auto& c : cases) {
         std::string_view view(c.buffer.data(), c.viewSize);
         size_t pos = c.start;
-        EXPECT_EQ(NextUtf8(view, pos), U'\uFFFD') << Hex(view);
-        EXPECT_EQ(pos, c.start + 1) << Hex(view);
+        EXPECT_EQ(NextUtf8(view, pos), U'\uFFFD') << Shown(view);
+        EXPECT_EQ(pos, c.start + 1) << Shown(view);
     }
 }
 
@@ -162,7 +153,7 @@ TEST(Codepage, NextUtf8ReadsEachLengthAtItsLimits) {
         size_t expectedSize = code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
         EXPECT_EQ(utf8.size(), expectedSize) << CodeName(code);
         size_t pos = 0;
-        EXPECT_EQ(NextUtf8(utf8, pos), code) << CodeName(code) << ": " << Hex(utf8);
+        EXPECT_EQ(NextUtf8(utf8, pos), code) << CodeName(code) << ": " << Shown(utf8);
         EXPECT_EQ(pos, utf8.size()) << CodeName(code);
     }
 }
