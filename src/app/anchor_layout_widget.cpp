@@ -4,7 +4,8 @@ namespace qm {
 
 void AnchorLayout::Place(QWidget* widget, QRect designRect, unsigned anchors) {
     entries_.insert(widget, Entry{widget, designRect, anchors});
-    widget->setGeometry(RectFor(entries_[widget], current_.isValid() ? current_ : design_));
+    widget->setGeometry(RectFor(entries_[widget], current_.isValid() ? current_ : design_)
+                            .translated(inset_, inset_));
 }
 
 void AnchorLayout::Move(QWidget* widget, QRect currentRect) {
@@ -13,7 +14,7 @@ void AnchorLayout::Move(QWidget* widget, QRect currentRect) {
     QSize now = current_.isValid() ? current_ : design_;
     int dw = now.width() - design_.width();
     int dh = now.height() - design_.height();
-    QRect rect = currentRect;
+    QRect rect = currentRect.translated(-inset_, -inset_);
     // Store the rectangle as it would stand at design size, so later resizes stay consistent.
     if (it->anchors & AnchorRight) {
         if (it->anchors & AnchorLeft) rect.setWidth(rect.width() - dw);
@@ -48,9 +49,9 @@ QRect AnchorLayout::RectFor(const Entry& entry, QSize parentSize) const {
 }
 
 void AnchorLayout::Apply(QSize parentSize) {
-    current_ = parentSize;
+    current_ = parentSize.shrunkBy(QMargins(inset_, inset_, inset_, inset_));
     for (auto it = entries_.begin(); it != entries_.end(); ++it)
-        if (it->widget) it->widget->setGeometry(RectFor(*it, parentSize));
+        if (it->widget) it->widget->setGeometry(RectFor(*it, current_).translated(inset_, inset_));
 }
 
 } // namespace qm

@@ -23,6 +23,8 @@ public:
     // Gives a placed widget a new rectangle in the current parent size (it keeps its anchors).
     void Move(QWidget* widget, QRect currentRect);
     QRect DesignRect(QWidget* widget) const;
+    // A border of this width stays free on every side of the parent; Apply places by it.
+    void SetInset(int pixels) { inset_ = pixels; }
     void Apply(QSize parentSize);
 
 private:
@@ -34,7 +36,8 @@ private:
     QRect RectFor(const Entry& entry, QSize parentSize) const;
 
     QSize design_;
-    QSize current_;
+    QSize current_;  // the parent's size less the inset
+    int inset_ = 0;
     QHash<QWidget*, Entry> entries_;
 };
 

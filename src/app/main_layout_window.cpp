@@ -300,7 +300,7 @@ void TForm1::BuildLowerRows() {
         *left[i].panel = NewToolPanel(left[i].name, left[i].image,
                                       QRect(128 + 36 * i, 444, 33, 33), left[i].glyph, kLeftBottom);
     const Tool right[] = {
-        {&Panel30, "Panel30", "Image20", "\u2315"}, {&Panel31, "Panel31", "Image21", "\u00BB"},
+        {&Panel30, "Panel30", "Image20", "\u26B2"}, {&Panel31, "Panel31", "Image21", "\u00BB"},
         {&Panel39, "Panel39", "Image26", "\u00AB"}, {&Panel38, "Panel38", "Image25", "\u21A9"},
         {&Panel32, "Panel32", "Image22", "\u2195"},
     };
@@ -309,8 +309,8 @@ void TForm1::BuildLowerRows() {
                                        QRect(500 + 36 * i, 444, 33, 33), right[i].glyph, kRightBottom);
 
     Image12 = NewLabel("Image12", QRect(132, 481, 33, 33), kLeftBottom);
-    Image12->setPixmap(GlyphIcon("\u2398"));
-    Image12->setProperty("glyph", QString("\u2398"));
+    Image12->setPixmap(GlyphIcon("\u25A4"));
+    Image12->setProperty("glyph", QString("\u25A4"));
     Edit3 = new QLineEdit(this);
     Edit3->setObjectName("Edit3");
     layout_.Place(Edit3, QRect(168, 485, 364, 21), kWideBottom);

@@ -4,42 +4,44 @@
 #include <QScreen>
 
 #include "app/main_window.h"
+#include "app/window_size.h"
 
 namespace qm {
 
 void TForm1::CycleWindowSize() {
     BrowserState& state = browser_.State();
+    const WindowSizeChange change = NextWindowSize(state.WindowSizeState);
     state.ResizeSuspended = true;
+    if (change.rememberBounds) normalBounds_ = geometry();
+    Label12->setText(windowTitle());
+    Label12->setVisible(change.captionLabelShown);
+    if (change.captionLabelShown) Label12->raise();
     QRect edit = layout_.DesignRect(Edit1);
-    switch (state.WindowSizeState) {
-    case WindowSize::Window:
-        normalBounds_ = geometry();
-        Label12->hide();
-        edit.moveTop(8);
-        setWindowFlags(Qt::Window);
+    edit.moveTop(change.addressBarTop);
+    layout_.Place(Edit1, edit, AnchorLeft | AnchorTop | AnchorRight);
+    layout_.SetInset(change.borderWidth);
+    switch (change.placement) {
+    case WindowPlacement::Maximized:
+        // Without a window manager nobody maximises: the work area's bounds stand in.
+        if (QScreen* screen = this->screen()) setGeometry(screen->availableGeometry());
         showMaximized();
-        state.WindowSizeState = WindowSize::Screen;
         break;
-    case WindowSize::Screen:
-        edit.moveTop(4);
-        Label12->setText(windowTitle());
-        Label12->show();
-        Label12->raise();
-        setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    case WindowPlacement::WholeScreen:
+        // Full-screen state drops the frame without making a new native window, which would
+        // lose the keyboard; without a window manager the screen bounds do the same.
         if (QScreen* screen = this->screen()) setGeometry(screen->geometry());
-        showNormal();
-        state.WindowSizeState = WindowSize::FullScreen;
+        showFullScreen();
         break;
-    case WindowSize::FullScreen:
-        edit.moveTop(8);
-        Label12->hide();
-        setWindowFlags(Qt::Window);
+    case WindowPlacement::RememberedBounds:
         showNormal();
         setGeometry(normalBounds_);
-        state.WindowSizeState = WindowSize::Window;
         break;
     }
-    layout_.Place(Edit1, edit, AnchorLeft | AnchorTop | AnchorRight);
+    state.WindowSizeState = change.to;
+    pump_.ProcessEvents();
+    // A window whose frame changed was mapped anew: ask for the keyboard again, or the scroll
+    // keys and the wheel would find no active window.
+    activateWindow();
     pump_.ProcessEvents();
     state.ResizeSuspended = false;
     layout_.Apply(size());

@@ -41,9 +41,11 @@ void TForm1::BuildMouse() {
         KeyModifier keys = e->modifiers() & Qt::ControlModifier ? KeyModifier::Ctrl : KeyModifier::None;
         HandleViewMouse(mouse_->MouseUp(*button, keys, At(e).x(), At(e).y()));
     });
-    connect(Image1, &SourceView::wheelTurned, this, [this](QWheelEvent* e) {
-        if (e->angleDelta().y() != 0) keyScroll_.Wheel(e->angleDelta().y() < 0);
-    });
+    // The wheel scrolls the view alike over the view and over the control bar.
+    for (SourceView* image : {Image1, Image31})
+        connect(image, &SourceView::wheelTurned, this, [this](QWheelEvent* e) {
+            if (e->angleDelta().y() != 0) keyScroll_.Wheel(e->angleDelta().y() < 0);
+        });
     connect(Image31, &SourceView::mousePressed, this, [this](QMouseEvent* e) {
         HandleBarResult(controlBar_->MouseDown(Held(e->buttons()), At(e).x(), At(e).y()));
     });

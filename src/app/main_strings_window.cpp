@@ -1,5 +1,8 @@
 // RepaintUI: every language-dependent text of the main window from the UI string table.
 
+#include <QFontMetrics>
+#include <algorithm>
+
 #include "app/main_window.h"
 #include "platform/qt_convert.h"
 
@@ -66,6 +69,23 @@ void TForm1::RepaintCaptions() {
                                                     {Panel20, 57},  {Panel35, 140},
                                                     {Panel36, 141}, {Panel37, 142}};
     for (auto [button, index] : buttons) button->SetCaption(Ui(index));
+    FitHistorySwitch();
+}
+
+// "Record history" is longer in Russian than its design place: it moves left into the traffic
+// saver label's place as far as that label's longest text allows.
+void TForm1::FitHistorySwitch() {
+    const QRect saver = layout_.DesignRect(Label10);
+    const QRect history = layout_.DesignRect(CheckBox25);
+    const int rowEnd = history.right() + 1;
+    QFontMetrics metrics(Label10->font());
+    int saverWidth = 0;
+    for (int mode : {178, 179, 180})
+        saverWidth = std::max(saverWidth, metrics.horizontalAdvance(Ui(34) + Ui(mode)));
+    const int wanted = CheckBox25->sizeHint().width();
+    const int left = std::max(saver.left() + saverWidth + 4, std::min(history.left(), rowEnd - wanted));
+    layout_.Place(Label10, QRect(saver.left(), saver.top(), left - 4 - saver.left(), saver.height()));
+    layout_.Place(CheckBox25, QRect(left, history.top(), rowEnd - left, history.height()));
 }
 
 void TForm1::RepaintMenu() {

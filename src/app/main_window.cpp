@@ -8,6 +8,8 @@
 #include <QLocale>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QToolTip>
+#include <limits>
 
 #include "app/themes.h"
 #include "net/user_agents.h"
@@ -39,8 +41,9 @@ TForm1::TForm1(const std::vector<std::string>& args, QWidget* parent)
     setFont(font);
     setAutoFillBackground(true);
     resize(kDesignClient);
-    // Below this the rows would cover each other.
-    setMinimumSize(520, 420);
+    // The rows and the settings column are placed for the design size; below it they would
+    // cover each other.
+    setMinimumSize(kDesignClient);
     BuildTopRows();
     BuildSettingsColumn();
     BuildViewArea();
@@ -80,9 +83,10 @@ void TForm1::BuildTimers() {
 }
 
 void TForm1::FormCreate(const std::vector<std::string>& args) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen) move(screen->availableGeometry().center() - rect().center());
     designBounds_ = geometry();
     // The scroll strip is a tenth of the screen wide; the view image takes the rest.
-    QScreen* screen = QGuiApplication::primaryScreen();
     Panel45->setFixedWidth(screen ? screen->size().width() / 10 : 35);
     // Touch on the strip arrives as mouse events, which Qt synthesises for it; a touch screen
     // is only noted.
@@ -236,6 +240,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip && ShowLastingHint(watched, static_cast<QHelpEvent*>(event)))
+        return true;
     // Keyboard preview: the window sees its keys before the focused control does.
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
@@ -258,6 +264,18 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool TForm1::ShowLastingHint(QObject* watched, QHelpEvent* help) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this) return false;
+    // The hint belongs to the nearest control up the chain that has one, as Qt finds it.
+    while (widget != this && widget->toolTip().isEmpty()) widget = widget->parentWidget();
+    if (widget->toolTip().isEmpty()) return false;
+    // Qt hides a hint after a pause; here it stays while the mouse rests on the control.
+    QToolTip::showText(help->globalPos(), widget->toolTip(), widget, QRect(),
+                       std::numeric_limits<int>::max());
+    return true;
 }
 
 bool TForm1::HandleMainKey(QKeyEvent* key) {

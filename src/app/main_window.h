@@ -218,6 +218,8 @@ private:
     void StartupPage();
     void ShowPopupAtLogo();
     bool HandleMainKey(QKeyEvent* key);
+    bool ShowLastingHint(QObject* watched, QHelpEvent* help);
+    void FitHistorySwitch();
     bool AddressBarKey(QKeyEvent* key, bool pressed);
     void AddressBarWheel(QWheelEvent* wheel);
     ScrollKeys HeldScrollKeys() const;

@@ -25,15 +25,19 @@ PanelButton::PanelButton(QWidget* parent, const QString& name, const QString& im
     }
 }
 
+QFont IconFont() {
+    QFont font("DejaVu Sans");
+    font.setPixelSize(14);
+    font.setBold(true);
+    return font;
+}
+
 QPixmap GlyphIcon(const QString& glyph, QColor colour) {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    QFont font("DejaVu Sans");
-    font.setPixelSize(14);
-    font.setBold(true);
-    painter.setFont(font);
+    painter.setFont(IconFont());
     painter.setPen(colour);
     painter.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
     return pixmap;

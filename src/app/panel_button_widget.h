@@ -2,6 +2,7 @@
 // A flat panel that acts as a button: an optional caption or a 16 by 16 icon image inside.
 // Clicking the panel or its icon does the same.
 
+#include <QFont>
 #include <QFrame>
 #include <QLabel>
 
@@ -9,6 +10,8 @@ namespace qm {
 
 // Icons are drawn from a glyph, so that no picture files are needed and they take the colour
 // of the theme's text.
+// The font of the icons: a font the program installs, so every glyph draws on a fresh machine.
+QFont IconFont();
 QPixmap GlyphIcon(const QString& glyph, QColor colour = QColor(0x20, 0x40, 0x80));
 
 class PanelButton : public QFrame {
@@ -21,6 +24,7 @@ public:
     QString Caption() const { return caption_->text(); }
     void SetIcon(const QPixmap& pixmap);
     void SetGlyph(const QString& glyph);
+    const QString& Glyph() const { return glyph_; }
     void SetGlyphColour(QColor colour);
     void SetHint(const QString& hint);
     QLabel* Icon() const { return icon_; }

@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include "platform/qt_convert.h"
@@ -16,7 +17,11 @@ QString ToQtFilter(const std::string& filter) {
         patterns.replace(';', ' ');
         // "*.*" means every file; here it would hide names without a dot.
         if (patterns.trimmed() == "*.*") patterns = "*";
-        filters << QString("%1 (%2)").arg(parts[i], patterns);
+        // The dialog shows the patterns itself; those the description names would show twice.
+        static const QRegularExpression named(R"(\s*\([^()]*\)\s*$)");
+        QString description = parts[i];
+        description.remove(named);
+        filters << QString("%1 (%2)").arg(description, patterns);
     }
     return filters.join(";;");
 }

@@ -39,6 +39,8 @@ bool KeyScroll::Tick(const ScrollKeys& liveKeys, ViewState& view) {
     repeatCount_ = wheel ? 1 : repeatCount_ + 1;
     if (repeatCount_ >= 2 && repeatCount_ <= 24) return false;
     Step(keys, view);
+    // A wheel step is single: the key pressed next must act at once, not wait as a repeat.
+    if (wheel) repeatCount_ = 0;
     return true;
 }
 

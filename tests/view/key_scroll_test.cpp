@@ -87,6 +87,16 @@ TEST(KeyScroll, WheelIsThreeLinesOrAPageWithCtrlAndActsAtOnce) {
     EXPECT_FALSE(scroll.WheelPending());
 }
 
+TEST(KeyScroll, KeyAfterAWheelStepActsAtOnceWithItsCtrl) {
+    ViewState view = View();
+    KeyScroll scroll;
+    scroll.Wheel(true);
+    scroll.Tick({}, view);
+    scroll.KeyDown(Keys(true, false, false, true, false));
+    EXPECT_TRUE(scroll.Tick({}, view));
+    EXPECT_EQ(view.ScrollY, 4800);
+}
+
 TEST(KeyScroll, EdgesStopTheirDirectionButRecordTheSpeed) {
     ViewState view = View();
     view.AtBottom = true;
