@@ -39,8 +39,8 @@ void TForm1::CycleWindowSize() {
     }
     state.WindowSizeState = change.to;
     pump_.ProcessEvents();
-    // A window whose frame changed was mapped anew: ask for the keyboard again, or the scroll
-    // keys and the wheel would find no active window.
+    // The window manager may move the focus while the state changes; without it back, the
+    // scroll keys and the wheel would find no active window.
     activateWindow();
     pump_.ProcessEvents();
     state.ResizeSuspended = false;
