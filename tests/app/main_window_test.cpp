@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QRawFont>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/format.h"
@@ -77,6 +80,66 @@ TEST(MainWindow, ArgumentsThatAreNoFileGoToTheAddressBarJoined) {
     TForm1 form({"example.org", "two"});
     EXPECT_EQ(form.Edit1->text(), "example.org two");
     EXPECT_TRUE(form.browser().State().OpenArgAtStart);
+}
+
+TEST(MainWindow, AFilePathWithSpaceAndCyrillicLettersBecomesAFileAddress) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + QString::fromUtf8("/my файл.html");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const std::string whole = path.toStdString();
+    const size_t space = whole.rfind(' ');
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{whole}, {whole.substr(0, space), whole.substr(space + 1)}}) {
+        TForm1 form(args);
+        EXPECT_EQ(form.Edit1->text(), "file://" + path) << args.size() << " arguments";
+    }
+}
+
+// Controls that lie over another by design: the logo over its click area, the caption label of
+// full screen (hidden) over the address bar, and the view panel over the rows it covers.
+bool OverlapAllowed(const QWidget* a, const QWidget* b) {
+    for (const QWidget* w : {a, b})
+        if (w->objectName() == "Image2" || w->objectName() == "Panel43") return true;
+    return false;
+}
+
+TEST(MainWindow, NoControlsOverlapAtTheMinimumSizeInEitherLanguage) {
+    for (int language : {0, 1}) {
+        TForm1 form({});
+        form.ComboBox7->setCurrentIndex(language);
+        form.show();
+        form.resize(form.minimumSize());
+        QList<QWidget*> controls;
+        for (QWidget* w : form.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (w->isVisible() && !w->objectName().isEmpty()) controls << w;
+        for (int i = 0; i < controls.size(); ++i) {
+            const QWidget* a = controls[i];
+            EXPECT_TRUE(form.rect().contains(a->geometry())) << a->objectName().toStdString();
+            if (auto* box = qobject_cast<const QCheckBox*>(a)) {  // the caption is not clipped
+                EXPECT_GE(box->width(), box->sizeHint().width()) << box->objectName().toStdString();
+            }
+            for (int j = i + 1; j < controls.size(); ++j) {
+                if (OverlapAllowed(a, controls[j])) continue;
+                EXPECT_FALSE(a->geometry().intersects(controls[j]->geometry()))
+                    << language << ": " << a->objectName().toStdString() << " and "
+                    << controls[j]->objectName().toStdString();
+            }
+        }
+    }
+}
+
+TEST(MainWindow, EveryIconGlyphIsInTheIconFontTheProgramInstalls) {
+    TForm1 form({});
+    const QRawFont font = QRawFont::fromFont(qm::IconFont());
+    ASSERT_EQ(font.familyName(), "DejaVu Sans");
+    QStringList glyphs;
+    for (const qm::PanelButton* panel : form.findChildren<qm::PanelButton*>()) glyphs << panel->Glyph();
+    for (const QLabel* label : form.findChildren<QLabel*>()) glyphs << label->property("glyph").toString();
+    for (const QString& glyph : glyphs)
+        for (char32_t c : glyph.toUcs4())
+            EXPECT_TRUE(font.supportsCharacter(c)) << "U+" << std::hex << uint32_t(c);
 }
 
 TEST(MainWindow, F5AsksARunningRenderToStopAndShowsStopping) {
