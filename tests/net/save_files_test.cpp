@@ -454,6 +454,25 @@ TEST_F(SaveFilesTest, CancelledDialogOrUnwritableTargetDownloadsNothing) {
     EXPECT_TRUE(S().LastDownloadFailed);
 }
 
+TEST_F(SaveFilesTest, NamesUpToTheFileSystemLimitCanBeSaved) {
+    // The temporary file beside the target must not be longer than the target's own name.
+    window.linkField = Url("/files/long?t=application/zip");
+    for (size_t length : {200u, 248u, 255u}) {
+        const fs::path page = folder / std::string(length, 'p');
+        const fs::path linked = folder / std::string(length, 'l');
+        EXPECT_TRUE(WriteFileAtomically(page.string(), "page")) << length;
+        EXPECT_EQ(ReadFile(page), "page") << length;
+        dialogs.answer = linked.string();
+        saver.BitBtn5Click();
+        EXPECT_EQ(ReadFile(linked), Pattern(10)) << length << "\n" << window.objectInfo;
+        EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"download", linked.filename().string(),
+                                                             page.filename().string()}))
+            << length;
+        fs::remove(page);
+        fs::remove(linked);
+    }
+}
+
 TEST_F(SaveFilesTest, EnterInTheLinkFieldFollowsTheTrafficSaver) {
     struct Case {
         int mode;
