@@ -142,17 +142,19 @@ bool DownloadRun::OpenRequest(const UrlParts& parts, FormContentType contentType
     request.abortFlag = &state_.DownloadAbort;
 
     opened_ = transport_.Open(request);
+    if (!opened_ && transport_.Error() == TransportError::Aborted) {
+        stopped_ = true;
+        return false;
+    }
+    // A request that could not be made has no answer: code 0, then the reason.
+    status_ = opened_ ? transport_.StatusCode() : 0;
+    state_.LastStatusCode = status_;
+    AddLine(browser_.Ui(32) + std::to_string(status_));
     if (!opened_) {
-        if (transport_.Error() == TransportError::Aborted)
-            stopped_ = true;
-        else
-            Fail(transport_.ErrorText());
+        Fail(transport_.ErrorText());
         return false;
     }
     unsent_ += request.headers.size() + postData_.size();
-    status_ = transport_.StatusCode();
-    state_.LastStatusCode = status_;
-    AddLine(browser_.Ui(32) + std::to_string(status_));
     return true;
 }
 
