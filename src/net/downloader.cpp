@@ -20,6 +20,8 @@
 namespace qm {
 namespace {
 
+constexpr int kUiMaxRedirects = 251;
+
 constexpr uint64_t kProgressIntervalMs = 1000;
 // Events and the caption are refreshed by time, not per block, so fast bodies are not slowed
 // down by the window.
@@ -169,7 +171,7 @@ void DownloadRun::FollowRedirects() {
             return;
         }
         if (followed == Downloader::kMaxRedirects) {
-            Fail("Maximum (" + std::to_string(Downloader::kMaxRedirects) + ") redirects followed");
+            Fail(browser_.Ui(kUiMaxRedirects) + std::to_string(Downloader::kMaxRedirects));
             return;
         }
         finalUrl_ = AddDomain(finalUrl_, location);

@@ -29,6 +29,7 @@ constexpr int kUiAllFilesFilter = 44;
 constexpr int kUiViewFileHint = 47;
 constexpr int kUiFileSavedAs = 48;
 constexpr int kUiSaveWebpageTitle = 102;
+constexpr int kUiCannotWriteFile = 258;
 
 bool IsDataUri(std::string_view address) {
     return StartsWithNoCase(TrimBlanks(address), "DATA:");
@@ -77,11 +78,6 @@ class RefererScope {
 void RenameHistoryFile(BrowserState& state, const std::string& from, const std::string& to) {
     for (HistoryEntry& entry : state.History)
         if (entry.FileName == from) entry.FileName = to;
-}
-
-std::string CannotWriteText(const std::string& path, int languageIndex) {
-    static const std::string russian = Utf8ToCp1251("Не удалось записать файл ");
-    return (languageIndex == 0 ? russian : std::string("Cannot write file ")) + ShownPath(path);
 }
 
 } // namespace
@@ -215,7 +211,7 @@ std::optional<std::string> SaveFiles::SaveDataUri(const std::string& uri,
         if (path) host_.ShowFileField(*path);
         return path;
     } catch (const DataSaveError& error) {
-        browser_.SetStatus(Utf8ToCp1251(error.what()));
+        browser_.SetStatus(error.what());
         return std::nullopt;
     }
 }
@@ -260,13 +256,13 @@ bool SaveFiles::DownloadToFile(const std::string& address, const std::string& pa
 void SaveFiles::SaveWebpage() {
     const BrowserState& state = browser_.State();
     const std::string name = SaveFileName(state.CurrentURL, state.PageContentType);
-    const std::string path = dialogs_.AskSaveFile(browser_.Ui(kUiSaveWebpageTitle),
-                                                  "All files (*.*)|*.*", SaveFolder() + name);
+    const std::string path = dialogs_.AskSaveFile(
+        browser_.Ui(kUiSaveWebpageTitle), browser_.Ui(kUiAllFilesFilter), SaveFolder() + name);
     if (path.empty()) return;
     if (WriteFileAtomically(path, state.PageSource))
         host_.ShowFileField(path);
     else
-        browser_.SetForm1Caption(CannotWriteText(path, state.LanguageIndex));
+        browser_.SetForm1Caption(browser_.Ui(kUiCannotWriteFile) + ShownPath(path));
 }
 
 } // namespace qm

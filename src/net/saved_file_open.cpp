@@ -44,7 +44,7 @@ void SaveFiles::OpenFile(const std::string& path, SavedFileView view) {
         started = shell_.OpenInTextEditor(path);
         break;
     }
-    if (!started) browser_.SetStatus(shell_.ErrorText());
+    if (!started) browser_.SetStatus(browser_.ShellErrorText(shell_.Error()));
 }
 
 void SaveFiles::OpenInQuillmar() {

@@ -143,7 +143,7 @@ class FakeShell : public Shell {
     bool ShowInFileManager(const std::string& path) override { return Call("folder " + path); }
     bool OpenInTextEditor(const std::string& path) override { return Call("editor " + path); }
     bool RestartProgram() override { return Call("restart"); }
-    std::string ErrorText() const override { return "no program for that"; }
+    ShellError Error() const override { return {ShellFailure::CannotStart, "/usr/bin/viewer"}; }
 
   private:
     bool Call(const std::string& call) {
@@ -534,8 +534,8 @@ TEST_F(SaveFilesTest, FileBarOpensTheSavedFileOrSaysWhy) {
     S().StatusText = "Ready";
     shell.works = false;
     saver.FileFieldEnter(CtrlKey::Up);
-    EXPECT_EQ(S().StatusText, "no program for that");
-    EXPECT_EQ(window.caption, "no program for that");
+    EXPECT_EQ(S().StatusText, "Cannot start /usr/bin/viewer");
+    EXPECT_EQ(window.caption, "Cannot start /usr/bin/viewer");
 
     shell.calls.clear();
     S().StatusText = "Ready";
