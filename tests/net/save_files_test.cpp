@@ -531,11 +531,18 @@ TEST_F(SaveFilesTest, FileBarOpensTheSavedFileOrSaysWhy) {
     EXPECT_EQ(shell.calls,
               (std::vector<std::string>{"app " + path, "folder " + path, "editor " + path}));
 
+    // Like a missing file, a launcher that fails is said in the caption only: the status
+    // text, which scrolling shows again, keeps what the last operation said.
     S().StatusText = "Ready";
     shell.works = false;
     saver.FileFieldEnter(CtrlKey::Up);
-    EXPECT_EQ(S().StatusText, "Cannot start /usr/bin/viewer");
     EXPECT_EQ(window.caption, "Cannot start /usr/bin/viewer");
+    EXPECT_EQ(S().StatusText, "Ready");
+    S().LanguageIndex = 0;
+    saver.BitBtn8Click();
+    EXPECT_EQ(window.caption, Utf8ToCp1251("Не удалось запустить /usr/bin/viewer"));
+    EXPECT_EQ(S().StatusText, "Ready");
+    S().LanguageIndex = 1;
 
     shell.calls.clear();
     S().StatusText = "Ready";
