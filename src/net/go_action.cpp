@@ -226,6 +226,10 @@ void GoAction::RepaintHistButtons() {
     host_.ShowHistoryButtons(qm::RepaintHistButtons(browser_.State()));
 }
 
+void GoAction::PageTitleFound(const std::string& title) {
+    NamePageEntry(browser_.State(), RecordHistory(), title);
+}
+
 HistoryRecording GoAction::RecordHistory() const {
     return downloader_.Options().recordHistory ? HistoryRecording::On : HistoryRecording::Off;
 }
