@@ -179,7 +179,7 @@ void Browser::BuildWelcomePage() {
         page += "<br>";
         pos = next + 2;
     }
-    state_.PageContentType.clear();
+    ClearPage(state_);
     state_.PageSource = state_.Utf8Decoding ? Cp1251ToUtf8(page) : page;
 }
 

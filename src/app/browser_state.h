@@ -31,6 +31,9 @@ struct BrowserState {
     std::string StatusText;
     std::string VersionString;
     std::string PageTitle;
+    // The title of the page in PageSource when it has no TITLE of its own, which every prepare
+    // pass starts from: a local page's path; empty for other pages.
+    std::string DefaultPageTitle;
 
     int32_t LastStatusCode = 0;
     int32_t LastContentLength = 0;  // -1 when unknown
@@ -73,5 +76,12 @@ struct BrowserState {
     // Switches of the settings panel whose owners read them headless.
     bool Utf8Decoding = false;  // CheckBox1
 };
+
+// Empties the page and what is known about it, before another page takes its place.
+inline void ClearPage(BrowserState& state) {
+    state.PageSource.clear();
+    state.PageContentType.clear();
+    state.DefaultPageTitle.clear();
+}
 
 } // namespace qm

@@ -289,8 +289,7 @@ void DownloadRun::Run(const std::string& url, bool isPost, std::string postData,
 
     const std::string address = url.substr(0, url.find('#'));
     if (IsPageMode()) {
-        state_.PageSource.clear();
-        state_.PageContentType.clear();
+        ClearPage(state_);
         state_.DecodedSource.clear();
     }
     state_.DownloadAbort = false;
