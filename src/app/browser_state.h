@@ -24,7 +24,10 @@ struct BrowserState {
     std::string PageSource;
     std::string PageContentType;
     std::string DecodedSource;
-    std::string RequestReport;
+    std::string RequestReport;  // of the last request, whatever its kind
+    // The report of the request that brought the page in PageSource, shown above it; empty for
+    // local and generated pages.
+    std::string PageReport;
     std::string CurrentURL;
     std::string BaseURL;
     std::string RefererURL;
@@ -81,6 +84,7 @@ struct BrowserState {
 inline void ClearPage(BrowserState& state) {
     state.PageSource.clear();
     state.PageContentType.clear();
+    state.PageReport.clear();
     state.DefaultPageTitle.clear();
 }
 

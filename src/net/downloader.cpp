@@ -352,6 +352,7 @@ void DownloadRun::Finish(int historyIndex, const std::string& fileName) {
     }
     if (mode_ != DownloadMode::FileDownload)
         state_.RequestReport = ReplaceAmpersands(state_.RequestReport);
+    if (IsPageMode()) state_.PageReport = state_.RequestReport;
     MoveTraffic();
     bool counted = mode_ == DownloadMode::Page || mode_ == DownloadMode::FileDownload;
     if (historyIndex >= 0 && options_.recordHistory && counted &&

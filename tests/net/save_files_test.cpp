@@ -7,6 +7,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <sys/resource.h>
@@ -24,6 +25,7 @@
 #include "net/staged_file.h"
 #include "platform/interfaces.h"
 #include "view/codepage.h"
+#include "view/source_decode.h"
 
 namespace qm {
 namespace {
@@ -471,6 +473,32 @@ TEST_F(SaveFilesTest, NamesUpToTheFileSystemLimitCanBeSaved) {
         fs::remove(page);
         fs::remove(linked);
     }
+}
+
+TEST_F(SaveFilesTest, APageKeepsItsOwnReportThroughDownloadsAndLinkTests) {
+    goAction.Navigate(Url("/files/page.html?t=text/html"));
+    DecodeSite(S());
+    const std::string shown = S().DecodedSource;
+    ASSERT_EQ(shown.rfind("URL: " + Url("/files/page.html?t=text/html"), 0), 0u) << shown;
+
+    // Each of these reports in the object info area; a render of the page again shows the
+    // page's own report above it.
+    const std::vector<std::pair<std::string, std::function<void()>>> actions = {
+        {"quick save", [this] { QuickSave("/files/pic?t=image/png"); }},
+        {"link test", [this] { saver.TestLinkedAddress(); }},
+        {"failed save", [this] { QuickSave("/missing"); }},
+    };
+    for (const auto& [what, action] : actions) {
+        action();
+        EXPECT_FALSE(window.objectInfo.empty()) << what;
+        DecodeSite(S());
+        EXPECT_EQ(S().DecodedSource, shown) << what;
+    }
+
+    // A page of another kind has no report.
+    goAction.Navigate("about:blank");
+    DecodeSite(S());
+    EXPECT_EQ(S().DecodedSource, "");
 }
 
 TEST_F(SaveFilesTest, EnterInTheLinkFieldFollowsTheTrafficSaver) {
