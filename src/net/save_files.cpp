@@ -97,6 +97,10 @@ SaveFiles::SaveFiles(Browser& browser, Downloader& downloader, GoAction& goActio
     : browser_(browser), downloader_(downloader), goAction_(goAction), host_(host),
       dialogs_(dialogs), shell_(shell) {}
 
+std::string SaveFiles::ErrorAnswerText(int32_t status) const {
+    return browser_.Ui(kUiDownloadError) + ": " + browser_.Ui(kUiCode) + std::to_string(status);
+}
+
 bool SaveFiles::Busy() const {
     return browser_.State().DownloadBusy;
 }
@@ -167,15 +171,13 @@ void SaveFiles::BitBtn5Click() {
     // An error page is no file to save. A fresh test report says what came back; without one,
     // the caption does.
     if (!IsSuccess(state.LastStatusCode)) {
-        if (!tested) browser_.SetStatus(browser_.Ui(kUiDownloadError) + ": " + browser_.Ui(kUiCode) +
-                                        std::to_string(state.LastStatusCode));
+        if (!tested) browser_.SetStatus(ErrorAnswerText(state.LastStatusCode));
         return;
     }
     const std::string name = SaveFileName(address, state.LastContentType);
     const std::string path = dialogs_.AskSaveFile(
         browser_.Ui(kUiDownloadAndSaveTitle), browser_.Ui(kUiAllFilesFilter), SaveFolder() + name);
     if (path.empty()) return;
-    host_.ShowFileField(path);
     DownloadToFile(address, path);
 }
 
@@ -198,7 +200,6 @@ void SaveFiles::QuickSaveLink() {
     const std::string address = LinkAddress();
     const std::string path = folder + SaveFileName(address, state.LastContentType);
     const bool media = IsMediaType(state.LastContentType);
-    host_.ShowFileField(path);
     if (DownloadToFile(address, path))
         OpenFile(path, media ? SavedFileView::DefaultApp : SavedFileView::Folder);
 }
@@ -233,20 +234,20 @@ bool SaveFiles::DownloadToFile(const std::string& address, const std::string& pa
         downloader_.StartDownload(address, DownloadMode::FileDownload, false, {}, staged.Path());
     }
     RenameHistoryFile(state, staged.Path(), ShownPath(path));
-    info.Add(state.StatusText);
-    if (state.LastDownloadFailed) return false;
     // The download's own answer counts too: the server may answer it differently from the test.
-    if (!IsSuccess(state.LastStatusCode)) {
-        if (state.LastStatusCode != 0)
-            info.Add(browser_.Ui(kUiCode) + std::to_string(state.LastStatusCode));
-        return false;
-    }
+    // Code 0 without a failure is a download stopped before the answer came.
+    const int32_t status = state.LastStatusCode;
+    if (!state.LastDownloadFailed && status != 0 && !IsSuccess(status))
+        browser_.SetStatus(ErrorAnswerText(status));
+    info.Add(state.StatusText);
+    if (state.LastDownloadFailed || !IsSuccess(status)) return false;
     if (!staged.Commit()) {
         state.LastDownloadFailed = true;
         browser_.SetStatus(browser_.Ui(kUiDownloadError));
         info.Add(state.StatusText);
         return false;
     }
+    host_.ShowFileField(path);
     info.Add(browser_.Ui(kUiFileSavedAs) + ShownPath(path));
     info.Add(browser_.Ui(kUiSize) + Bytes64ToStr(GetFileSize(path)) + browser_.Ui(kUiBytes));
     info.Add(browser_.Ui(kUiViewFileHint));

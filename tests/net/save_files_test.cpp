@@ -194,7 +194,8 @@ class SaveFilesTest : public ::testing::Test {
     }
 
     // /files/NAME?t=TYPE&n=SIZE answers 200 with that type and size; /missing 404; /flaky 200
-    // once, then 500; /broken breaks off after 2000 of 5000 bytes; /old redirects.
+    // once, then 500 (or the code of "then"); /broken breaks off after 2000 of 5000 bytes; /old
+    // redirects.
     void Serve() {
         server.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
             int count;
@@ -210,8 +211,10 @@ class SaveFilesTest : public ::testing::Test {
             } else if (request.path == "/missing") {
                 response.status = 404;
                 response.set_content("<h1>not here</h1>", "text/html");
-            } else if (request.path == "/flaky") {
-                response.status = count == 1 ? 200 : 500;
+            } else if (request.path.rfind("/flaky", 0) == 0) {
+                const int then =
+                    request.has_param("then") ? std::stoi(request.get_param_value("then")) : 500;
+                response.status = count == 1 ? 200 : then;
                 response.set_content("server says no", "image/png");
             } else if (request.path == "/broken") {
                 response.set_content_provider(
@@ -349,6 +352,35 @@ TEST_F(SaveFilesTest, AnErrorAnswerToTheDownloadItselfKeepsTheOlderFile) {
     EXPECT_EQ(ReadFile(Download() / "flaky.png"), "older file");
     EXPECT_EQ(window.objectInfo.find("File was saved as"), std::string::npos) << window.objectInfo;
     EXPECT_NE(window.objectInfo.find("Code 500"), std::string::npos) << window.objectInfo;
+    EXPECT_TRUE(shell.calls.empty());
+}
+
+TEST_F(SaveFilesTest, AnErrorAnswerToATestedDownloadIsReportedAsAFailure) {
+    struct Case {
+        std::string what, path;
+        bool dialog;
+    };
+    const Case cases[] = {
+        {"quick save", "/flaky/quick?then=404", false},
+        {"save dialog", "/flaky/dialog?then=404", true},
+    };
+    for (const Case& c : cases) {
+        const std::string before = (folder / "earlier.txt").string();
+        window.fileField = before;
+        window.linkField = Url(c.path);
+        dialogs.answer = (folder / "chosen.png").string();
+        if (c.dialog)
+            saver.BitBtn5Click();
+        else
+            saver.QuickSaveLink();
+        EXPECT_EQ(window.caption, "Download error: Code 404") << c.what;
+        EXPECT_EQ(S().StatusText, "Download error: Code 404") << c.what;
+        EXPECT_EQ(window.objectInfo,
+                  "Downloading " + Url(c.path) + "\r\nDownload error: Code 404\r\n")
+            << c.what;
+        EXPECT_EQ(window.fileField, before) << c.what << ": no file was saved";
+        EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"download"}) << c.what;
+    }
     EXPECT_TRUE(shell.calls.empty());
 }
 
