@@ -13,12 +13,45 @@
 
 namespace qm {
 
+namespace {
+
+constexpr int kUiFileNotFound = 182;
+constexpr int kUiCannotStart = 252;
+constexpr int kUiNoLauncher = 253;
+constexpr int kUiNoFileManager = 254;
+constexpr int kUiNoTextEditor = 255;
+constexpr int kUiNoProgramFile = 256;
+
+} // namespace
+
 Browser::Browser(EventPump& pump) : pump_(pump) {
     state_.VersionString = GetMyVersion();
     state_.StatusText = "Quillmar " + state_.VersionString;
 }
 
 const std::string& Browser::Ui(int index) const { return UiString(index, state_.LanguageIndex); }
+
+std::string Browser::ShellErrorText(const ShellError& error) const {
+    // Paths and program names are file-system text; the caption shows program text.
+    const std::string subject = Utf8ToCp1251(error.subject);
+    switch (error.failure) {
+    case ShellFailure::None:
+        return {};
+    case ShellFailure::NoSuchFile:
+        return subject + ": " + Ui(kUiFileNotFound);
+    case ShellFailure::NoLauncher:
+        return Ui(kUiNoLauncher);
+    case ShellFailure::NoFileManager:
+        return Ui(kUiNoFileManager);
+    case ShellFailure::NoTextEditor:
+        return Ui(kUiNoTextEditor);
+    case ShellFailure::NoProgramFile:
+        return Ui(kUiNoProgramFile);
+    case ShellFailure::CannotStart:
+        return Ui(kUiCannotStart) + subject;
+    }
+    return {};
+}
 
 int Browser::LanguageFromLocale(const std::string& localeName) {
     return localeName.rfind("ru", 0) == 0 ? 0 : 1;
@@ -146,7 +179,7 @@ void Browser::BuildWelcomePage() {
         page += "<br>";
         pos = next + 2;
     }
-    state_.PageContentType.clear();
+    ClearPage(state_);
     state_.PageSource = state_.Utf8Decoding ? Cp1251ToUtf8(page) : page;
 }
 

@@ -10,6 +10,7 @@
 namespace qm {
 
 class EventPump;
+struct ShellError;
 
 // What the logic asks of the main window.
 class BrowserView {
@@ -30,6 +31,8 @@ public:
 
     // UI string in the current language.
     const std::string& Ui(int index) const;
+    // Why the desktop could not open a file or start a program, in the current language.
+    std::string ShellErrorText(const ShellError& error) const;
 
     // Language from the system locale: Russian gives 0, anything else 1.
     static int LanguageFromLocale(const std::string& localeName);

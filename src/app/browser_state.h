@@ -24,13 +24,19 @@ struct BrowserState {
     std::string PageSource;
     std::string PageContentType;
     std::string DecodedSource;
-    std::string RequestReport;
+    std::string RequestReport;  // of the last request, whatever its kind
+    // The report of the request that brought the page in PageSource, shown above it; empty for
+    // local and generated pages.
+    std::string PageReport;
     std::string CurrentURL;
     std::string BaseURL;
     std::string RefererURL;
     std::string StatusText;
     std::string VersionString;
     std::string PageTitle;
+    // The title of the page in PageSource when it has no TITLE of its own, which every prepare
+    // pass starts from: a local page's path; empty for other pages.
+    std::string DefaultPageTitle;
 
     int32_t LastStatusCode = 0;
     int32_t LastContentLength = 0;  // -1 when unknown
@@ -73,5 +79,13 @@ struct BrowserState {
     // Switches of the settings panel whose owners read them headless.
     bool Utf8Decoding = false;  // CheckBox1
 };
+
+// Empties the page and what is known about it, before another page takes its place.
+inline void ClearPage(BrowserState& state) {
+    state.PageSource.clear();
+    state.PageContentType.clear();
+    state.PageReport.clear();
+    state.DefaultPageTitle.clear();
+}
 
 } // namespace qm

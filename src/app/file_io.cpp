@@ -22,15 +22,20 @@ std::string GetFileToString(const std::string& path) {
     return result;
 }
 
+int CreateTemporaryBeside(const std::string& target, std::string& temporary) {
+    namespace fs = std::filesystem;
+    fs::path folder = fs::path(target).parent_path();
+    temporary = (folder.empty() ? fs::path(".") : folder).string() + "/.quillmar-XXXXXX";
+    int fd = ::mkstemp(temporary.data());
+    if (fd < 0) temporary.clear();
+    return fd;
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view data) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path target(path);
-    fs::path folder = target.parent_path();
-    std::string pattern =
-        (folder.empty() ? fs::path(".") : folder).string() + "/." + target.filename().string() +
-        ".XXXXXX";
-    int fd = mkstemp(pattern.data());
+    std::string temporary;
+    int fd = CreateTemporaryBeside(path, temporary);
     if (fd < 0) return false;
     bool ok = true;
     for (size_t done = 0; ok && done < data.size();) {
@@ -41,12 +46,12 @@ bool WriteFileAtomically(const std::string& path, std::string_view data) {
     ok = ::fsync(fd) == 0 && ok;
     ok = ::close(fd) == 0 && ok;
     if (ok) {
-        fs::permissions(pattern, fs::perms::owner_read | fs::perms::owner_write |
-                                     fs::perms::group_read | fs::perms::others_read, ec);
-        fs::rename(pattern, target, ec);
+        fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write |
+                                       fs::perms::group_read | fs::perms::others_read, ec);
+        fs::rename(temporary, path, ec);
         ok = !ec;
     }
-    if (!ok) fs::remove(pattern, ec);
+    if (!ok) fs::remove(temporary, ec);
     return ok;
 }
 

@@ -14,6 +14,11 @@ std::string GetFileToString(const std::string& path);
 // Returns false (and leaves any older file intact) on failure.
 bool WriteFileAtomically(const std::string& path, std::string_view data);
 
+// Creates an empty private file with a short unique name in the folder of target, to be
+// renamed over target once written: a name of the target's own length would not fit beside
+// it. Returns the open descriptor and sets temporary to its path; -1 on failure.
+int CreateTemporaryBeside(const std::string& target, std::string& temporary);
+
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 

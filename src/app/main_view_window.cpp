@@ -97,11 +97,7 @@ void TForm1::ShowPicture(const Bitmap& picture) {
     DrawBar();
 }
 
-void TForm1::PageTitleFound(const std::string& title) {
-    // The history page shows a page's title as its link text.
-    std::vector<HistoryEntry>& history = browser_.State().History;
-    if (CheckBox25->isChecked() && !history.empty()) history.back().FileName = title;
-}
+void TForm1::PageTitleFound(const std::string& title) { goAction_->PageTitleFound(title); }
 
 void TForm1::SetObjectInfoText(const std::string& text) { Memo1->setPlainText(ToQString(text)); }
 

@@ -268,6 +268,14 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 248 */ {"Show scrollbar and scrollhandle (Ctrl+F11)", "Показать полосу и ручку прокрутки (Ctrl+F11)"},
     /* 249 */ {"Translate site to english", "Перевести сайт на английский"},
     /* 250 */ {"Translate site to russian", "Перевести сайт на русский"},
+    /* 251 */ {"Maximum number of redirects followed: ", "Пройдено максимальное число переадресаций: "},
+    /* 252 */ {"Cannot start ", "Не удалось запустить "},
+    /* 253 */ {"xdg-open was not found: this desktop has no program to open files with", "xdg-open не найден: на этом рабочем столе нечем открывать файлы"},
+    /* 254 */ {"No file manager was found (neither the FileManager1 service nor xdg-open)", "Файловый менеджер не найден (нет ни службы FileManager1, ни xdg-open)"},
+    /* 255 */ {"No plain-text editor was found: text/plain has no default application, no terminal can run $VISUAL or $EDITOR, and none of mousepad, gedit, kate, xed and the like is installed", "Текстовый редактор не найден: у text/plain нет программы по умолчанию, $VISUAL и $EDITOR не в чем запустить, а mousepad, gedit, kate, xed и подобные не установлены"},
+    /* 256 */ {"The program's own file was not found", "Файл самой программы не найден"},
+    /* 257 */ {"Cannot create file ", "Не удалось создать файл "},
+    /* 258 */ {"Cannot write file ", "Не удалось записать файл "},
 }};
 
 struct Table {

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/file_io.h"
+
 namespace qm {
 namespace {
 
@@ -39,14 +41,8 @@ bool DownloadFile::Create(const std::string& target) {
         errno = EINVAL;
         return Fail(target);
     }
-    fs::path folder = path.parent_path();
-    temporary_ = (folder.empty() ? fs::path(".") : folder).string() + "/." +
-                 path.filename().string() + ".XXXXXX";
-    fd_ = ::mkstemp(temporary_.data());
-    if (fd_ < 0) {
-        temporary_.clear();
-        return Fail(target);
-    }
+    fd_ = CreateTemporaryBeside(target, temporary_);
+    if (fd_ < 0) return Fail(target);
     // mkstemp makes the file private; a downloaded file gets the usual permissions.
     ::fchmod(fd_, 0666 & ~CurrentUmask());
     buffer_.clear();

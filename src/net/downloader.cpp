@@ -20,6 +20,8 @@
 namespace qm {
 namespace {
 
+constexpr int kUiMaxRedirects = 251;
+
 constexpr uint64_t kProgressIntervalMs = 1000;
 // Events and the caption are refreshed by time, not per block, so fast bodies are not slowed
 // down by the window.
@@ -142,17 +144,19 @@ bool DownloadRun::OpenRequest(const UrlParts& parts, FormContentType contentType
     request.abortFlag = &state_.DownloadAbort;
 
     opened_ = transport_.Open(request);
+    if (!opened_ && transport_.Error() == TransportError::Aborted) {
+        stopped_ = true;
+        return false;
+    }
+    // A request that could not be made has no answer: code 0, then the reason.
+    status_ = opened_ ? transport_.StatusCode() : 0;
+    state_.LastStatusCode = status_;
+    AddLine(browser_.Ui(32) + std::to_string(status_));
     if (!opened_) {
-        if (transport_.Error() == TransportError::Aborted)
-            stopped_ = true;
-        else
-            Fail(transport_.ErrorText());
+        Fail(transport_.ErrorText());
         return false;
     }
     unsent_ += request.headers.size() + postData_.size();
-    status_ = transport_.StatusCode();
-    state_.LastStatusCode = status_;
-    AddLine(browser_.Ui(32) + std::to_string(status_));
     return true;
 }
 
@@ -167,7 +171,7 @@ void DownloadRun::FollowRedirects() {
             return;
         }
         if (followed == Downloader::kMaxRedirects) {
-            Fail("Maximum (" + std::to_string(Downloader::kMaxRedirects) + ") redirects followed");
+            Fail(browser_.Ui(kUiMaxRedirects) + std::to_string(Downloader::kMaxRedirects));
             return;
         }
         finalUrl_ = AddDomain(finalUrl_, location);
@@ -285,8 +289,7 @@ void DownloadRun::Run(const std::string& url, bool isPost, std::string postData,
 
     const std::string address = url.substr(0, url.find('#'));
     if (IsPageMode()) {
-        state_.PageSource.clear();
-        state_.PageContentType.clear();
+        ClearPage(state_);
         state_.DecodedSource.clear();
     }
     state_.DownloadAbort = false;
@@ -349,6 +352,7 @@ void DownloadRun::Finish(int historyIndex, const std::string& fileName) {
     }
     if (mode_ != DownloadMode::FileDownload)
         state_.RequestReport = ReplaceAmpersands(state_.RequestReport);
+    if (IsPageMode()) state_.PageReport = state_.RequestReport;
     MoveTraffic();
     bool counted = mode_ == DownloadMode::Page || mode_ == DownloadMode::FileDownload;
     if (historyIndex >= 0 && options_.recordHistory && counted &&

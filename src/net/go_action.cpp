@@ -103,7 +103,7 @@ void GoAction::ShowGeneratedPage(const std::string& page) {
     BrowserState& state = browser_.State();
     host_.ResetViewScroll();
     browser_.SetStatus(browser_.Ui(1));
-    state.PageContentType.clear();
+    ClearPage(state);
     // In UTF-8 mode the decoder turns it back into the same text.
     state.PageSource = state.Utf8Decoding ? Cp1251ToUtf8(page) : page;
     host_.PageReady();
@@ -114,8 +114,7 @@ void GoAction::ShowBlankPage() {
     host_.ResetViewScroll();
     browser_.SetStatus(browser_.Ui(1));
     state.DecodedSource.clear();
-    state.PageSource.clear();
-    state.PageContentType.clear();
+    ClearPage(state);
     host_.PageReady();
 }
 
@@ -146,8 +145,7 @@ void GoAction::OpenLocalPage(const std::string& address) {
     const std::string shownPath = LocalPathOf(address);
     const std::string path = Cp1251ToUtf8(shownPath);
     host_.ShowFileField(path);
-    state.PageSource.clear();
-    state.PageContentType.clear();
+    ClearPage(state);
     if (!FileExists(path)) {
         browser_.SetStatus(shownPath + ": " + browser_.Ui(182));
         return;
@@ -169,6 +167,7 @@ void GoAction::OpenLocalPage(const std::string& address) {
         RecordHistoryEntry(state, HistoryKind::LocalPage, address, shownPath);
         RepaintHistButtons();
     }
+    state.DefaultPageTitle = shownPath;
     state.PageTitle = shownPath;
     browser_.SetStatus(browser_.Ui(1));
     host_.PageReady();
@@ -224,6 +223,10 @@ void GoAction::EmptyHistory() {
 
 void GoAction::RepaintHistButtons() {
     host_.ShowHistoryButtons(qm::RepaintHistButtons(browser_.State()));
+}
+
+void GoAction::PageTitleFound(const std::string& title) {
+    NamePageEntry(browser_.State(), RecordHistory(), title);
 }
 
 HistoryRecording GoAction::RecordHistory() const {

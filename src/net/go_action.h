@@ -64,6 +64,9 @@ class GoAction {
     void EmptyHistory(); // right mouse button on Panel18
     void RepaintHistButtons();
 
+    // The prepare pass found the page's title: it names the page's history entry.
+    void PageTitleFound(const std::string& title);
+
     // The "Record history (Ctrl+F6)" switch CheckBox25, shared with the downloader.
     HistoryRecording RecordHistory() const;
     void ToggleRecordHistory(); // Ctrl+F6

@@ -37,6 +37,12 @@ int RecordHistoryEntry(BrowserState& state, HistoryKind kind, const std::string&
     return pos;
 }
 
+void NamePageEntry(BrowserState& state, HistoryRecording recording, const std::string& title) {
+    if (recording == HistoryRecording::Off || state.History.empty()) return;
+    HistoryEntry& last = state.History.back();
+    if (last.Kind == HistoryKind::Page) last.FileName = title;
+}
+
 namespace {
 
 std::optional<std::string> MoveTo(BrowserState& state, int index) {

@@ -33,6 +33,10 @@ HistoryButtons RepaintHistButtons(const BrowserState& state);
 int RecordHistoryEntry(BrowserState& state, HistoryKind kind, const std::string& url,
                        const std::string& fileName = {});
 
+// A title the renderer found names the last entry when that entry is a page; the entries of
+// downloads and local pages keep their file names, and the other kinds stay unnamed.
+void NamePageEntry(BrowserState& state, HistoryRecording recording, const std::string& title);
+
 // Moves HistoryPos to the nearest page-like entry before (after) it and returns that entry's
 // address, or nothing when there is none. The page itself is not loaded.
 std::optional<std::string> StepBack(BrowserState& state);

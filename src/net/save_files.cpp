@@ -29,6 +29,7 @@ constexpr int kUiAllFilesFilter = 44;
 constexpr int kUiViewFileHint = 47;
 constexpr int kUiFileSavedAs = 48;
 constexpr int kUiSaveWebpageTitle = 102;
+constexpr int kUiCannotWriteFile = 258;
 
 bool IsDataUri(std::string_view address) {
     return StartsWithNoCase(TrimBlanks(address), "DATA:");
@@ -79,11 +80,6 @@ void RenameHistoryFile(BrowserState& state, const std::string& from, const std::
         if (entry.FileName == from) entry.FileName = to;
 }
 
-std::string CannotWriteText(const std::string& path, int languageIndex) {
-    static const std::string russian = Utf8ToCp1251("Не удалось записать файл ");
-    return (languageIndex == 0 ? russian : std::string("Cannot write file ")) + ShownPath(path);
-}
-
 } // namespace
 
 std::string SaveFileName(const std::string& address, const std::string& contentType) {
@@ -100,6 +96,10 @@ SaveFiles::SaveFiles(Browser& browser, Downloader& downloader, GoAction& goActio
                      FileBarHost& host, Dialogs& dialogs, Shell& shell)
     : browser_(browser), downloader_(downloader), goAction_(goAction), host_(host),
       dialogs_(dialogs), shell_(shell) {}
+
+std::string SaveFiles::ErrorAnswerText(int32_t status) const {
+    return browser_.Ui(kUiDownloadError) + ": " + browser_.Ui(kUiCode) + std::to_string(status);
+}
 
 bool SaveFiles::Busy() const {
     return browser_.State().DownloadBusy;
@@ -171,15 +171,13 @@ void SaveFiles::BitBtn5Click() {
     // An error page is no file to save. A fresh test report says what came back; without one,
     // the caption does.
     if (!IsSuccess(state.LastStatusCode)) {
-        if (!tested) browser_.SetStatus(browser_.Ui(kUiDownloadError) + ": " + browser_.Ui(kUiCode) +
-                                        std::to_string(state.LastStatusCode));
+        if (!tested) browser_.SetStatus(ErrorAnswerText(state.LastStatusCode));
         return;
     }
     const std::string name = SaveFileName(address, state.LastContentType);
     const std::string path = dialogs_.AskSaveFile(
         browser_.Ui(kUiDownloadAndSaveTitle), browser_.Ui(kUiAllFilesFilter), SaveFolder() + name);
     if (path.empty()) return;
-    host_.ShowFileField(path);
     DownloadToFile(address, path);
 }
 
@@ -202,7 +200,6 @@ void SaveFiles::QuickSaveLink() {
     const std::string address = LinkAddress();
     const std::string path = folder + SaveFileName(address, state.LastContentType);
     const bool media = IsMediaType(state.LastContentType);
-    host_.ShowFileField(path);
     if (DownloadToFile(address, path))
         OpenFile(path, media ? SavedFileView::DefaultApp : SavedFileView::Folder);
 }
@@ -215,7 +212,7 @@ std::optional<std::string> SaveFiles::SaveDataUri(const std::string& uri,
         if (path) host_.ShowFileField(*path);
         return path;
     } catch (const DataSaveError& error) {
-        browser_.SetStatus(Utf8ToCp1251(error.what()));
+        browser_.SetStatus(error.what());
         return std::nullopt;
     }
 }
@@ -237,20 +234,20 @@ bool SaveFiles::DownloadToFile(const std::string& address, const std::string& pa
         downloader_.StartDownload(address, DownloadMode::FileDownload, false, {}, staged.Path());
     }
     RenameHistoryFile(state, staged.Path(), ShownPath(path));
-    info.Add(state.StatusText);
-    if (state.LastDownloadFailed) return false;
     // The download's own answer counts too: the server may answer it differently from the test.
-    if (!IsSuccess(state.LastStatusCode)) {
-        if (state.LastStatusCode != 0)
-            info.Add(browser_.Ui(kUiCode) + std::to_string(state.LastStatusCode));
-        return false;
-    }
+    // Code 0 without a failure is a download stopped before the answer came.
+    const int32_t status = state.LastStatusCode;
+    if (!state.LastDownloadFailed && status != 0 && !IsSuccess(status))
+        browser_.SetStatus(ErrorAnswerText(status));
+    info.Add(state.StatusText);
+    if (state.LastDownloadFailed || !IsSuccess(status)) return false;
     if (!staged.Commit()) {
         state.LastDownloadFailed = true;
         browser_.SetStatus(browser_.Ui(kUiDownloadError));
         info.Add(state.StatusText);
         return false;
     }
+    host_.ShowFileField(path);
     info.Add(browser_.Ui(kUiFileSavedAs) + ShownPath(path));
     info.Add(browser_.Ui(kUiSize) + Bytes64ToStr(GetFileSize(path)) + browser_.Ui(kUiBytes));
     info.Add(browser_.Ui(kUiViewFileHint));
@@ -260,13 +257,13 @@ bool SaveFiles::DownloadToFile(const std::string& address, const std::string& pa
 void SaveFiles::SaveWebpage() {
     const BrowserState& state = browser_.State();
     const std::string name = SaveFileName(state.CurrentURL, state.PageContentType);
-    const std::string path = dialogs_.AskSaveFile(browser_.Ui(kUiSaveWebpageTitle),
-                                                  "All files (*.*)|*.*", SaveFolder() + name);
+    const std::string path = dialogs_.AskSaveFile(
+        browser_.Ui(kUiSaveWebpageTitle), browser_.Ui(kUiAllFilesFilter), SaveFolder() + name);
     if (path.empty()) return;
     if (WriteFileAtomically(path, state.PageSource))
         host_.ShowFileField(path);
     else
-        browser_.SetForm1Caption(CannotWriteText(path, state.LanguageIndex));
+        browser_.SetForm1Caption(browser_.Ui(kUiCannotWriteFile) + ShownPath(path));
 }
 
 } // namespace qm

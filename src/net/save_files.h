@@ -3,6 +3,7 @@
 // "Navigate", the dialog-free quick save of a Ctrl+clicked link, saving the current page, and
 // the file field Edit3 with the ways of opening the saved file.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -74,7 +75,10 @@ class SaveFiles {
     void OpenFile(const std::string& path, SavedFileView view);
     // The path written, or nothing (cancelled, or the caption says why).
     std::optional<std::string> SaveDataUri(const std::string& uri, const std::string& folder);
+    // Saves the address's body as path; the file field names it only once it is there.
     bool DownloadToFile(const std::string& address, const std::string& path);
+    // "Download error: Code 404": an answer that is no file to save.
+    std::string ErrorAnswerText(int32_t status) const;
 
     Browser& browser_;
     Downloader& downloader_;

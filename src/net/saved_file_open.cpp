@@ -44,7 +44,7 @@ void SaveFiles::OpenFile(const std::string& path, SavedFileView view) {
         started = shell_.OpenInTextEditor(path);
         break;
     }
-    if (!started) browser_.SetStatus(shell_.ErrorText());
+    if (!started) browser_.SetForm1Caption(browser_.ShellErrorText(shell_.Error()));
 }
 
 void SaveFiles::OpenInQuillmar() {

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/file_io.h"
+
 namespace qm {
 
 StagedFile::~StagedFile() {
@@ -17,14 +19,12 @@ bool StagedFile::Create(const std::string& target) {
     Discard();
     fs::path path(target);
     if (target.empty() || !path.has_filename()) return false;
-    fs::path folder = path.parent_path();
-    std::string pattern = (folder.empty() ? fs::path(".") : folder).string() + "/." +
-                          path.filename().string() + ".XXXXXX";
-    int fd = ::mkstemp(pattern.data());
+    std::string placeholder;
+    int fd = CreateTemporaryBeside(target, placeholder);
     if (fd < 0) return false;
     ::close(fd);
     target_ = target;
-    placeholder_ = pattern;
+    placeholder_ = placeholder;
     return true;
 }
 

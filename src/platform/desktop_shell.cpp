@@ -11,7 +11,6 @@
 #include <QUrl>
 
 #include "platform/desktop_entry.h"
-#include "view/codepage.h"
 
 namespace qm {
 namespace {
@@ -90,14 +89,14 @@ QString DefaultTextDesktopId() {
 
 } // namespace
 
-bool DesktopShell::Fail(const std::string& text) {
-    error_ = Utf8ToCp1251(text);
+bool DesktopShell::Fail(ShellFailure failure, const std::string& subject) {
+    error_ = {failure, subject};
     return false;
 }
 
 bool DesktopShell::Start(const QString& program, const QStringList& args) {
     if (StartDetached(program, args)) return true;
-    return Fail("Cannot start " + program.toStdString());
+    return Fail(ShellFailure::CannotStart, program.toStdString());
 }
 
 bool DesktopShell::OpenWithDefaultApp(const std::string& pathOrAddress) {
@@ -106,16 +105,15 @@ bool DesktopShell::OpenWithDefaultApp(const std::string& pathOrAddress) {
     if (info.exists())
         target = info.absoluteFilePath();
     else if (target.isEmpty() || target.startsWith(QLatin1Char('-')))
-        return Fail(pathOrAddress + ": no such file");
+        return Fail(ShellFailure::NoSuchFile, pathOrAddress);
     QString xdgOpen = Executable(QStringLiteral("xdg-open"));
-    if (xdgOpen.isEmpty())
-        return Fail("xdg-open was not found: this desktop has no program to open files with");
+    if (xdgOpen.isEmpty()) return Fail(ShellFailure::NoLauncher);
     return Start(xdgOpen, {target});
 }
 
 bool DesktopShell::ShowInFileManager(const std::string& path) {
     QFileInfo info(QString::fromStdString(path));
-    if (!info.exists()) return Fail(path + ": no such file");
+    if (!info.exists()) return Fail(ShellFailure::NoSuchFile, path);
     const QString file = info.absoluteFilePath();
     const QString folder = info.absolutePath();
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -139,9 +137,7 @@ bool DesktopShell::ShowInFileManager(const std::string& path) {
         return true;
     }
     QString xdgOpen = Executable(QStringLiteral("xdg-open"));
-    if (xdgOpen.isEmpty())
-        return Fail("No file manager was found to show " + path +
-                    " (neither the FileManager1 service nor xdg-open)");
+    if (xdgOpen.isEmpty()) return Fail(ShellFailure::NoFileManager);
     return Start(xdgOpen, {folder});
 }
 
@@ -193,19 +189,17 @@ bool DesktopShell::StartKnownEditor(const QString& file) {
 
 bool DesktopShell::OpenInTextEditor(const std::string& path) {
     QFileInfo info(QString::fromStdString(path));
-    if (!info.exists()) return Fail(path + ": no such file");
+    if (!info.exists()) return Fail(ShellFailure::NoSuchFile, path);
     const QString file = info.absoluteFilePath();
     if (StartDefaultTextEditor(file) || StartUserEditor(file) || StartKnownEditor(file))
         return true;
-    return Fail("No plain-text editor was found: text/plain has no default application, no "
-                "terminal can run $VISUAL or $EDITOR, and none of mousepad, gedit, kate, xed "
-                "and the like is installed");
+    return Fail(ShellFailure::NoTextEditor);
 }
 
 bool DesktopShell::RestartProgram() {
     QString program = QCoreApplication::instance() ? QCoreApplication::applicationFilePath()
                                                    : QFile::symLinkTarget("/proc/self/exe");
-    if (program.isEmpty()) return Fail("The program's own file was not found");
+    if (program.isEmpty()) return Fail(ShellFailure::NoProgramFile);
     return Start(program, {});
 }
 

@@ -2,8 +2,7 @@
 // The Shell of a freedesktop desktop: xdg-open for default applications, the FileManager1
 // D-Bus service to show a file selected in its folder, the text/plain default (or a known
 // editor) for plain text. Programs are started detached and never waited on; the only waits are
-// short, bounded queries (xdg-mime, the bus). Paths are file-system text (UTF-8); ErrorText is
-// program text (Windows-1251), ready for the caption.
+// short, bounded queries (xdg-mime, the bus). Paths are file-system text (UTF-8).
 
 #include <QString>
 #include <QStringList>
@@ -21,17 +20,17 @@ class DesktopShell : public Shell {
     bool ShowInFileManager(const std::string& path) override;
     bool OpenInTextEditor(const std::string& path) override;
     bool RestartProgram() override;
-    std::string ErrorText() const override { return error_; }
+    ShellError Error() const override { return error_; }
 
   private:
-    bool Fail(const std::string& text);
+    bool Fail(ShellFailure failure, const std::string& subject = {});
     bool Start(const QString& program, const QStringList& args);
     bool StartInTerminal(const QStringList& command);
     bool StartDefaultTextEditor(const QString& file);
     bool StartUserEditor(const QString& file);
     bool StartKnownEditor(const QString& file);
 
-    std::string error_;
+    ShellError error_;
 };
 
 } // namespace qm

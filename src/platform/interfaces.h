@@ -95,16 +95,32 @@ public:
     virtual void Draw(Bitmap& target, int x, int y, const std::string& text, uint32_t colour) = 0;
 };
 
+// Why the desktop could not do what it was asked; the logic words it in the UI language.
+enum class ShellFailure {
+    None,
+    NoSuchFile,    // subject: the path
+    NoLauncher,    // nothing opens files with their default application
+    NoFileManager,
+    NoTextEditor,
+    NoProgramFile, // the program's own executable, for a restart
+    CannotStart,   // subject: the program that was found but would not start
+};
+
+struct ShellError {
+    ShellFailure failure = ShellFailure::None;
+    std::string subject; // file-system text (UTF-8)
+};
+
 // The desktop: default applications, the file manager, a text editor, restarting.
 class Shell {
 public:
     virtual ~Shell() = default;
-    // Each returns false with an explanation in ErrorText when the desktop cannot do it.
+    // Each returns false, with the reason in Error, when the desktop cannot do it.
     virtual bool OpenWithDefaultApp(const std::string& pathOrAddress) = 0;
     virtual bool ShowInFileManager(const std::string& path) = 0;
     virtual bool OpenInTextEditor(const std::string& path) = 0;
     virtual bool RestartProgram() = 0;
-    virtual std::string ErrorText() const = 0;
+    virtual ShellError Error() const = 0;
 };
 
 // The standard file and colour dialogs. Paths are local file names; empty means cancelled.

@@ -31,6 +31,7 @@ constexpr std::array<signed char, 256> kBase64Index = MakeBase64Index();
 
 constexpr int kUiSaveDataTitle = 150;
 constexpr int kUiAllFilesFilter = 44;
+constexpr int kUiCannotCreateFile = 257;
 
 bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= ' ';
@@ -107,7 +108,7 @@ std::optional<std::string> DoSaveData64(std::string_view linkedField, const std:
         if (path.empty()) return std::nullopt;
     }
     if (!WriteFileAtomically(path, DataPayload(linkedField)))
-        throw DataSaveError("Cannot create file " + path);
+        throw DataSaveError(UiString(kUiCannotCreateFile, languageIndex) + Utf8ToCp1251(path));
     return path;
 }
 

@@ -27,7 +27,7 @@ std::string DataPayload(std::string_view uri);
 // type's preferred extension.
 std::string DataFileName(std::string_view uri);
 
-// The save failed; the message names the file.
+// The save failed; the message (program text, in the UI language) names the file.
 class DataSaveError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;

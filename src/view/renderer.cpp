@@ -204,7 +204,7 @@ void RenderPass::SetUp() {
         view_.ViewObjects.clear();
     else
         view_.RenderCheckpoints.assign(1, RenderCheckpoint{});
-    if (mode_ == RenderMode::Prepare) browser_.PageTitle.clear();
+    if (mode_ == RenderMode::Prepare) browser_.PageTitle = browser_.DefaultPageTitle;
     if (Painting() && view_.CopyRequest) {
         view_.CopyRequest = false;
         copying_ = true;

@@ -226,7 +226,7 @@ std::string AmpToStr(std::string_view name) {
 }
 
 void DecodeSite(BrowserState& state) {
-    std::string decoded = state.RequestReport;
+    std::string decoded = state.PageReport;
     if (!state.Utf8Decoding) {
         decoded += state.PageSource;
     } else {

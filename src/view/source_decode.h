@@ -24,7 +24,7 @@ std::string AmpToStr(std::string_view name);
 
 // DecodedSource := PageSource, converted from UTF-8 when state.Utf8Decoding is on (with the
 // decoding-error notice line in front when the bytes were not valid UTF-8), and with
-// RequestReport in front when it is not empty.
+// PageReport in front when it is not empty.
 void DecodeSite(BrowserState& state);
 
 // The need-decode flag: set by PrepareSite and by the HTML view command, cleared by the

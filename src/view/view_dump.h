@@ -19,7 +19,7 @@ struct ViewLine {
     ColorRole role = ColorRole::Text; // role of the first text placed on the line
 };
 
-// Decodes browser.PageSource (UTF-8 switch and request report as the prepare pass does),
+// Decodes browser.PageSource (UTF-8 switch and page report as the prepare pass does),
 // prepares and lays out the page at the given number of 8-pixel columns (at least 1) and
 // returns every line up to the last one that holds text. Sets DecodedSource and PageTitle.
 std::vector<ViewLine> LayoutViewLines(BrowserState& browser, const ViewOptions& options,

@@ -109,6 +109,30 @@ TEST_F(BrowserTest, SetStatusShowsTheTextAsCaption) {
     EXPECT_EQ(view.captions[0], "Ready");
 }
 
+TEST_F(BrowserTest, ShellFailuresAreWordedInTheCurrentLanguage) {
+    struct Case {
+        ShellFailure failure;
+        std::string subject;
+        int language;
+        std::string expected; // UTF-8
+    };
+    const std::vector<Case> cases = {
+        {ShellFailure::NoSuchFile, "/tmp/отчёт.txt", 1, "/tmp/отчёт.txt: File not found"},
+        {ShellFailure::CannotStart, "/usr/bin/xdg-open", 0,
+         "Не удалось запустить /usr/bin/xdg-open"},
+        {ShellFailure::NoLauncher, "", 0,
+         "xdg-open не найден: на этом рабочем столе нечем открывать файлы"},
+        {ShellFailure::NoFileManager, "", 1,
+         "No file manager was found (neither the FileManager1 service nor xdg-open)"},
+        {ShellFailure::None, "", 1, ""},
+    };
+    for (const Case& c : cases) {
+        browser.SetLanguage(c.language);
+        EXPECT_EQ(Cp1251ToUtf8(browser.ShellErrorText({c.failure, c.subject})), c.expected)
+            << "failure " << static_cast<int>(c.failure) << ", language " << c.language;
+    }
+}
+
 TEST_F(BrowserTest, CommandLineWithSpaceInPathOpensTheFileAsFileAddress) {
     TempDir dir;
     ASSERT_FALSE(dir.Path().empty());

@@ -30,6 +30,10 @@ TEST(UiString, PicksTheColumnByLanguage) {
         {1, kRussian, "\xC3\xEE\xF2\xEE\xE2\xEE"}, // Готово
         {0, kRussian, " \xE1\xE0\xE9\xF2"},        // " байт"
         {250, kEnglish, "Translate site to russian"},
+        // The program's own messages follow the table.
+        {251, kEnglish, "Maximum number of redirects followed: "},
+        {258, kEnglish, "Cannot write file "},
+        {258, kRussian, Utf8ToCp1251("Не удалось записать файл ")},
     };
     for (const auto& c : cases) {
         const std::string& actual = UiString(c.index, c.language);
@@ -46,7 +50,7 @@ TEST(UiString, AnyLanguageOtherThanZeroIsEnglish) {
 }
 
 TEST(UiString, IndexOutsideTheTableGivesEmptyText) {
-    for (int index : {-1, kUiStringCount, 251, -1000, 1 << 30}) {
+    for (int index : {-1, kUiStringCount, kUiStringCount + 1, -1000, 1 << 30}) {
         for (int language : {kRussian, kEnglish}) {
             EXPECT_EQ(UiString(index, language), "") << "entry " << index;
         }

@@ -294,11 +294,17 @@ TEST_F(DownloaderTest, RequestThatCannotBeSentFailsWithTheReason) {
     EXPECT_TRUE(S().LastDownloadFailed);
     EXPECT_EQ(S().StatusText, "Download error");
     EXPECT_EQ(S().RequestReport,
-              "URL: http://host/<br>Couldn't connect to server<br><br>Download error");
+              "URL: http://host/<br>Code 0<br>Couldn't connect to server<br><br>Download error");
     EXPECT_EQ(S().PageSource, "");
     EXPECT_EQ(S().LastStatusCode, 0);
     EXPECT_EQ(S().LastContentLength, -1);
     EXPECT_FALSE(S().DownloadBusy);
+
+    transport.answers = {Redirect(302, "http://other/"), Unreachable("Could not resolve host")};
+    Get("http://host/");
+    EXPECT_EQ(S().RequestReport, "URL: http://host/<br>Code 302<br>Relocating to http://other/<br>"
+                                 "Code 0<br>Could not resolve host<br><br>Download error");
+    EXPECT_EQ(S().LastStatusCode, 0);
 }
 
 TEST_F(DownloaderTest, LinkTestFailureLeavesTheCaptionAlone) {
@@ -310,7 +316,8 @@ TEST_F(DownloaderTest, LinkTestFailureLeavesTheCaptionAlone) {
     EXPECT_EQ(S().StatusText, "Some page");
     EXPECT_EQ(S().PageSource, "kept");
     EXPECT_EQ(S().RequestReport,
-              "URL: http://nowhere/\r\nCould not resolve host: nowhere\r\n\r\nDownload error");
+              "URL: http://nowhere/\r\nCode 0\r\nCould not resolve host: nowhere\r\n\r\n"
+              "Download error");
 }
 
 TEST_F(DownloaderTest, FileDownloadIgnoresTheBlockLimit) {

@@ -17,6 +17,7 @@
 #include "net/go_action.h"
 #include "platform/interfaces.h"
 #include "view/codepage.h"
+#include "view/view_dump.h"
 
 namespace qm {
 namespace {
@@ -322,6 +323,36 @@ TEST_F(GoActionTest, AnExistingLocalFileOpensAsALocalPage) {
     }
     EXPECT_EQ(host_.pagesReady, 2);
     EXPECT_TRUE(transport_.requests.empty());
+}
+
+TEST_F(GoActionTest, ALocalPageWithoutATitleOfItsOwnKeepsItsPathAsTitle) {
+    struct Case {
+        std::string typed;    // a file name in the test folder, or an address
+        std::string expected; // PageTitle after the render; "path" stands for the file's path
+    };
+    WriteFile("plain.htm", "<p>no title</p>");
+    WriteFile("titled.htm", "<title>Own</title><p>x</p>");
+    const std::vector<Case> cases = {
+        {"plain.htm", "path"},
+        {"titled.htm", "Own"},
+        {"plain.htm", "path"},
+        // A generated page is no local file, whatever was shown before it.
+        {"about:blank", ""},
+    };
+    for (const Case& c : cases) {
+        const bool file = c.typed.find(':') == std::string::npos;
+        Enter(file ? folder_ + c.typed : c.typed);
+        const std::string expected = c.expected == "path" ? folder_ + c.typed : c.expected;
+        for (int render = 0; render < 2; ++render) { // the page, then a render of it again
+            LayoutViewLines(State(), ViewOptions{}, 80);
+            EXPECT_EQ(State().PageTitle, expected) << c.typed << ", render " << render;
+        }
+    }
+    Enter(folder_ + "plain.htm");
+    LayoutViewLines(State(), ViewOptions{}, 80);
+    go_.AddToBookmarks();
+    EXPECT_NE(State().PageSource.find(">5. " + folder_ + "plain.htm</a>"), std::string::npos)
+        << State().PageSource;
 }
 
 TEST_F(GoActionTest, AMissingLocalFileSaysSoAndRendersNothing) {

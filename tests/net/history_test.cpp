@@ -37,6 +37,30 @@ BrowserState Make(const std::string& kinds, int pos) {
     return state;
 }
 
+TEST(NamePageEntry, OnlyAPageEntryTakesTheTitle) {
+    struct Case {
+        std::string kinds;
+        HistoryRecording recording;
+        std::string expected; // FileName of the last entry
+    };
+    const std::vector<Case> cases = {
+        {"P", HistoryRecording::On, "Title"}, {"FP", HistoryRecording::On, "Title"},
+        {"PF", HistoryRecording::On, "kept"}, {"PL", HistoryRecording::On, "kept"},
+        {"PT", HistoryRecording::On, "kept"}, {"PV", HistoryRecording::On, "kept"},
+        {"P", HistoryRecording::Off, "kept"},
+    };
+    for (const Case& c : cases) {
+        BrowserState state = Make(c.kinds, static_cast<int>(c.kinds.size()) - 1);
+        state.History.back().FileName = "kept";
+        NamePageEntry(state, c.recording, "Title");
+        EXPECT_EQ(state.History.back().FileName, c.expected)
+            << c.kinds << (c.recording == HistoryRecording::On ? " recording" : " not recording");
+    }
+    BrowserState empty;
+    NamePageEntry(empty, HistoryRecording::On, "Title");
+    EXPECT_TRUE(empty.History.empty());
+}
+
 struct ButtonsCase {
     std::string kinds;
     int pos;

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <sys/resource.h>
@@ -24,6 +25,7 @@
 #include "net/staged_file.h"
 #include "platform/interfaces.h"
 #include "view/codepage.h"
+#include "view/source_decode.h"
 
 namespace qm {
 namespace {
@@ -143,7 +145,7 @@ class FakeShell : public Shell {
     bool ShowInFileManager(const std::string& path) override { return Call("folder " + path); }
     bool OpenInTextEditor(const std::string& path) override { return Call("editor " + path); }
     bool RestartProgram() override { return Call("restart"); }
-    std::string ErrorText() const override { return "no program for that"; }
+    ShellError Error() const override { return {ShellFailure::CannotStart, "/usr/bin/viewer"}; }
 
   private:
     bool Call(const std::string& call) {
@@ -192,7 +194,8 @@ class SaveFilesTest : public ::testing::Test {
     }
 
     // /files/NAME?t=TYPE&n=SIZE answers 200 with that type and size; /missing 404; /flaky 200
-    // once, then 500; /broken breaks off after 2000 of 5000 bytes; /old redirects.
+    // once, then 500 (or the code of "then"); /broken breaks off after 2000 of 5000 bytes; /old
+    // redirects.
     void Serve() {
         server.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
             int count;
@@ -208,8 +211,10 @@ class SaveFilesTest : public ::testing::Test {
             } else if (request.path == "/missing") {
                 response.status = 404;
                 response.set_content("<h1>not here</h1>", "text/html");
-            } else if (request.path == "/flaky") {
-                response.status = count == 1 ? 200 : 500;
+            } else if (request.path.rfind("/flaky", 0) == 0) {
+                const int then =
+                    request.has_param("then") ? std::stoi(request.get_param_value("then")) : 500;
+                response.status = count == 1 ? 200 : then;
                 response.set_content("server says no", "image/png");
             } else if (request.path == "/broken") {
                 response.set_content_provider(
@@ -350,6 +355,35 @@ TEST_F(SaveFilesTest, AnErrorAnswerToTheDownloadItselfKeepsTheOlderFile) {
     EXPECT_TRUE(shell.calls.empty());
 }
 
+TEST_F(SaveFilesTest, AnErrorAnswerToATestedDownloadIsReportedAsAFailure) {
+    struct Case {
+        std::string what, path;
+        bool dialog;
+    };
+    const Case cases[] = {
+        {"quick save", "/flaky/quick?then=404", false},
+        {"save dialog", "/flaky/dialog?then=404", true},
+    };
+    for (const Case& c : cases) {
+        const std::string before = (folder / "earlier.txt").string();
+        window.fileField = before;
+        window.linkField = Url(c.path);
+        dialogs.answer = (folder / "chosen.png").string();
+        if (c.dialog)
+            saver.BitBtn5Click();
+        else
+            saver.QuickSaveLink();
+        EXPECT_EQ(window.caption, "Download error: Code 404") << c.what;
+        EXPECT_EQ(S().StatusText, "Download error: Code 404") << c.what;
+        EXPECT_EQ(window.objectInfo,
+                  "Downloading " + Url(c.path) + "\r\nDownload error: Code 404\r\n")
+            << c.what;
+        EXPECT_EQ(window.fileField, before) << c.what << ": no file was saved";
+        EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"download"}) << c.what;
+    }
+    EXPECT_TRUE(shell.calls.empty());
+}
+
 TEST_F(SaveFilesTest, BrokenDownloadLeavesNoFileAndKeepsAnOlderOne) {
     QuickSave("/broken");
     EXPECT_TRUE(FilesIn(Download()).empty());
@@ -454,6 +488,51 @@ TEST_F(SaveFilesTest, CancelledDialogOrUnwritableTargetDownloadsNothing) {
     EXPECT_TRUE(S().LastDownloadFailed);
 }
 
+TEST_F(SaveFilesTest, NamesUpToTheFileSystemLimitCanBeSaved) {
+    // The temporary file beside the target must not be longer than the target's own name.
+    window.linkField = Url("/files/long?t=application/zip");
+    for (size_t length : {200u, 248u, 255u}) {
+        const fs::path page = folder / std::string(length, 'p');
+        const fs::path linked = folder / std::string(length, 'l');
+        EXPECT_TRUE(WriteFileAtomically(page.string(), "page")) << length;
+        EXPECT_EQ(ReadFile(page), "page") << length;
+        dialogs.answer = linked.string();
+        saver.BitBtn5Click();
+        EXPECT_EQ(ReadFile(linked), Pattern(10)) << length << "\n" << window.objectInfo;
+        EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"download", linked.filename().string(),
+                                                             page.filename().string()}))
+            << length;
+        fs::remove(page);
+        fs::remove(linked);
+    }
+}
+
+TEST_F(SaveFilesTest, APageKeepsItsOwnReportThroughDownloadsAndLinkTests) {
+    goAction.Navigate(Url("/files/page.html?t=text/html"));
+    DecodeSite(S());
+    const std::string shown = S().DecodedSource;
+    ASSERT_EQ(shown.rfind("URL: " + Url("/files/page.html?t=text/html"), 0), 0u) << shown;
+
+    // Each of these reports in the object info area; a render of the page again shows the
+    // page's own report above it.
+    const std::vector<std::pair<std::string, std::function<void()>>> actions = {
+        {"quick save", [this] { QuickSave("/files/pic?t=image/png"); }},
+        {"link test", [this] { saver.TestLinkedAddress(); }},
+        {"failed save", [this] { QuickSave("/missing"); }},
+    };
+    for (const auto& [what, action] : actions) {
+        action();
+        EXPECT_FALSE(window.objectInfo.empty()) << what;
+        DecodeSite(S());
+        EXPECT_EQ(S().DecodedSource, shown) << what;
+    }
+
+    // A page of another kind has no report.
+    goAction.Navigate("about:blank");
+    DecodeSite(S());
+    EXPECT_EQ(S().DecodedSource, "");
+}
+
 TEST_F(SaveFilesTest, EnterInTheLinkFieldFollowsTheTrafficSaver) {
     struct Case {
         int mode;
@@ -512,11 +591,18 @@ TEST_F(SaveFilesTest, FileBarOpensTheSavedFileOrSaysWhy) {
     EXPECT_EQ(shell.calls,
               (std::vector<std::string>{"app " + path, "folder " + path, "editor " + path}));
 
+    // Like a missing file, a launcher that fails is said in the caption only: the status
+    // text, which scrolling shows again, keeps what the last operation said.
     S().StatusText = "Ready";
     shell.works = false;
     saver.FileFieldEnter(CtrlKey::Up);
-    EXPECT_EQ(S().StatusText, "no program for that");
-    EXPECT_EQ(window.caption, "no program for that");
+    EXPECT_EQ(window.caption, "Cannot start /usr/bin/viewer");
+    EXPECT_EQ(S().StatusText, "Ready");
+    S().LanguageIndex = 0;
+    saver.BitBtn8Click();
+    EXPECT_EQ(window.caption, Utf8ToCp1251("Не удалось запустить /usr/bin/viewer"));
+    EXPECT_EQ(S().StatusText, "Ready");
+    S().LanguageIndex = 1;
 
     shell.calls.clear();
     S().StatusText = "Ready";

@@ -179,13 +179,17 @@ TEST_F(DesktopShellTest, MissingProgramsGiveFalseAtOnce) {
     QElapsedTimer timer;
     timer.start();
     EXPECT_FALSE(shell.OpenWithDefaultApp(file));
-    EXPECT_NE(shell.ErrorText().find("xdg-open"), std::string::npos) << shell.ErrorText();
+    EXPECT_EQ(shell.Error().failure, ShellFailure::NoLauncher);
     EXPECT_FALSE(shell.ShowInFileManager(file));
-    EXPECT_NE(shell.ErrorText().find("file manager"), std::string::npos) << shell.ErrorText();
+    EXPECT_EQ(shell.Error().failure, ShellFailure::NoFileManager);
     env.Set("EDITOR", "/usr/bin/vi");
     EXPECT_FALSE(shell.OpenInTextEditor(file)) << "no terminal without a display";
-    EXPECT_NE(shell.ErrorText().find("editor"), std::string::npos) << shell.ErrorText();
-    EXPECT_FALSE(shell.OpenWithDefaultApp((root / "missing.txt").string()));
+    EXPECT_EQ(shell.Error().failure, ShellFailure::NoTextEditor);
+    const std::string missing = (root / "missing.txt").string();
+    EXPECT_FALSE(shell.OpenWithDefaultApp(missing));
+    EXPECT_FALSE(shell.OpenInTextEditor(missing));
+    EXPECT_EQ(shell.Error().failure, ShellFailure::NoSuchFile);
+    EXPECT_EQ(shell.Error().subject, missing);
     EXPECT_LT(timer.elapsed(), 1000);
 }
 
@@ -193,7 +197,7 @@ TEST_F(DesktopShellTest, DefaultAppIsStartedWithoutWaiting) {
     FakeProgram("xdg-open");
     QElapsedTimer timer;
     timer.start();
-    EXPECT_TRUE(shell.OpenWithDefaultApp(file)) << shell.ErrorText();
+    EXPECT_TRUE(shell.OpenWithDefaultApp(file)) << static_cast<int>(shell.Error().failure);
     EXPECT_LT(timer.elapsed(), 1000) << "the program lingers; it must not be waited on";
     EXPECT_EQ(WaitForLog(Log("xdg-open")), file + "\n");
 }
@@ -202,7 +206,7 @@ TEST_F(DesktopShellTest, TextEditorIsTheDefaultForPlainText) {
     FakeProgram("xdg-mime", "ed.desktop");
     FakeProgram("ed");
     DesktopFile("ed.desktop", "[Desktop Entry]\nExec=ed --new %F\n");
-    EXPECT_TRUE(shell.OpenInTextEditor(file)) << shell.ErrorText();
+    EXPECT_TRUE(shell.OpenInTextEditor(file)) << static_cast<int>(shell.Error().failure);
     EXPECT_EQ(WaitForLog(Log("xdg-mime")), "query default text/plain\n");
     EXPECT_EQ(WaitForLog(Log("ed")), "--new " + file + "\n");
 }
@@ -215,18 +219,18 @@ TEST_F(DesktopShellTest, TextEditorFallsBackToTheUsersEditorInATerminalThenAKnow
     fs::path terminal = FakeProgram("x-terminal-emulator");
     env.Set("EDITOR", "vim -R");
     FakeProgram("mousepad");
-    EXPECT_TRUE(shell.OpenInTextEditor(file)) << shell.ErrorText();
+    EXPECT_TRUE(shell.OpenInTextEditor(file)) << static_cast<int>(shell.Error().failure);
     EXPECT_EQ(WaitForLog(Log("mousepad")), file + "\n");
     EXPECT_FALSE(fs::exists(Log("x-terminal-emulator")));
 
     env.Set("DISPLAY", ":99");
-    EXPECT_TRUE(shell.OpenInTextEditor(file)) << shell.ErrorText();
+    EXPECT_TRUE(shell.OpenInTextEditor(file)) << static_cast<int>(shell.Error().failure);
     std::string vim = (root / "bin" / "vim").string();
     EXPECT_EQ(WaitForLog(Log("x-terminal-emulator")), "-e " + vim + " " + file + "\n");
     fs::remove(Log("x-terminal-emulator"));
 
     DesktopFile("vim.desktop", "[Desktop Entry]\nExec=gone %F\n");
-    EXPECT_TRUE(shell.OpenInTextEditor(file)) << shell.ErrorText();
+    EXPECT_TRUE(shell.OpenInTextEditor(file)) << static_cast<int>(shell.Error().failure);
     EXPECT_EQ(WaitForLog(Log("x-terminal-emulator")), "-e " + vim + " -R " + file + "\n");
 }
 
@@ -241,7 +245,7 @@ TEST_F(DesktopShellTest, FileManagerOnTheBusShowsTheFileSelected) {
     ASSERT_TRUE(service.registerService(QStringLiteral("org.freedesktop.FileManager1")));
     FakeProgram("xdg-open");
 
-    EXPECT_TRUE(shell.ShowInFileManager(file)) << shell.ErrorText();
+    EXPECT_TRUE(shell.ShowInFileManager(file)) << static_cast<int>(shell.Error().failure);
     QElapsedTimer timer;
     timer.start();
     while (manager.shown.isEmpty() && timer.elapsed() < 5000) {
@@ -254,7 +258,7 @@ TEST_F(DesktopShellTest, FileManagerOnTheBusShowsTheFileSelected) {
     QDBusConnection::disconnectFromBus(QStringLiteral("fake-file-manager"));
 
     // Without the service the folder is opened.
-    EXPECT_TRUE(shell.ShowInFileManager(file)) << shell.ErrorText();
+    EXPECT_TRUE(shell.ShowInFileManager(file)) << static_cast<int>(shell.Error().failure);
     EXPECT_EQ(WaitForLog(Log("xdg-open")), (root / "files").string() + "\n");
 }
 

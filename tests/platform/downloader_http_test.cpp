@@ -341,7 +341,7 @@ TEST_F(DownloaderHttpTest, RedirectWithoutLocationAndRedirectCycleFail) {
 
     Get(server.Url("/loop"));
     EXPECT_TRUE(S().LastDownloadFailed);
-    EXPECT_TRUE(ReportHas("Maximum (20) redirects followed<br><br>Download error"))
+    EXPECT_TRUE(ReportHas("Maximum number of redirects followed: 20<br><br>Download error"))
         << S().RequestReport;
     EXPECT_EQ(ReceivedRequests().size(), 1u + 21u);
 }

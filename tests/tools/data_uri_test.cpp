@@ -167,7 +167,16 @@ TEST_F(DoSaveData64Test, CancellingTheDialogWritesNothing) {
 }
 
 TEST_F(DoSaveData64Test, MissingFolderRaisesAnError) {
-    EXPECT_THROW(DoSaveData64("data:,x", folder + "missing/", dialogs, 1), DataSaveError);
+    const std::string path = folder + "missing/datafile";
+    for (int language : {0, 1}) {
+        try {
+            DoSaveData64("data:,x", folder + "missing/", dialogs, language);
+            ADD_FAILURE() << "no error, language " << language;
+        } catch (const DataSaveError& error) {
+            EXPECT_EQ(error.what(), UiString(257, language) + path) << "language " << language;
+        }
+    }
+    EXPECT_EQ(UiString(257, 1), "Cannot create file ");
 }
 
 // Caps the size of files this process may write, so that a write fails even for root.

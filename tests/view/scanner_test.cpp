@@ -210,6 +210,17 @@ TEST(ScannerTest, ResourceLabels) {
          "<track kind=subtitles srclang=en label=Main src=t.vtt>",
          {},
          {"Track ( subtitles EN MAIN): t.vtt"}},
+        // The kind is compared without its quotes, so the usual quoted spelling is named too;
+        // the language and label are shown as written.
+        {"track, quoted kind",
+         "<track kind=\"subtitles\" src=t.vtt>",
+         {},
+         {"Track ( subtitles): t.vtt"}},
+        {"track, single-quoted kind in capitals",
+         "<track kind='CHAPTERS' srclang=\"ru\" src=t.vtt>",
+         {},
+         {"Track ( chapters \"RU\"): t.vtt"}},
+        {"track, unknown kind", "<track kind=\"notes\" src=t.vtt>", {}, {"Track (): t.vtt"}},
         {"linked file needs Linked", "<link rel=stylesheet href=s.css>x", {}, {"x"}},
         {"linked file",
          "<link rel=stylesheet type=text/css href=s.css>",

@@ -216,7 +216,8 @@ TEST(DecodeSite, BuildsDecodedSource) {
         state.Utf8Decoding = c.utf8;
         state.LanguageIndex = c.language;
         state.PageSource = c.page;
-        state.RequestReport = c.report;
+        state.PageReport = c.report;
+        state.RequestReport = "report of a later link test";
         state.DecodedSource = "stale";
         DecodeSite(state);
         EXPECT_EQ(Shown(state.DecodedSource), Shown(c.expected)) << c.what;
