@@ -59,6 +59,24 @@ std::string ReplaceAmpersands(const std::string& text) {
     return out;
 }
 
+// A report above a page is laid out as markup: what a server or a page supplies must show as
+// written, never as a tag of its own.
+std::string EscapeMarkup(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else
+            out.push_back(c);
+    }
+    return out;
+}
+
 // One call of StartDownload: the state of the request between its steps.
 class DownloadRun {
   public:
@@ -75,7 +93,11 @@ class DownloadRun {
     bool IsPageMode() const {
         return mode_ == DownloadMode::Page || mode_ == DownloadMode::PagePreview;
     }
-    void AddLine(const std::string& text) { state_.RequestReport += text + sep_; }
+    // Report text from the server or the page, escaped where the report is markup.
+    std::string Shown(const std::string& text) const {
+        return IsPageMode() ? EscapeMarkup(text) : text;
+    }
+    void AddLine(const std::string& text) { state_.RequestReport += Shown(text) + sep_; }
     void Fail(const std::string& reason);
     int RecordHistory(const std::string& url);
     bool OpenRequest(const UrlParts& parts, FormContentType contentType);
@@ -262,16 +284,17 @@ void DownloadRun::ReadBody(int64_t contentLength, const std::string& fileName) {
 }
 
 void DownloadRun::Summarise(const std::string& contentType, int64_t contentLength) {
-    std::string summary = contentType.empty() ? std::string() : ContentLine(contentType) + sep_;
+    std::string summary = contentType.empty() ? std::string() : Shown(ContentLine(contentType)) + sep_;
     summary += browser_.Ui(5);
     summary += contentLength < 0 ? browser_.Ui(8) : Bytes64ToStr(contentLength) + browser_.Ui(0);
+    const std::string urlLine = Shown("URL: " + finalUrl_);
     if (mode_ == DownloadMode::LinkTest) {
-        state_.RequestReport += "URL: " + finalUrl_ + sep_ + summary;
+        state_.RequestReport += urlLine + sep_ + summary;
         return;
     }
     const std::string& hint = browser_.Ui(state_.TrafficSaverMode == 1 ? 6 : 37);
-    state_.RequestReport += "URL: " + finalUrl_ + sep_ + summary + sep_ + sep_ + hint + sep_ +
-                            sep_ + browser_.Ui(9) + sep_;
+    state_.RequestReport += urlLine + sep_ + summary + sep_ + sep_ + hint + sep_ + sep_ +
+                            browser_.Ui(9) + sep_;
     char buffer[Downloader::kBlockSize];
     long long got = transport_.Read(buffer, sizeof buffer);
     if (got < 0) return Fail(transport_.ErrorText());
@@ -350,7 +373,8 @@ void DownloadRun::Finish(int historyIndex, const std::string& fileName) {
             state_.RequestReport += sep_ + browser_.Ui(2);
         }
     }
-    if (mode_ != DownloadMode::FileDownload)
+    // A page's report was escaped line by line; the link test's report is plain text.
+    if (mode_ == DownloadMode::LinkTest)
         state_.RequestReport = ReplaceAmpersands(state_.RequestReport);
     if (IsPageMode()) state_.PageReport = state_.RequestReport;
     MoveTraffic();

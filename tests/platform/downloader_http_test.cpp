@@ -21,6 +21,7 @@
 #include "app/file_io.h"
 #include "net/downloader.h"
 #include "platform/curl_transport.h"
+#include "view/view_dump.h"
 
 namespace qm {
 namespace {
@@ -324,6 +325,27 @@ TEST_F(DownloaderHttpTest, RelativeRedirectsAreFollowedAndReported) {
     auto requests = ReceivedRequests();
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests[2].target, "/new/page.html?x=1&y=2");
+}
+
+TEST_F(DownloaderHttpTest, MarkupInHeadersShowsAsWrittenAndForgesNothing) {
+    TestServer server;
+    const std::string forged = "<a href=\"http://evil.example/\">Code 200</a><!--";
+    server->Get("/moved", Recorder([&](httplib::Response& r) {
+                    r.status = 302;
+                    r.set_header("Location", "/gone?" + forged);
+                }));
+    server->Get("/gone", Recorder([&](httplib::Response& r) {
+                    r.status = 404;
+                    r.set_content("real body", "text/html" + forged);
+                }));
+    ASSERT_TRUE(server.Start());
+    Get(server.Url("/moved"));
+    ViewOptions options;
+    std::string page = DumpSourceView(S(), options, 200);
+    EXPECT_EQ(page.find("Link: "), std::string::npos) << page;
+    EXPECT_NE(page.find("Content: text/html" + forged), std::string::npos) << page;
+    EXPECT_NE(page.find("Relocating to " + server.Url("/gone?") + forged), std::string::npos) << page;
+    EXPECT_NE(page.find("real body"), std::string::npos) << page;
 }
 
 TEST_F(DownloaderHttpTest, RedirectWithoutLocationAndRedirectCycleFail) {
