@@ -7,6 +7,7 @@
 #include "app/file_io.h"
 #include "app/format.h"
 #include "app/ui_strings.h"
+#include "tools/markup_escape.h"
 #include "view/codepage.h"
 
 namespace qm {
@@ -74,8 +75,9 @@ std::string FileAddress(const std::string& folder) {
     return address + "bro.ini";
 }
 
+// Titles and addresses come from pages and servers: they must not add markup of their own.
 std::string Link(const std::string& address, const std::string& text) {
-    return "<a href=\"" + address + "\">" + text + "</a>";
+    return "<a href=\"" + EscapeAddressAttribute(address) + "\">" + EscapeMarkup(text) + "</a>";
 }
 
 } // namespace

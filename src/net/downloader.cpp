@@ -16,6 +16,7 @@
 #include "net/punycode.h"
 #include "net/url.h"
 #include "platform/interfaces.h"
+#include "tools/markup_escape.h"
 
 namespace qm {
 namespace {
@@ -59,24 +60,6 @@ std::string ReplaceAmpersands(const std::string& text) {
     return out;
 }
 
-// A report above a page is laid out as markup: what a server or a page supplies must show as
-// written, never as a tag of its own.
-std::string EscapeMarkup(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += "&gt;";
-        else
-            out.push_back(c);
-    }
-    return out;
-}
-
 // One call of StartDownload: the state of the request between its steps.
 class DownloadRun {
   public:
@@ -93,7 +76,8 @@ class DownloadRun {
     bool IsPageMode() const {
         return mode_ == DownloadMode::Page || mode_ == DownloadMode::PagePreview;
     }
-    // Report text from the server or the page, escaped where the report is markup.
+    // A report above a page is laid out as markup: what a server or a page supplies must show
+    // as written, never as a tag of its own.
     std::string Shown(const std::string& text) const {
         return IsPageMode() ? EscapeMarkup(text) : text;
     }

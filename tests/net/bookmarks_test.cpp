@@ -87,6 +87,10 @@ TEST_F(BookmarksTest, ListsThePairsOfTheFile) {
          "<a href=\"http://a/\">1. T</a><br><br><a href=\"http://b/\">2. U</a><br><br>"},
         {"empty title", "\r\nhttp://a/\r\n", "<a href=\"http://a/\">1. </a><br><br>"},
         {"a blank line is a title", "\r\n", "<a href=\"\">1. </a><br><br>"},
+        {"markup in a title shows as text", "<a href=\"http://evil/\">Bank</a> & Co\r\nhttp://a/\r\n",
+         "<a href=\"http://a/\">1. &lt;a href=\"http://evil/\"&gt;Bank&lt;/a&gt; &amp; Co</a><br><br>"},
+        {"an address cannot leave its attribute", "T\r\nhttp://a/?q=\"><a href=\"http://evil/\r\n",
+         "<a href=\"http://a/?q=%22%3E%3Ca href=%22http://evil/\">1. T</a><br><br>"},
     };
     for (const ListCase& c : cases) {
         WriteBroIni(c.file);
@@ -145,11 +149,13 @@ TEST_F(BookmarksTest, HistoryPageIsNewestFirstWithTheTrafficSum) {
         Entry(2000000, HistoryKind::FileDownload, "http://a/f.zip", "/d/f.zip"),
         Entry(-1, HistoryKind::PagePreview, "http://b/"),
         Entry(-1, HistoryKind::LocalPage, "file:///x.htm", "/x.htm"),
+        Entry(5, HistoryKind::Page, "http://c/\"", "<b>Title</b>"),
     };
-    state_.HistoryPos = 3;
+    state_.HistoryPos = 4;
     EXPECT_EQ(
         BuildHistoryPage(state_),
-        "History of browsing and downloading<br>Traffic: 2 001 234 bytes<br>"
+        "History of browsing and downloading<br>Traffic: 2 001 239 bytes<br>"
+        "<br>5. Page (5 bytes)<br><a href=\"http://c/%22\">&lt;b&gt;Title&lt;/b&gt;</a><br>"
         "<br>4. Local page<br><a href=\"file:///x.htm\">/x.htm</a><br>"
         "<br>3. Page preview<br><a href=\"http://b/\"></a><br>"
         "<br>2. File download (2 000 000 bytes)<br><a href=\"http://a/f.zip\">/d/f.zip</a><br>"
