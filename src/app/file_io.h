@@ -11,8 +11,13 @@ std::string GetFileToString(const std::string& path);
 
 // Writes data to a temporary file in the target's folder and renames it over the target
 // when complete, so a failure never leaves a half-written file where a whole one stood.
-// Returns false (and leaves any older file intact) on failure.
+// Returns false (and leaves any older file intact) on failure. A file replaced keeps its mode
+// and a symbolic link keeps pointing at the new file.
 bool WriteFileAtomically(const std::string& path, std::string_view data);
+
+// Appends data to an existing file, or, when the write fails part-way, leaves the file as it
+// was. Returns false on failure.
+bool AppendWholeOrNothing(const std::string& path, std::string_view data);
 
 // Creates an empty private file with a short unique name in the folder of target, to be
 // renamed over target once written: a name of the target's own length would not fit beside

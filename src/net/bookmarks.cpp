@@ -130,11 +130,7 @@ bool AppendToBroIni(const BrowserState& state, const std::string& title,
     const std::string path = BroIniPath(state);
     std::string pair = AsOneLine(title) + "\r\n" + AsOneLine(address) + "\r\n";
     if (EndsMidLine(path)) pair.insert(0, "\r\n");
-    std::FILE* file = std::fopen(path.c_str(), "ab");
-    if (!file) return false;
-    bool ok = std::fwrite(pair.data(), 1, pair.size(), file) == pair.size();
-    ok = std::fclose(file) == 0 && ok;
-    return ok;
+    return AppendWholeOrNothing(path, pair);
 }
 
 std::string BuildHistoryPage(const BrowserState& state) {
