@@ -29,6 +29,14 @@ Browser::Browser(EventPump& pump) : pump_(pump) {
     state_.StatusText = "Quillmar " + state_.VersionString;
 }
 
+void Browser::SetField(FieldId field, std::string text) {
+    TextField& target = state_.Field(field);
+    target.SelectionStart = text.size();
+    target.SelectionLength = 0;
+    target.Text = std::move(text);
+    if (view_) view_->FieldChanged(field);
+}
+
 const std::string& Browser::Ui(int index) const { return UiString(index, state_.LanguageIndex); }
 
 std::string Browser::ShellErrorText(const ShellError& error) const {

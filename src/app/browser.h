@@ -6,6 +6,10 @@
 #include <vector>
 
 #include "app/browser_state.h"
+#include "net/download_options.h"
+#include "view/bitmap_font_state.h"
+#include "view/view_options.h"
+#include "view/view_state.h"
 
 namespace qm {
 
@@ -18,6 +22,7 @@ public:
     virtual ~BrowserView() = default;
     virtual void ShowCaption(const std::string& text) = 0;      // window and application title
     virtual void ShowStopCaption(const std::string& text) = 0;  // the Stop button Panel20
+    virtual void FieldChanged(FieldId /*field*/) {}              // show the field's new text
 };
 
 class Browser {
@@ -26,6 +31,16 @@ public:
 
     BrowserState& State() { return state_; }
     const BrowserState& State() const { return state_; }
+    // The settings panel's values: what the view shows and how, the bitmap font, the view's
+    // own state and the download switches.
+    ViewOptions& Options() { return options_; }
+    const ViewOptions& Options() const { return options_; }
+    ViewState& View() { return viewState_; }
+    const ViewState& View() const { return viewState_; }
+    BitmapFontState& Fonts() { return fonts_; }
+    const BitmapFontState& Fonts() const { return fonts_; }
+    DownloadOptions& Downloads() { return downloads_; }
+    const DownloadOptions& Downloads() const { return downloads_; }
     void SetView(BrowserView* view) { view_ = view; }
     EventPump& Pump() { return pump_; }
 
@@ -37,6 +52,10 @@ public:
     // Language from the system locale: Russian gives 0, anything else 1.
     static int LanguageFromLocale(const std::string& localeName);
     void SetLanguage(int itemIndex);
+
+    // A field's text is replaced as a whole; the caret goes to its end.
+    void SetField(FieldId field, std::string text);
+    const std::string& FieldText(FieldId field) { return state_.Field(field).Text; }
 
     void SetForm1Caption(const std::string& text);
     // StatusText := text, shown through SetForm1Caption.
@@ -72,6 +91,10 @@ public:
 
 private:
     BrowserState state_;
+    ViewOptions options_;
+    ViewState viewState_;
+    BitmapFontState fonts_;
+    DownloadOptions downloads_;
     EventPump& pump_;
     BrowserView* view_ = nullptr;
 };

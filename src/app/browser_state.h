@@ -20,6 +20,16 @@ struct HistoryEntry {
 
 enum class WindowSize : int32_t { Window = 0, Screen = 1, FullScreen = 2 };
 
+// A one- or multi-line text field of the main window: the window's edit control mirrors it.
+struct TextField {
+    std::string Text;
+    size_t SelectionStart = 0; // the caret when nothing is selected
+    size_t SelectionLength = 0;
+};
+
+// The fields, by the controls that show them.
+enum class FieldId { Address, Link, File, ObjectInfo, Search }; // Edit1, Edit2, Edit3, Memo1, Edit5
+
 struct BrowserState {
     std::string PageSource;
     std::string PageContentType;
@@ -78,6 +88,26 @@ struct BrowserState {
 
     // Switches of the settings panel whose owners read them headless.
     bool Utf8Decoding = false;  // CheckBox1
+    int32_t ThemeIndex = 0;      // ComboBox4
+    int32_t UserAgentPreset = 0; // ComboBox6: 0 is "-", then the presets in list order
+    bool ShowScrollBar = true;   // CheckBox35 and the N20 check mark
+
+    TextField AddressField; // Edit1
+    TextField LinkField;    // Edit2
+    TextField FileField;    // Edit3
+    TextField ObjectInfo;   // Memo1; lines end in CR LF
+    TextField SearchField;  // Edit5
+
+    TextField& Field(FieldId id) {
+        switch (id) {
+        case FieldId::Address: return AddressField;
+        case FieldId::Link: return LinkField;
+        case FieldId::File: return FileField;
+        case FieldId::ObjectInfo: return ObjectInfo;
+        case FieldId::Search: break;
+        }
+        return SearchField;
+    }
 };
 
 // Empties the page and what is known about it, before another page takes its place.

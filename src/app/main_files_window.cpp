@@ -40,13 +40,6 @@ void TForm1::RunObjectFieldAction(const ClickAction& action) {
     }
 }
 
-std::string TForm1::LinkFieldText() { return FromQString(Edit2->text()); }
-
-// File names on this system are UTF-8; the field shows them as they are.
-std::string TForm1::FileFieldText() { return Edit3->text().toStdString(); }
-
-void TForm1::ShowFileField(const std::string& path) { Edit3->setText(QString::fromStdString(path)); }
-
 void TForm1::ScrollObjectInfoToEnd() {
     Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
 }

@@ -41,7 +41,6 @@ void TForm1::BuildPopupMenu() {
     };
     for (auto [caption, service] : engines)
         connect(N3->addAction(caption), &QAction::triggered, this, [this, service] {
-            SyncAddressFromEdit();
             goAction_->PutSearchPrefix(service);
             if (isActiveWindow()) Edit1->setFocus();
         });
@@ -50,7 +49,6 @@ void TForm1::BuildPopupMenu() {
     RU1 = NewItem(N3, "RU1");
     for (auto [item, language] : {std::pair{EN1, TranslateTo::English}, std::pair{RU1, TranslateTo::Russian}})
         connect(item, &QAction::triggered, this, [this, language] {
-            SyncAddressFromEdit();
             goAction_->PutTranslatePrefix(language);
             if (isActiveWindow()) Edit1->setFocus();
         });

@@ -87,12 +87,12 @@ void TForm1::RunClickAction(const ClickAction& action) {
         state.RefererURL.clear();
         return;
     case ClickActionKind::ShowCode:
-        Memo1->setPlainText(ToQString(action.text));
+        browser_.SetField(FieldId::ObjectInfo, action.text);
         return;
     case ClickActionKind::FillObjectField:
     case ClickActionKind::TestLink:
     case ClickActionKind::SaveResource:
-        Edit2->setText(ToQString(action.address));
+        browser_.SetField(FieldId::Link, action.address);
         RunObjectFieldAction(action);
         return;
     }

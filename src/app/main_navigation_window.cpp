@@ -32,11 +32,9 @@ void TForm1::BuildNavigation() {
     connect(Edit4, &QLineEdit::textChanged, this, sync);
 
     connect(Panel11, &PanelButton::clicked, this, [this] {
-        SyncAddressFromEdit();
         goAction_->BitBtn1Click();
     });
     connect(Panel10, &PanelButton::clicked, this, [this] {
-        SyncAddressFromEdit();
         goAction_->BitBtn2Click();
     });
     connect(Panel24, &PanelButton::clicked, this, [this] { goAction_->AddToBookmarks(); });
@@ -59,24 +57,11 @@ void TForm1::SyncDownloadOptions() {
     options.userAgent = FromQString(Edit4->text());
 }
 
-void TForm1::SyncAddressFromEdit() {
-    AddressBar& bar = goAction_->Address();
-    bar.Text = FromQString(Edit1->text());
-    if (Edit1->hasSelectedText()) {
-        bar.SelectionStart = static_cast<size_t>(Edit1->selectionStart());
-        bar.SelectionLength = static_cast<size_t>(Edit1->selectedText().size());
-    } else {
-        bar.SelectionStart = static_cast<size_t>(Edit1->cursorPosition());
-        bar.SelectionLength = 0;
-    }
-}
-
 bool TForm1::AddressBarCommandKey(QKeyEvent* key) {
     const bool ctrl = key->modifiers() & Qt::ControlModifier;
     switch (key->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        SyncAddressFromEdit();
         goAction_->EnterPressed(ctrl ? CtrlKey::Held : CtrlKey::Up);
         return true;
     case Qt::Key_Left:
@@ -91,7 +76,6 @@ bool TForm1::AddressBarCommandKey(QKeyEvent* key) {
 }
 
 void TForm1::NavigateFromAddressBar() {
-    SyncAddressFromEdit();
     goAction_->BitBtn1Click();
 }
 
@@ -106,13 +90,7 @@ void TForm1::ResetViewScroll() {
     view_.ScrollBar.Position = 0;
 }
 
-void TForm1::ShowAddress(const AddressBar& bar) {
-    Edit1->setText(ToQString(bar.Text));
-    if (bar.SelectionLength > 0)
-        Edit1->setSelection(static_cast<int>(bar.SelectionStart), static_cast<int>(bar.SelectionLength));
-    else
-        Edit1->setCursorPosition(static_cast<int>(bar.SelectionStart));
-}
+void TForm1::ShowAddress(const AddressBar&) { FieldChanged(FieldId::Address); }
 
 void TForm1::ShowSizeLabel(const std::string& text) { Label1->setText(ToQString(text)); }
 
@@ -126,8 +104,6 @@ void TForm1::ShowHistoryButtons(const HistoryButtons& buttons) {
 
 // DownloadView
 void TForm1::ShowAddress(const std::string& url) { goAction_->SetAddress(url); }
-
-void TForm1::ShowLinkField(const std::string& url) { Edit2->setText(ToQString(url)); }
 
 void TForm1::RepaintTraffic() { RepaintTrafficPanel(); }
 

@@ -99,7 +99,7 @@ void TForm1::ShowPicture(const Bitmap& picture) {
 
 void TForm1::PageTitleFound(const std::string& title) { goAction_->PageTitleFound(title); }
 
-void TForm1::SetObjectInfoText(const std::string& text) { Memo1->setPlainText(ToQString(text)); }
+void TForm1::SetObjectInfoText(const std::string& text) { browser_.SetField(FieldId::ObjectInfo, text); }
 
 void TForm1::BindViewOptions() {
     // Visibility switches change what the page shows: decode and lay it out again.

@@ -52,6 +52,7 @@ TForm1::TForm1(const std::vector<std::string>& args, QWidget* parent)
     BuildTimers();
     BuildRenderer();
     BuildMouse();
+    BindFields();
     FormCreate(args);
     ConnectControls();
     qApp->installEventFilter(this);
@@ -119,7 +120,8 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
     Label10->setText(ToQString(browser_.TrafficSaverLabelText()));
     std::string address = browser_.TakeCommandLine(args);
     // Arguments arrive in the locale's encoding (UTF-8), unlike the program's own text.
-    if (browser_.State().OpenArgAtStart) Edit1->setText(QString::fromStdString(address));
+    if (browser_.State().OpenArgAtStart)
+        browser_.SetField(FieldId::Address, FromQString(QString::fromStdString(address)));
     Timer5->start();
 }
 

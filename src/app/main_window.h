@@ -72,6 +72,7 @@ public:
     // BrowserView
     void ShowCaption(const std::string& text) override;
     void ShowStopCaption(const std::string& text) override;
+    void FieldChanged(FieldId field) override;
 
     // RenderHost
     void SetCaption(const std::string& text) override { SetForm1Caption(text); }
@@ -85,19 +86,15 @@ public:
     void PageReady() override;
     void ResetViewScroll() override;
     void ShowAddress(const AddressBar& bar) override;
-    void ShowFileField(const std::string& path) override;
     void ShowSizeLabel(const std::string& text) override;
     void ShowHistoryButtons(const HistoryButtons& buttons) override;
 
     // DownloadView
     void ShowAddress(const std::string& url) override;
-    void ShowLinkField(const std::string& url) override;
     void RepaintTraffic() override;
     void RepaintHistoryButtons() override;
 
     // FileBarHost
-    std::string LinkFieldText() override;
-    std::string FileFieldText() override;
     void ScrollObjectInfoToEnd() override;
 
     GoAction& goAction() { return *goAction_; }
@@ -240,8 +237,11 @@ private:
     void DrawBar();
     void ApplyShowScroll(ShowScrollCaller caller);
     void SyncDownloadOptions();
-    void SyncAddressFromEdit();
     bool AddressBarCommandKey(QKeyEvent* key);
+    void BindFields();
+    QLineEdit* LineEditOf(FieldId field) const;
+    void ReadLineField(FieldId field);
+    void ReadObjectInfo();
     void NavigateFromAddressBar();
     void BuildFileBars();
     bool FieldCommandKey(QObject* field, QKeyEvent* key);
@@ -257,15 +257,16 @@ private:
 
     QtEventPump pump_;
     Browser browser_;
-    ViewState view_;
-    ViewOptions options_;
-    BitmapFontState fonts_;
+    ViewState& view_ = browser_.View();
+    ViewOptions& options_ = browser_.Options();
+    BitmapFontState& fonts_ = browser_.Fonts();
     SourceDecodeState decode_;
     QtTextRasterizer rasterizer_;
     std::unique_ptr<Renderer> renderer_;
     KeyScroll keyScroll_;
     QSet<int> heldKeys_;
     bool optionsMuted_ = false;
+    bool showingField_ = false;  // a field shows the model: its change signals are no edits
     int32_t captionPosition_ = 0;  // the scroll position the caption shows
     std::unique_ptr<CurlTransport> transport_;
     std::unique_ptr<Downloader> downloader_;

@@ -312,8 +312,8 @@ void DownloadRun::Run(const std::string& url, bool isPost, std::string postData,
         state_.CurrentURL = finalUrl_;
         state_.BaseURL = finalUrl_;
         if (view_) view_->ShowAddress(finalUrl_);
-    } else if (mode_ == DownloadMode::LinkTest && view_) {
-        view_->ShowLinkField(AddDomain(state_.CurrentURL, finalUrl_));
+    } else if (mode_ == DownloadMode::LinkTest) {
+        browser_.SetField(FieldId::Link, AddDomain(state_.CurrentURL, finalUrl_));
     }
     const bool answered = opened_ && !stopped_;
     const int64_t contentLength =
@@ -374,7 +374,7 @@ void DownloadRun::Finish(int historyIndex, const std::string& fileName) {
 } // namespace
 
 Downloader::Downloader(Browser& browser, HttpTransport& transport)
-    : browser_(browser), transport_(transport), ticks_(SteadyTicks) {}
+    : browser_(browser), transport_(transport), options_(browser.Downloads()), ticks_(SteadyTicks) {}
 
 void Downloader::StartDownload(const std::string& url, DownloadMode mode, bool isPost,
                                const std::string& postData, const std::string& fileName) {

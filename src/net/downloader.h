@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "net/download_options.h"
+
 namespace qm {
 
 class Browser;
@@ -17,21 +19,11 @@ enum class DownloadMode : int32_t { Page = 0, PagePreview = 1, LinkTest = 2, Fil
 // The cookie jar, inside BrowserState::DataFolder.
 inline constexpr const char* kCookieFileName = "cookies.txt";
 
-// The settings panel's values that a download reads.
-struct DownloadOptions {
-    int32_t blockLimit = 0;    // ComboBox3: at most this many 1024-byte blocks; 0 reads all
-    bool recordHistory = true; // CheckBox25
-    bool sendReferer = true;   // CheckBox29
-    bool cookies = true;       // CheckBox30
-    std::string userAgent;     // Edit4; empty sends none
-};
-
 // What a download shows in the main window besides the caption.
 class DownloadView {
   public:
     virtual ~DownloadView() = default;
     virtual void ShowAddress(const std::string& url) = 0;   // address bar Edit1 (modes 0, 1)
-    virtual void ShowLinkField(const std::string& url) = 0; // link field Edit2 (mode 2)
     virtual void RepaintTraffic() = 0;                      // traffic panel Panel9
     virtual void RepaintHistoryButtons() = 0;
 };
@@ -46,7 +38,7 @@ class Downloader {
 
     Downloader(Browser& browser, HttpTransport& transport);
 
-    // The window keeps these in step with its controls; a download reads them as it goes.
+    // The browser's download switches; a download reads them as it goes.
     DownloadOptions& Options() { return options_; }
     void SetView(DownloadView* view) { view_ = view; }
     void SetTickSource(TickSource ticks) { ticks_ = std::move(ticks); }
@@ -58,7 +50,7 @@ class Downloader {
   private:
     Browser& browser_;
     HttpTransport& transport_;
-    DownloadOptions options_;
+    DownloadOptions& options_;
     DownloadView* view_ = nullptr;
     TickSource ticks_;
 };

@@ -52,7 +52,8 @@ std::string LocalPathOf(const std::string& fileAddress) {
 }
 
 GoAction::GoAction(Browser& browser, GoActionHost& host, Downloader& downloader)
-    : browser_(browser), host_(host), downloader_(downloader) {}
+    : browser_(browser), host_(host), downloader_(downloader),
+      address_(browser.State().AddressField) {}
 
 void GoAction::SetAddress(const std::string& text) {
     address_.Text = text;
@@ -144,7 +145,7 @@ void GoAction::OpenLocalPage(const std::string& address) {
     // The address is program text (Windows-1251); file names on this system are UTF-8.
     const std::string shownPath = LocalPathOf(address);
     const std::string path = Cp1251ToUtf8(shownPath);
-    host_.ShowFileField(path);
+    browser_.SetField(FieldId::File, path);
     ClearPage(state);
     if (!FileExists(path)) {
         browser_.SetStatus(shownPath + ": " + browser_.Ui(182));

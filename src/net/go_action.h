@@ -25,7 +25,6 @@ class GoActionHost {
     virtual void ResetViewScroll() {}
     // The logic changed the address bar text or selection (Edit1 mirrors it).
     virtual void ShowAddress(const AddressBar& /*bar*/) {}
-    virtual void ShowFileField(const std::string& /*path*/) {}            // Edit3
     virtual void ShowSizeLabel(const std::string& /*text*/) {}            // Label1
     virtual void ShowHistoryButtons(const HistoryButtons& /*buttons*/) {} // Label7, arrows
 };
@@ -84,7 +83,7 @@ class GoAction {
     Browser& browser_;
     GoActionHost& host_;
     Downloader& downloader_;
-    AddressBar address_;
+    AddressBar& address_; // the state's Edit1 field
 };
 
 // A typed local path as a file:// address: a Windows path ("C:\site\a.htm") gets forward

@@ -48,15 +48,17 @@ std::string ShownPath(const std::string& path) {
 // once because the download that follows keeps the window alive.
 class ObjectInfoLines {
   public:
-    explicit ObjectInfoLines(FileBarHost& host) : host_(host) { host_.SetObjectInfoText({}); }
+    explicit ObjectInfoLines(Browser& browser) : browser_(browser) {
+        browser_.SetField(FieldId::ObjectInfo, {});
+    }
     void Add(const std::string& line) {
         text_ += line;
         text_ += "\r\n";
-        host_.SetObjectInfoText(text_);
+        browser_.SetField(FieldId::ObjectInfo, text_);
     }
 
   private:
-    FileBarHost& host_;
+    Browser& browser_;
     std::string text_;
 };
 
@@ -106,11 +108,11 @@ bool SaveFiles::Busy() const {
 }
 
 std::string SaveFiles::LinkAddress() {
-    return std::string(TrimBlanks(host_.LinkFieldText()));
+    return std::string(TrimBlanks(browser_.State().LinkField.Text));
 }
 
 std::string SaveFiles::SaveFolder() {
-    std::string folder = FolderOfPath(host_.FileFieldText());
+    std::string folder = FolderOfPath(browser_.State().FileField.Text);
     if (!folder.empty() && DirectoryExists(folder)) return folder;
     const std::string& download = browser_.State().DownloadFolder;
     if (download.empty()) return "./";
@@ -119,7 +121,7 @@ std::string SaveFiles::SaveFolder() {
 
 void SaveFiles::TestLinkedAddress() {
     if (Busy()) return;
-    host_.SetObjectInfoText({});
+    browser_.SetField(FieldId::ObjectInfo, {});
     browser_.Pump().ProcessEvents();
     // A download started while events ran owns the report now.
     if (Busy()) return;
@@ -128,7 +130,7 @@ void SaveFiles::TestLinkedAddress() {
         RefererScope referer(state);
         downloader_.StartDownload(LinkAddress(), DownloadMode::LinkTest);
     }
-    host_.SetObjectInfoText(state.RequestReport);
+    browser_.SetField(FieldId::ObjectInfo, state.RequestReport);
     host_.ScrollObjectInfoToEnd();
     state.RequestReport.clear();
 }
@@ -144,7 +146,7 @@ void SaveFiles::LinkFieldEnter(CtrlKey ctrl) {
 void SaveFiles::DecodeDataAndSave() { SaveDataUri(LinkAddress(), {}); }
 
 void SaveFiles::MakeLinkAbsolute() {
-    host_.ShowLinkField(AddDomain(browser_.State().BaseURL, host_.LinkFieldText()));
+    browser_.SetField(FieldId::Link, AddDomain(browser_.State().BaseURL, browser_.State().LinkField.Text));
 }
 
 void SaveFiles::NavigateLinkedAddress() {
@@ -209,7 +211,7 @@ std::optional<std::string> SaveFiles::SaveDataUri(const std::string& uri,
     try {
         std::optional<std::string> path =
             DoSaveData64(uri, folder, dialogs_, browser_.State().LanguageIndex, SaveFolder());
-        if (path) host_.ShowFileField(*path);
+        if (path) browser_.SetField(FieldId::File, *path);
         return path;
     } catch (const DataSaveError& error) {
         browser_.SetStatus(error.what());
@@ -220,7 +222,7 @@ std::optional<std::string> SaveFiles::SaveDataUri(const std::string& uri,
 bool SaveFiles::DownloadToFile(const std::string& address, const std::string& path) {
     if (Busy()) return false;
     BrowserState& state = browser_.State();
-    ObjectInfoLines info(host_);
+    ObjectInfoLines info(browser_);
     info.Add(browser_.Ui(kUiDownloading) + " " + address);
     StagedFile staged;
     if (!staged.Create(path)) {
@@ -247,7 +249,7 @@ bool SaveFiles::DownloadToFile(const std::string& address, const std::string& pa
         info.Add(state.StatusText);
         return false;
     }
-    host_.ShowFileField(path);
+    browser_.SetField(FieldId::File, path);
     info.Add(browser_.Ui(kUiFileSavedAs) + ShownPath(path));
     info.Add(browser_.Ui(kUiSize) + Bytes64ToStr(GetFileSize(path)) + browser_.Ui(kUiBytes));
     info.Add(browser_.Ui(kUiViewFileHint));
@@ -261,7 +263,7 @@ void SaveFiles::SaveWebpage() {
         browser_.Ui(kUiSaveWebpageTitle), browser_.Ui(kUiAllFilesFilter), SaveFolder() + name);
     if (path.empty()) return;
     if (WriteFileAtomically(path, state.PageSource))
-        host_.ShowFileField(path);
+        browser_.SetField(FieldId::File, path);
     else
         browser_.SetForm1Caption(browser_.Ui(kUiCannotWriteFile) + ShownPath(path));
 }

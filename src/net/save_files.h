@@ -16,17 +16,12 @@ class Dialogs;
 class Downloader;
 class Shell;
 
-// The fields of the file bar and the object info area, as the window (or a headless caller)
-// holds them. The link field is program text (Windows-1251); the file field is a path as the
-// file system spells it (UTF-8), as the dialogs give it.
+// The fields of the file bar and the object info area live in the browser state: the link
+// field is program text (Windows-1251); the file field is a path as the file system spells it
+// (UTF-8), as the dialogs give it. The window only scrolls the area.
 class FileBarHost {
   public:
     virtual ~FileBarHost() = default;
-    virtual std::string LinkFieldText() = 0;                     // Edit2
-    virtual void ShowLinkField(const std::string& url) = 0;      // Edit2 := url
-    virtual std::string FileFieldText() = 0;                     // Edit3
-    virtual void ShowFileField(const std::string& path) = 0;     // Edit3 := path
-    virtual void SetObjectInfoText(const std::string& text) = 0; // Memo1; lines end in CR LF
     virtual void ScrollObjectInfoToEnd() {}
 };
 

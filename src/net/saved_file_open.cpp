@@ -22,7 +22,7 @@ void SaveFiles::FileFieldEnter(CtrlKey ctrl) {
 }
 
 void SaveFiles::OpenSavedFile(SavedFileView view) {
-    OpenFile(host_.FileFieldText(), view);
+    OpenFile(browser_.State().FileField.Text, view);
 }
 
 void SaveFiles::OpenFile(const std::string& path, SavedFileView view) {
@@ -48,7 +48,7 @@ void SaveFiles::OpenFile(const std::string& path, SavedFileView view) {
 }
 
 void SaveFiles::OpenInQuillmar() {
-    OpenSavedFileResult result = qm::OpenSavedFile(host_.FileFieldText(), browser_.State());
+    OpenSavedFileResult result = qm::OpenSavedFile(browser_.State().FileField.Text, browser_.State());
     switch (result.kind) {
     case OpenSavedFileResult::Kind::Navigate:
         goAction_.Navigate(result.text);

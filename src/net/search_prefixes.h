@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/browser_state.h"
+
 namespace qm {
 
 struct SearchPrefix {
@@ -31,11 +33,7 @@ inline constexpr SearchPrefix kSearchPrefixes[] = {
 std::optional<std::string> ExpandSearchPrefix(std::string_view text);
 
 // The address bar as the logic holds it; the widget mirrors it.
-struct AddressBar {
-    std::string Text;
-    size_t SelectionStart = 0; // the caret when nothing is selected
-    size_t SelectionLength = 0;
-};
+using AddressBar = TextField;
 
 // The search items of the "Search in/Translate" menu, and what they type.
 enum class SearchService { Aol, Baidu, Bing, DuckDuckGo, Google, Yahoo, Yandex };

@@ -80,10 +80,9 @@ using CountingPump = qm::testing::FakePump;
 
 class RecordingView : public DownloadView, public BrowserView {
   public:
-    std::string address, linkField, caption, stopCaption;
+    std::string address, caption, stopCaption;
     int trafficRepaints = 0, historyRepaints = 0;
     void ShowAddress(const std::string& url) override { address = url; }
-    void ShowLinkField(const std::string& url) override { linkField = url; }
     void RepaintTraffic() override { ++trafficRepaints; }
     void RepaintHistoryButtons() override { ++historyRepaints; }
     void ShowCaption(const std::string& text) override { caption = text; }
@@ -438,7 +437,7 @@ TEST_F(DownloaderTest, LinkTestNeverReadsTheBody) {
     EXPECT_FALSE(read);
     EXPECT_EQ(S().PageSource, "current page");
     EXPECT_EQ(S().CurrentURL, "http://host/dir/index.html");
-    EXPECT_EQ(view.linkField, "http://host/img/a.png");
+    EXPECT_EQ(browser.State().LinkField.Text, "http://host/img/a.png");
     EXPECT_EQ(S().RequestReport,
               "URL: http://host/a.png\r\nCode 301\r\nRelocating to http://host/img/a.png\r\n"
               "Code 200\r\nURL: http://host/img/a.png\r\nContent: image/png (PNG file)\r\n"

@@ -38,14 +38,12 @@ class RecordingHost : public GoActionHost {
     void PageReady() override { ++pagesReady; }
     void ResetViewScroll() override { ++scrollResets; }
     void ShowAddress(const AddressBar& bar) override { addresses.push_back(bar.Text); }
-    void ShowFileField(const std::string& path) override { fileField = path; }
     void ShowSizeLabel(const std::string& text) override { sizeLabel = text; }
     void ShowHistoryButtons(const HistoryButtons& b) override { buttons = b; }
 
     int pagesReady = 0;
     int scrollResets = 0;
     std::vector<std::string> addresses;
-    std::string fileField;
     std::string sizeLabel;
     HistoryButtons buttons;
 };
@@ -312,7 +310,7 @@ TEST_F(GoActionTest, AnExistingLocalFileOpensAsALocalPage) {
         EXPECT_EQ(State().PageSource, "<b>local</b>");
         EXPECT_EQ(State().PageTitle, path);
         EXPECT_EQ(State().StatusText, "Ready");
-        EXPECT_EQ(host_.fileField, path);
+        EXPECT_EQ(browser_.State().FileField.Text, path);
         EXPECT_EQ(host_.sizeLabel, "12 bytes");
         ASSERT_EQ(State().History.size(), 1u);
         EXPECT_EQ(State().History[0].Kind, HistoryKind::LocalPage);

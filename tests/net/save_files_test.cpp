@@ -103,19 +103,21 @@ class LocalTransport : public HttpTransport {
 
 using Pump = qm::testing::FakePump;
 
-// The window's side: the two fields, the object info area and the caption.
+// The window's side: the two fields and the object info area (the browser's models, named
+// for the tests) and the caption.
 class FakeWindow : public FileBarHost,
                    public DownloadView,
                    public BrowserView,
                    public GoActionHost {
   public:
-    std::string linkField, fileField, objectInfo, caption;
-    std::string LinkFieldText() override { return linkField; }
-    std::string FileFieldText() override { return fileField; }
-    void ShowFileField(const std::string& path) override { fileField = path; }
-    void SetObjectInfoText(const std::string& text) override { objectInfo = text; }
+    explicit FakeWindow(BrowserState& state)
+        : linkField(state.LinkField.Text), fileField(state.FileField.Text),
+          objectInfo(state.ObjectInfo.Text) {}
+    std::string& linkField;
+    std::string& fileField;
+    std::string& objectInfo;
+    std::string caption;
     void ShowAddress(const std::string&) override {}
-    void ShowLinkField(const std::string& url) override { linkField = url; }
     void RepaintTraffic() override {}
     void RepaintHistoryButtons() override {}
     void ShowCaption(const std::string& text) override { caption = text; }
@@ -264,7 +266,7 @@ class SaveFilesTest : public ::testing::Test {
     Browser browser{pump};
     LocalTransport transport;
     Downloader downloader{browser, transport};
-    FakeWindow window;
+    FakeWindow window{browser.State()};
     GoAction goAction{browser, window, downloader};
     FakeDialogs dialogs;
     FakeShell shell;

@@ -1,0 +1,17 @@
+#pragma once
+// The download switches of the settings panel.
+
+#include <cstdint>
+#include <string>
+
+namespace qm {
+
+struct DownloadOptions {
+    int32_t blockLimit = 0;    // ComboBox3: at most this many 1024-byte blocks; 0 reads all
+    bool recordHistory = true; // CheckBox25
+    bool sendReferer = true;   // CheckBox29
+    bool cookies = true;       // CheckBox30
+    std::string userAgent;     // Edit4; empty sends none
+};
+
+} // namespace qm
