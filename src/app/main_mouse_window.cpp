@@ -1,6 +1,7 @@
 // The mouse on the view (Image1) and on the control bar (Image31), and the scroll bar switch.
 
 #include <QMouseEvent>
+#include <QSignalBlocker>
 
 #include "app/main_window.h"
 #include "platform/qt_convert.h"
@@ -57,8 +58,6 @@ void TForm1::BuildMouse() {
     });
     connect(Image31, &SourceView::resized, this, [this] { DrawBar(); });
     connect(Timer6, &QTimer::timeout, this, [this] { HandleBarResult(controlBar_->TimerTick()); });
-    // Releasing the mouse on the check box is the check box's own call.
-    connect(CheckBox35, &QCheckBox::clicked, this, [this] { ApplyShowScroll(ShowScrollCaller::CheckBox); });
     connect(N20, &QAction::triggered, this, [this] { ApplyShowScroll(ShowScrollCaller::KeyOrMenu); });
 }
 
@@ -118,11 +117,19 @@ void TForm1::DrawBar() {
 }
 
 void TForm1::ApplyShowScroll(ShowScrollCaller caller) {
-    ShowScrollLayout layout = SwitchShowScroll(caller, CheckBox35->isChecked(), Panel43->width(),
-                                               Panel45->width());
-    CheckBox35->setChecked(layout.checked);
-    N20->setChecked(layout.checked);
-    Panel45->setVisible(layout.stripVisible);
+    bool& shown = browser_.State().ShowScrollBar;
+    shown = SwitchShowScroll(caller, shown, Panel43->width(), Panel45->width()).checked;
+    ApplyScrollStrip();
+}
+
+void TForm1::ApplyScrollStrip() {
+    const bool shown = browser_.State().ShowScrollBar;
+    {
+        const QSignalBlocker quiet(CheckBox35);
+        CheckBox35->setChecked(shown);
+    }
+    N20->setChecked(shown);
+    Panel45->setVisible(shown);
     Timer3Timer();
     Timer2Timer();
 }

@@ -21,15 +21,7 @@ void TForm1::BuildNavigation() {
     downloader_->SetView(this);
     goAction_ = std::make_unique<GoAction>(browser_, *this, *downloader_);
     dialogs_ = std::make_unique<QtDialogs>(this);
-    SyncDownloadOptions();
     goAction_->RepaintHistButtons();
-
-    auto sync = [this] { SyncDownloadOptions(); };
-    connect(ComboBox3, &QComboBox::currentTextChanged, this, sync);
-    connect(CheckBox25, &QCheckBox::toggled, this, sync);
-    connect(CheckBox29, &QCheckBox::toggled, this, sync);
-    connect(CheckBox30, &QCheckBox::toggled, this, sync);
-    connect(Edit4, &QLineEdit::textChanged, this, sync);
 
     connect(Panel11, &PanelButton::clicked, this, [this] {
         goAction_->BitBtn1Click();
@@ -46,15 +38,6 @@ void TForm1::BuildNavigation() {
     connect(N9, &QAction::triggered, this, [this] { goAction_->ShowHistoryPage(); });
     connect(N10, &QAction::triggered, this, [this] { goAction_->ShowBookmarksPage(); });
     connect(N2, &QAction::triggered, this, [this] { goAction_->OpenFile(*dialogs_); });
-}
-
-void TForm1::SyncDownloadOptions() {
-    DownloadOptions& options = downloader_->Options();
-    options.blockLimit = ComboBox3->currentText().toInt();
-    options.recordHistory = CheckBox25->isChecked();
-    options.sendReferer = CheckBox29->isChecked();
-    options.cookies = CheckBox30->isChecked();
-    options.userAgent = FromQString(Edit4->text());
 }
 
 bool TForm1::AddressBarCommandKey(QKeyEvent* key) {

@@ -11,6 +11,7 @@
 #include <QToolTip>
 #include <limits>
 
+#include "app/settings_file.h"
 #include "app/themes.h"
 #include "net/user_agents.h"
 #include "platform/qt_convert.h"
@@ -102,13 +103,11 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
     view_.FontSize = ComboBox2->currentText().toInt();
     view_.PixelZoom = ComboBox8->currentText().toInt();
     RepaintUI();
-    ComboBox4->setCurrentIndex(0);
-    ApplyTheme(0);
+    ChooseTheme(0);
     browser_.State().History.clear();
     browser_.State().HistoryPos = -1;
     goAction_->RepaintHistButtons();
-    ComboBox6->setCurrentIndex(0);
-    Edit4->clear();
+    ApplyUserAgentPreset(browser_, 0);
     SetForm1Caption(browser_.State().StatusText);
 
     int language = Browser::LanguageFromLocale(QLocale::system().name().toStdString());
@@ -116,6 +115,7 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
     ComboBox7->setCurrentIndex(browser_.State().LanguageIndex);
     RepaintUI();
     browser_.State().QuickLaunch.fill({});
+    LoadSettings();
 
     Label10->setText(ToQString(browser_.TrafficSaverLabelText()));
     std::string address = browser_.TakeCommandLine(args);
@@ -157,29 +157,14 @@ void TForm1::FillLists() {
         ComboBox6->addItem(QString::fromLatin1(preset.name.data(), static_cast<qsizetype>(preset.name.size())));
     for (const auto& theme : kThemes)
         ComboBox4->addItem(QString::fromLatin1(theme.name.data(), static_cast<qsizetype>(theme.name.size())));
-
-    // Design colours of the swatches until a theme sets them.
-    const std::pair<ColourSwatch*, uint32_t> swatches[] = {
-        {Panel2, 0xFFFFFF}, {Panel1, 0x000000}, {Panel3, 0x800000}, {Panel4, 0x008000},
-        {Panel5, 0x808080}, {Panel6, 0x000080}, {Panel7, 0x800080}, {Panel8, 0x008080},
-        {Panel23, 0x808000}};
-    for (auto [swatch, colour] : swatches) swatch->SetColour(colour);
-
-    // Design states of the switches.
-    for (QCheckBox* on : {CheckBox25, CheckBox29, CheckBox30, CheckBox20, CheckBox19, CheckBox9,
-                          CheckBox3, CheckBox21, CheckBox2, CheckBox34, CheckBox35})
-        on->setChecked(true);
+    ShowSettings();
 }
 
 void TForm1::ConnectControls() {
-    BindViewOptions();
+    BindSettings();
     connect(ComboBox7, &QComboBox::currentIndexChanged, this, [this](int index) {
         browser_.SetLanguage(index);
         RepaintUI();
-    });
-    connect(CheckBox1, &QCheckBox::toggled, this, [this](bool on) {
-        browser_.State().Utf8Decoding = on;
-        OptionChanged();
     });
     connect(Label10, &ClickLabel::clicked, this, [this] {
         browser_.CycleTrafficSaver();
@@ -194,10 +179,6 @@ void TForm1::ConnectControls() {
         RepaintTrafficPanel();
     });
     connect(Panel20, &PanelButton::clicked, this, [this] { browser_.Stop(); });
-    connect(ComboBox6, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (index <= 0) Edit4->clear();
-        else Edit4->setText(QString::fromLatin1(kUserAgentPresets[index - 1].text.data()));
-    });
     connect(Image38, &ClickLabel::clicked, this, [this](QPoint at) { PopupMenu1->popup(at); });
     connect(Image2, &ClickLabel::clicked, this, [this](QPoint at) { PopupMenu1->popup(at); });
 }
@@ -238,6 +219,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     browser_.State().DownloadAbort = true;
     browser_.State().ProcessAbort = true;
     pump_.ProcessEvents();
+    SaveQmIni(browser_);
     event->accept();
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/anchor_layout_widget.h"
+#include "app/appearance.h"
 #include "app/browser.h"
 #include "app/panel_button_widget.h"
 #include "net/downloader.h"
@@ -236,7 +237,6 @@ private:
     void HandleBarResult(const ControlBarResult& result);
     void DrawBar();
     void ApplyShowScroll(ShowScrollCaller caller);
-    void SyncDownloadOptions();
     bool AddressBarCommandKey(QKeyEvent* key);
     void BindFields();
     QLineEdit* LineEditOf(FieldId field) const;
@@ -245,13 +245,26 @@ private:
     void NavigateFromAddressBar();
     void BuildFileBars();
     bool FieldCommandKey(QObject* field, QKeyEvent* key);
-    void BindViewOptions();
-    void ReadViewOptions();
     void OptionChanged();
     void RelayoutKeepingPosition();
-    void ApplyTheme(int index);
     void ApplyColors();
-    void ApplyFontSizeList();
+
+    // Settings (main_settings_window.cpp).
+    enum class SwitchEffect { Prepare, Relayout, ScrollBar, None };
+    struct SwitchBinding {
+        QCheckBox* box;
+        bool* value;
+        SwitchEffect effect;
+    };
+    std::vector<SwitchBinding> Switches();
+    std::vector<std::pair<ColourSwatch*, ColorRole>> Swatches() const;
+    FontLookup InstalledFonts() const;
+    void BindSettings();
+    void SwitchChanged(SwitchEffect effect);
+    void ShowSettings();
+    void ChooseTheme(int index);
+    void LoadSettings();
+    void ApplyScrollStrip();
     void ApplyBitmapFontControls();
     void LoadBitmapFontNamed(const std::string& name, FontLoadRequest request);
 

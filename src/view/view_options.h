@@ -36,7 +36,7 @@ struct ViewOptions {
     bool Antialiasing = true; // CheckBox24
     bool Highlight = true;    // a band behind every drawn line
     bool Gaps = true;         // single empty lines between blocks
-    bool Back = true;         // shown for completeness; it has no effect
+    bool Back = false;        // shown for completeness; it has no effect
     bool ShowText = true;     // "Text": plain page text in the HTML view
     bool TopBorders = false;  // border kinds 0 and 1
     bool Borders = true;      // border kinds 2 and 3

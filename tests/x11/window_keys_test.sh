@@ -26,7 +26,9 @@ export DISPLAY=":$(cat "$work/display")"
 openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
-LANG=C.UTF-8 "$program" "$work/long.html" >"$work/log" 2>&1 &
+# A copy beside the page, so that its settings file and download folder are the test's own.
+cp "$program" "$work/quillmar"
+LANG=C.UTF-8 "$work/quillmar" "$work/long.html" >"$work/log" 2>&1 &
 app=$!
 pids+=($app)
 window=$(xdotool search --sync --onlyvisible --pid "$app" | tail -1)
