@@ -67,6 +67,44 @@ int Browser::LanguageFromLocale(const std::string& localeName) {
 
 void Browser::SetLanguage(int itemIndex) {
     state_.LanguageIndex = itemIndex <= 0 ? 0 : 1;
+    if (view_) view_->LanguageChanged();
+}
+
+void Browser::CycleWindowSize() {
+    const WindowSizeChange change = NextWindowSize(state_.WindowSizeState);
+    state_.WindowSizeState = change.to;
+    if (view_) view_->ApplyWindowSize(change);
+}
+
+void Browser::SwitchViewMode() {
+    state_.ViewModeOn = !state_.ViewModeOn;
+    if (view_) view_->ApplyViewMode();
+}
+
+void Browser::ChooseTheme(int index, const FontLookup& installedFont) {
+    ApplyTheme(*this, index, installedFont);
+    if (view_) view_->SettingsChanged(true);
+}
+
+void Browser::SwitchScrollBar() {
+    state_.ShowScrollBar = !state_.ShowScrollBar;
+    if (view_) view_->SettingsChanged(true);
+}
+
+bool Browser::LoadBitmapFont(const std::string& name, FontLoadRequest request) {
+    const FontSwitch result = LoadTVFfont(fonts_, name, request);
+    if (result.loaded && view_) view_->SettingsChanged(result.rerender);
+    return result.loaded;
+}
+
+void Browser::UnloadBitmapFont() {
+    CloseBitmapFont(fonts_);
+    if (view_) view_->SettingsChanged(true);
+}
+
+void Browser::SwitchDosEncoding() {
+    const bool rerender = ToggleDosEncoding(fonts_);
+    if (view_) view_->SettingsChanged(rerender);
 }
 
 void Browser::SetForm1Caption(const std::string& text) {

@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "app/appearance.h"
 #include "app/browser_state.h"
+#include "app/window_size.h"
 #include "net/download_options.h"
+#include "platform/interfaces.h"
 #include "view/bitmap_font_state.h"
 #include "view/view_options.h"
 #include "view/view_state.h"
@@ -16,13 +19,19 @@ namespace qm {
 class EventPump;
 struct ShellError;
 
-// What the logic asks of the main window.
+// What the logic asks of the main window. Headless callers ignore what is only geometry.
 class BrowserView {
 public:
     virtual ~BrowserView() = default;
     virtual void ShowCaption(const std::string& text) = 0;      // window and application title
     virtual void ShowStopCaption(const std::string& text) = 0;  // the Stop button Panel20
     virtual void FieldChanged(FieldId /*field*/) {}              // show the field's new text
+    // The window commands' own parts: bounds and frame, the view panel's place, every text
+    // of the new language, the settings' controls and a new layout of the page.
+    virtual void ApplyWindowSize(const WindowSizeChange& /*change*/) {}
+    virtual void ApplyViewMode() {}
+    virtual void LanguageChanged() {}
+    virtual void SettingsChanged(bool /*relayout*/) {}
 };
 
 class Browser {
@@ -52,6 +61,20 @@ public:
     // Language from the system locale: Russian gives 0, anything else 1.
     static int LanguageFromLocale(const std::string& localeName);
     void SetLanguage(int itemIndex);
+
+    // Window commands, the same from a key, a menu item or a script.
+    void CycleWindowSize();  // F2
+    void SwitchViewMode();   // F11
+    void ChooseTheme(int index, const FontLookup& installedFont);
+    void SwitchScrollBar();  // Ctrl+F11: the scroll bar and handle of the view
+    // A bitmap font by file name or "INT:" name; false when it cannot be loaded.
+    bool LoadBitmapFont(const std::string& name, FontLoadRequest request);
+    void UnloadBitmapFont();
+    void SwitchDosEncoding();
+
+    // The desktop's clipboard in a window, a private one without.
+    Clipboard& GetClipboard() { return *clipboard_; }
+    void SetClipboard(Clipboard* clipboard) { clipboard_ = clipboard ? clipboard : &ownClipboard_; }
 
     // A field's text is replaced as a whole; the caret goes to its end.
     void SetField(FieldId field, std::string text);
@@ -95,6 +118,8 @@ private:
     ViewState viewState_;
     BitmapFontState fonts_;
     DownloadOptions downloads_;
+    MemoryClipboard ownClipboard_;
+    Clipboard* clipboard_ = &ownClipboard_;
     EventPump& pump_;
     BrowserView* view_ = nullptr;
 };

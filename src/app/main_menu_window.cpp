@@ -72,9 +72,9 @@ void TForm1::BuildPopupMenu() {
 
     N7 = NewSubmenu(PopupMenu1, "N7");
     N17 = NewItem(N7, "N17", Qt::Key_F2);
-    connect(N17, &QAction::triggered, this, &TForm1::CycleWindowSize);
+    connect(N17, &QAction::triggered, this, [this] { browser_.CycleWindowSize(); });
     N16 = NewItem(N7, "N16", Qt::Key_F11);
-    connect(N16, &QAction::triggered, this, &TForm1::SwitchViewMode);
+    connect(N16, &QAction::triggered, this, [this] { browser_.SwitchViewMode(); });
     N20 = NewItem(N7, "N20", QKeySequence(Qt::CTRL | Qt::Key_F11));
     N20->setCheckable(true);
     N20->setChecked(true);
@@ -95,29 +95,20 @@ void TForm1::BuildPopupMenu() {
                                  std::pair{"DOS 8x16", "INT:DOS8X16"}}) {
         std::string font = name;
         connect(TVF4->addAction(caption), &QAction::triggered, this,
-                [this, font] { LoadBitmapFontNamed(font, FontLoadRequest::NotAsked); });
+                [this, font] { browser_.LoadBitmapFont(font, FontLoadRequest::NotAsked); });
     }
     connect(TVF1, &QAction::triggered, this, [this] {
         std::string path = dialogs_->AskOpenFile(browser_.Ui(172), browser_.Ui(173) + "|" + browser_.Ui(44));
-        if (!path.empty()) LoadBitmapFontNamed(path, FontLoadRequest::Asked);
+        if (!path.empty()) browser_.LoadBitmapFont(path, FontLoadRequest::Asked);
     });
     TVF3 = NewItem(TVF2, "TVF3");
     connect(TVF3, &QAction::triggered, this, [this] {
-        CloseBitmapFont(fonts_);
-        ApplyBitmapFontControls();
-        Timer3Timer();
-        Timer2Timer();
+        browser_.UnloadBitmapFont();
     });
     DOS1 = NewItem(TVF2, "DOS1");
     DOS1->setCheckable(true);
     connect(DOS1, &QAction::triggered, this, [this] {
-        bool rerender = ToggleDosEncoding(fonts_);
-        DOS1->setChecked(fonts_.DosEncoding);
-        Label11->setText(ToQString(EncodingLabelText(fonts_)));
-        if (rerender) {
-            Timer3Timer();
-            Timer2Timer();
-        }
+        browser_.SwitchDosEncoding();
     });
     N15 = NewItem(TVF2, "N15");
 

@@ -8,9 +8,8 @@
 
 namespace qm {
 
-void TForm1::CycleWindowSize() {
+void TForm1::ApplyWindowSize(const WindowSizeChange& change) {
     BrowserState& state = browser_.State();
-    const WindowSizeChange change = NextWindowSize(state.WindowSizeState);
     state.ResizeSuspended = true;
     if (change.rememberBounds) normalBounds_ = geometry();
     Label12->setText(windowTitle());
@@ -37,7 +36,6 @@ void TForm1::CycleWindowSize() {
         setGeometry(normalBounds_);
         break;
     }
-    state.WindowSizeState = change.to;
     pump_.ProcessEvents();
     // The window manager may move the focus while the state changes; without it back, the
     // scroll keys and the wheel would find no active window.
@@ -49,20 +47,18 @@ void TForm1::CycleWindowSize() {
     Timer2Timer();
 }
 
-void TForm1::SwitchViewMode() {
-    BrowserState& state = browser_.State();
+void TForm1::ApplyViewMode() {
+    const BrowserState& state = browser_.State();
     auto right = [](QWidget* w) { return w->geometry().right(); };
     auto bottom = [](QWidget* w) { return w->geometry().bottom(); };
     QRect area;
-    if (!state.ViewModeOn) {
+    if (state.ViewModeOn) {
         Panel43->show();
         area = QRect(QPoint(CheckBox24->x(), ComboBox1->y()), QPoint(right(Panel24), bottom(Image12)));
-        state.ViewModeOn = true;
     } else {
         if (state.AreaMaximized) Panel43->hide();
         area = QRect(QPoint(Memo1->x(), Image14->y() + 24),
                      QPoint(right(Panel24), Image11->y() - 4 - 1));
-        state.ViewModeOn = false;
     }
     layout_.Move(Panel43, area);
     Panel43->raise();

@@ -58,7 +58,7 @@ void TForm1::BuildMouse() {
     });
     connect(Image31, &SourceView::resized, this, [this] { DrawBar(); });
     connect(Timer6, &QTimer::timeout, this, [this] { HandleBarResult(controlBar_->TimerTick()); });
-    connect(N20, &QAction::triggered, this, [this] { ApplyShowScroll(ShowScrollCaller::KeyOrMenu); });
+    connect(N20, &QAction::triggered, this, [this] { browser_.SwitchScrollBar(); });
 }
 
 void TForm1::HandleViewMouse(const ViewMouseResult& result) {
@@ -116,12 +116,6 @@ void TForm1::DrawBar() {
     Image31->SetPicture(controlBar_->Draw(options_));
 }
 
-void TForm1::ApplyShowScroll(ShowScrollCaller caller) {
-    bool& shown = browser_.State().ShowScrollBar;
-    shown = SwitchShowScroll(caller, shown, Panel43->width(), Panel45->width()).checked;
-    ApplyScrollStrip();
-}
-
 void TForm1::ApplyScrollStrip() {
     const bool shown = browser_.State().ShowScrollBar;
     {
@@ -130,8 +124,6 @@ void TForm1::ApplyScrollStrip() {
     }
     N20->setChecked(shown);
     Panel45->setVisible(shown);
-    Timer3Timer();
-    Timer2Timer();
 }
 
 } // namespace qm

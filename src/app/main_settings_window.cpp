@@ -8,6 +8,7 @@
 #include "app/appearance.h"
 #include "app/main_window.h"
 #include "app/settings_file.h"
+#include "app/themes.h"
 #include "platform/qt_convert.h"
 
 namespace qm {
@@ -99,8 +100,11 @@ void TForm1::BindSettings() {
     });
     connect(Edit4, &QLineEdit::textEdited, this,
             [this](const QString& text) { browser_.Downloads().userAgent = FromQString(text); });
-    connect(ComboBox4, &QComboBox::currentIndexChanged, this, [this](int index) { ChooseTheme(index); });
-    connect(Label4, &ClickLabel::clicked, this, [this] { ChooseTheme((browser_.State().ThemeIndex + 1) % ComboBox4->count()); });
+    connect(ComboBox4, &QComboBox::currentIndexChanged, this,
+            [this](int index) { browser_.ChooseTheme(index, InstalledFonts()); });
+    connect(Label4, &ClickLabel::clicked, this, [this] {
+        browser_.ChooseTheme((browser_.State().ThemeIndex + 1) % kThemeCount, InstalledFonts());
+    });
     const std::pair<PanelButton*, DisplayPreset> presets[] = {
         {Panel35, DisplayPreset::None}, {Panel36, DisplayPreset::All}, {Panel37, DisplayPreset::Default}};
     for (auto [button, preset] : presets)
@@ -116,7 +120,7 @@ void TForm1::SwitchChanged(SwitchEffect effect) {
     switch (effect) {
     case SwitchEffect::Prepare: OptionChanged(); break;
     case SwitchEffect::Relayout: RelayoutKeepingPosition(); break;
-    case SwitchEffect::ScrollBar: ApplyShowScroll(ShowScrollCaller::CheckBox); break;
+    case SwitchEffect::ScrollBar: SettingsChanged(true); break;
     case SwitchEffect::None: break;
     }
 }
@@ -156,26 +160,30 @@ void TForm1::ShowSettings() {
     for (FieldId field : {FieldId::Address, FieldId::Link, FieldId::File}) FieldChanged(field);
 }
 
-void TForm1::ChooseTheme(int index) {
+void TForm1::SettingsChanged(bool relayout) {
     const double r = static_cast<double>(view_.ScrollY) / std::max(1, view_.ContentHeight);
     view_.RenderSuspended = true;
-    qm::ApplyTheme(browser_, index, InstalledFonts());
     ShowSettings();
     ApplyBitmapFontControls();
     ApplyColors();
+    ApplyScrollStrip();
     view_.RenderSuspended = false;
-    Timer3Timer();
+    if (relayout) Timer3Timer();
     view_.ScrollY = static_cast<int32_t>(view_.ContentHeight * r);
     Timer2Timer();
 }
 
+void TForm1::LanguageChanged() {
+    {
+        const QSignalBlocker quiet(ComboBox7);
+        ComboBox7->setCurrentIndex(browser_.State().LanguageIndex);
+    }
+    RepaintUI();
+}
+
 void TForm1::LoadSettings() {
     LoadQmIni(browser_, InstalledFonts());
-    ShowSettings();
-    RepaintUI();
-    ApplyBitmapFontControls();
-    ApplyColors();
-    ApplyScrollStrip();
+    SettingsChanged(true);
 }
 
 } // namespace qm

@@ -130,19 +130,6 @@ void TForm1::ApplyBitmapFontControls() {
     // The name is a file name (UTF-8) or an "INT:" name.
     Label8->setText(QString::fromStdString(FontLabelText(fonts_.FontFileName)));
     Label11->setText(ToQString(EncodingLabelText(fonts_)));
-    optionsMuted_ = true;
-    ComboBox2->setCurrentText(QString::number(SizeListNumber(fonts_, view_.FontSize)));
-    optionsMuted_ = false;
-}
-
-void TForm1::LoadBitmapFontNamed(const std::string& name, FontLoadRequest request) {
-    FontSwitch result = LoadTVFfont(fonts_, name, request);
-    if (!result.loaded) return;
-    ApplyBitmapFontControls();
-    if (result.rerender) {
-        Timer3Timer();
-        Timer2Timer();
-    }
 }
 
 } // namespace qm

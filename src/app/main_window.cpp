@@ -100,10 +100,8 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
     FillLists();
     BuildNavigation();
     BuildFileBars();
-    view_.FontSize = ComboBox2->currentText().toInt();
-    view_.PixelZoom = ComboBox8->currentText().toInt();
     RepaintUI();
-    ChooseTheme(0);
+    browser_.ChooseTheme(0, InstalledFonts());
     browser_.State().History.clear();
     browser_.State().HistoryPos = -1;
     goAction_->RepaintHistButtons();
@@ -112,8 +110,6 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
 
     int language = Browser::LanguageFromLocale(QLocale::system().name().toStdString());
     browser_.SetLanguage(language);
-    ComboBox7->setCurrentIndex(browser_.State().LanguageIndex);
-    RepaintUI();
     browser_.State().QuickLaunch.fill({});
     LoadSettings();
 
@@ -162,10 +158,8 @@ void TForm1::FillLists() {
 
 void TForm1::ConnectControls() {
     BindSettings();
-    connect(ComboBox7, &QComboBox::currentIndexChanged, this, [this](int index) {
-        browser_.SetLanguage(index);
-        RepaintUI();
-    });
+    connect(ComboBox7, &QComboBox::currentIndexChanged, this,
+            [this](int index) { browser_.SetLanguage(index); });
     connect(Label10, &ClickLabel::clicked, this, [this] {
         browser_.CycleTrafficSaver();
         RefreshTrafficSaverItem();
@@ -310,11 +304,11 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
         return true;
     case Qt::Key_F2:
         if (mods != Qt::NoModifier) return false;
-        CycleWindowSize();
+        browser_.CycleWindowSize();
         return true;
     case Qt::Key_F11:
-        if (mods == Qt::ControlModifier) ApplyShowScroll(ShowScrollCaller::KeyOrMenu);
-        else if (mods == Qt::NoModifier) SwitchViewMode();
+        if (mods == Qt::ControlModifier) browser_.SwitchScrollBar();
+        else if (mods == Qt::NoModifier) browser_.SwitchViewMode();
         else return false;
         return true;
     case Qt::Key_F10:

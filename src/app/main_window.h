@@ -66,14 +66,16 @@ public:
     void Timer1Timer();  // keyboard and wheel scrolling
 
     void RepaintUI();
-    void CycleWindowSize();  // F2
-    void SwitchViewMode();   // F11
     void SetForm1Caption(const std::string& text) { browser_.SetForm1Caption(text); }
 
     // BrowserView
     void ShowCaption(const std::string& text) override;
     void ShowStopCaption(const std::string& text) override;
     void FieldChanged(FieldId field) override;
+    void ApplyWindowSize(const WindowSizeChange& change) override;
+    void ApplyViewMode() override;
+    void LanguageChanged() override;
+    void SettingsChanged(bool relayout) override;
 
     // RenderHost
     void SetCaption(const std::string& text) override { SetForm1Caption(text); }
@@ -236,7 +238,6 @@ private:
     void RunObjectFieldAction(const ClickAction& action);
     void HandleBarResult(const ControlBarResult& result);
     void DrawBar();
-    void ApplyShowScroll(ShowScrollCaller caller);
     bool AddressBarCommandKey(QKeyEvent* key);
     void BindFields();
     QLineEdit* LineEditOf(FieldId field) const;
@@ -262,11 +263,9 @@ private:
     void BindSettings();
     void SwitchChanged(SwitchEffect effect);
     void ShowSettings();
-    void ChooseTheme(int index);
     void LoadSettings();
     void ApplyScrollStrip();
     void ApplyBitmapFontControls();
-    void LoadBitmapFontNamed(const std::string& name, FontLoadRequest request);
 
     QtEventPump pump_;
     Browser browser_;

@@ -142,4 +142,14 @@ public:
     virtual std::string Text() = 0;
 };
 
+// The clipboard of headless runs (tests, command-line modes): it lives as long as the run.
+class MemoryClipboard : public Clipboard {
+public:
+    void SetText(const std::string& text) override { text_ = text; }
+    std::string Text() override { return text_; }
+
+private:
+    std::string text_;
+};
+
 } // namespace qm

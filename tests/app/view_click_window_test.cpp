@@ -144,7 +144,7 @@ TEST(WindowModes, F2ThreeTimesRestoresTheBoundsAndF11TwiceReturnsToSettings) {
     ShownForm shown;
     TForm1& form = shown.form;
     QRect before = form.geometry();
-    for (int i = 0; i < 3; ++i) form.CycleWindowSize();
+    for (int i = 0; i < 3; ++i) form.browser().CycleWindowSize();
     EXPECT_EQ(form.browser().State().WindowSizeState, qm::WindowSize::Window);
     EXPECT_TRUE(WaitFor([&] { return form.geometry() == before; }, 2000));
 

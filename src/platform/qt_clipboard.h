@@ -1,0 +1,14 @@
+#pragma once
+// The desktop's clipboard; program text crosses it as Unicode.
+
+#include "platform/interfaces.h"
+
+namespace qm {
+
+class QtClipboard : public Clipboard {
+public:
+    void SetText(const std::string& text) override;
+    std::string Text() override;
+};
+
+} // namespace qm
