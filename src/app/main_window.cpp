@@ -37,6 +37,7 @@ TForm1::TForm1(const std::vector<std::string>& args, QWidget* parent)
     : QWidget(parent), browser_(pump_), layout_(kDesignClient) {
     setObjectName("TForm1");
     browser_.SetView(this);
+    browser_.SetClipboard(&clipboard_);
     QFont font("Liberation Sans");
     font.setPixelSize(11);
     setFont(font);

@@ -23,6 +23,7 @@
 #include "net/go_action.h"
 #include "net/save_files.h"
 #include "platform/desktop_shell.h"
+#include "platform/qt_clipboard.h"
 #include "platform/curl_transport.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_event_pump.h"
@@ -268,6 +269,7 @@ private:
     void ApplyBitmapFontControls();
 
     QtEventPump pump_;
+    QtClipboard clipboard_;
     Browser browser_;
     ViewState& view_ = browser_.View();
     ViewOptions& options_ = browser_.Options();

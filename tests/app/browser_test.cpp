@@ -43,8 +43,12 @@ class FakeView : public BrowserView {
   public:
     void ShowCaption(const std::string& text) override { captions.push_back(text); }
     void ShowStopCaption(const std::string& text) override { stopCaptions.push_back(text); }
+    void ApplyWindowSize(const WindowSizeChange& change) override { borders.push_back(change.borderWidth); }
+    void FieldChanged(FieldId field) override { fields.push_back(field); }
     std::vector<std::string> captions;
     std::vector<std::string> stopCaptions;
+    std::vector<int> borders;
+    std::vector<FieldId> fields;
 };
 
 class TempDir {
@@ -335,6 +339,31 @@ TEST_F(BrowserTest, TrafficSaverLabelNamesTheMode) {
         browser.State().TrafficSaverMode = mode;
         EXPECT_EQ(browser.TrafficSaverLabelText(), expected) << "mode " << mode;
     }
+}
+
+} // namespace
+} // namespace qm
+
+namespace qm {
+namespace {
+
+TEST_F(BrowserTest, WindowCommandsChangeTheStateAndTellTheWindow) {
+    const BrowserState& s = browser.State();
+    const WindowSize sizes[] = {WindowSize::Screen, WindowSize::FullScreen, WindowSize::Window};
+    for (WindowSize expected : sizes) {
+        browser.CycleWindowSize();
+        EXPECT_EQ(s.WindowSizeState, expected);
+    }
+    EXPECT_EQ(view.borders, (std::vector<int>{0, 6, 0}));  // only full screen has a border
+    browser.SwitchViewMode();
+    EXPECT_TRUE(s.ViewModeOn);
+    browser.SwitchScrollBar();
+    EXPECT_FALSE(s.ShowScrollBar);
+    browser.SetField(FieldId::Search, "text");
+    EXPECT_EQ(s.SearchField.SelectionStart, 4u);
+    EXPECT_EQ(view.fields, std::vector<FieldId>{FieldId::Search});
+    browser.GetClipboard().SetText("\xC0");
+    EXPECT_EQ(browser.GetClipboard().Text(), "\xC0");
 }
 
 } // namespace
