@@ -276,6 +276,7 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 256 */ {"The program's own file was not found", "Файл самой программы не найден"},
     /* 257 */ {"Cannot create file ", "Не удалось создать файл "},
     /* 258 */ {"Cannot write file ", "Не удалось записать файл "},
+    /* 259 */ {"Redirect not followed, the program does not fetch addresses of this scheme: ", "Переадресация не выполнена, программа не загружает адреса этой схемы: "},
 }};
 
 struct Table {

@@ -21,6 +21,7 @@ namespace qm {
 namespace {
 
 constexpr int kUiMaxRedirects = 251;
+constexpr int kUiSchemeNotFetched = 259;
 
 constexpr uint64_t kProgressIntervalMs = 1000;
 // Events and the caption are refreshed by time, not per block, so fast bodies are not slowed
@@ -172,6 +173,12 @@ void DownloadRun::FollowRedirects() {
         }
         if (followed == Downloader::kMaxRedirects) {
             Fail(browser_.Ui(kUiMaxRedirects) + std::to_string(Downloader::kMaxRedirects));
+            return;
+        }
+        // Resolved as a link, ftp: or javascript: would become a path on this host.
+        std::string_view scheme = LinkScheme(location);
+        if (!scheme.empty() && !EqualsNoCase(scheme, "http") && !EqualsNoCase(scheme, "https")) {
+            Fail(browser_.Ui(kUiSchemeNotFetched) + std::string(scheme));
             return;
         }
         finalUrl_ = AddDomain(finalUrl_, location);

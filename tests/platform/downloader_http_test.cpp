@@ -346,6 +346,56 @@ TEST_F(DownloaderHttpTest, RedirectWithoutLocationAndRedirectCycleFail) {
     EXPECT_EQ(ReceivedRequests().size(), 1u + 21u);
 }
 
+TEST_F(DownloaderHttpTest, RedirectToASchemeNotFetchedFailsNamingIt) {
+    struct Case {
+        std::string location;
+        std::string scheme; // empty: the redirect is followed
+    };
+    std::vector<Case> cases = {
+        {"ftp://files.example/a.txt", "ftp"},
+        {"javascript:alert(1)", "javascript"},
+        {"about:blank", "about"},
+        {"file:///etc/passwd", "file"},
+        {"data:text/html,x", "data"},
+        {"Mailto:a@b.example", "Mailto"},
+        {"HTTP://127.0.0.1:PORT/ok", ""},
+        {"//127.0.0.1:PORT/ok", ""},
+        {"ok:1/../ok", "ok"},
+        {"./ok:1/../../ok", ""},
+    };
+    TestServer server;
+    server->Get(R"(/go/(\d+))", [this, &cases](const httplib::Request& q, httplib::Response& r) {
+        const std::string location = cases[std::stoul(q.matches[1].str())].location;
+        Recorder([&location](httplib::Response& answer) {
+            answer.status = 302;
+            answer.set_header("Location", location);
+        })(q, r);
+    });
+    server->Get("/ok",
+                Recorder([](httplib::Response& r) { r.set_content("fetched", "text/plain"); }));
+    ASSERT_TRUE(server.Start());
+    for (Case& c : cases) {
+        size_t at = c.location.find("PORT");
+        if (at != std::string::npos) c.location.replace(at, 4, std::to_string(server.Port()));
+    }
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        size_t before = ReceivedRequests().size();
+        Get(server.Url("/go/" + std::to_string(i)));
+        if (c.scheme.empty()) {
+            EXPECT_EQ(S().PageSource, "fetched") << c.location << "\n" << S().RequestReport;
+            continue;
+        }
+        EXPECT_TRUE(S().LastDownloadFailed) << c.location;
+        EXPECT_TRUE(ReportHas("Code 302<br>Redirect not followed, the program does not fetch "
+                              "addresses of this scheme: " +
+                              c.scheme + "<br><br>Download error"))
+            << c.location << "\n"
+            << S().RequestReport;
+        EXPECT_EQ(ReceivedRequests().size(), before + 1) << c.location;
+    }
+}
+
 TEST_F(DownloaderHttpTest, BodiesWithAndWithoutLengthAndErrorPages) {
     TestServer server;
     server->Get("/ten", [](const httplib::Request&, httplib::Response& r) {
