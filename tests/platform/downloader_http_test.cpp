@@ -543,6 +543,105 @@ TEST_F(DownloaderHttpTest, StopDuringASlowBodyKeepsWhatCame) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
+// Holds a server's handlers until the test ends: declared after the server, it lets them go
+// before the server is stopped.
+struct HeldUntilTheEnd {
+    std::atomic<bool> released{false};
+    void Wait() const {
+        while (!released)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+};
+
+TEST_F(DownloaderHttpTest, NothingReceivedForTheIdleTimeFailsTheRequest) {
+    HeldUntilTheEnd hold;
+    TestServer server;
+    server->Get("/silent", [&hold](const httplib::Request&, httplib::Response& r) {
+        hold.Wait();
+        r.set_content("late", "text/plain");
+    });
+    server->Get("/stalls", [&hold](const httplib::Request&, httplib::Response& r) {
+        r.set_content_provider(100000, "text/html",
+                               [&hold](size_t offset, size_t, httplib::DataSink& sink) {
+                                   if (offset >= 3000) {
+                                       hold.Wait();
+                                       return false;
+                                   }
+                                   return sink.write(std::string(1000, 's').data(), 1000);
+                               });
+    });
+    // Slower as a whole than the idle time, but never silent for that long.
+    server->Get("/trickles", [](const httplib::Request&, httplib::Response& r) {
+        r.set_chunked_content_provider("text/html", [](size_t offset, httplib::DataSink& sink) {
+            if (offset >= 8) {
+                sink.done();
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            return sink.write("t", 1);
+        });
+    });
+    ASSERT_TRUE(server.Start());
+    struct Release {
+        HeldUntilTheEnd& hold;
+        ~Release() { hold.released = true; }
+    } release{hold};
+
+    struct Case {
+        std::string path, report, page;
+    };
+    const Case cases[] = {
+        {"/silent", "Code 0<br>No data received for 1 s, the request was stopped<br><br>", ""},
+        {"/stalls",
+         "Code 200<br>Content: text/html<br>No data received for 1 s, the request was "
+         "stopped<br><br>",
+         ""},
+        {"/trickles", "Code 200<br>Content: text/html<br>", "tttttttt"},
+    };
+    D().Options().idleTimeoutSeconds = 1;
+    for (const Case& c : cases) {
+        Get(server.Url(c.path));
+        EXPECT_TRUE(ReportHas(c.report)) << c.path << "\n" << S().RequestReport;
+        EXPECT_EQ(S().LastDownloadFailed, c.page.empty()) << c.path;
+        EXPECT_EQ(S().PageSource, c.page) << c.path;
+    }
+}
+
+TEST_F(DownloaderHttpTest, BodyIsCutAtTheSizeLimitWithAReportLine) {
+    TestServer server;
+    server->Get("/endless", [](const httplib::Request&, httplib::Response& r) {
+        r.set_chunked_content_provider("text/html", [](size_t, httplib::DataSink& sink) {
+            return sink.write(std::string(1000, 'e').data(), 1000);
+        });
+    });
+    server->Get(R"(/bytes/(\d+))", [](const httplib::Request& q, httplib::Response& r) {
+        r.set_content(std::string(std::stoul(q.matches[1].str()), 'b'), "text/html");
+    });
+    ASSERT_TRUE(server.Start());
+
+    struct Case {
+        std::string path;
+        size_t size;
+        bool cut;
+    };
+    const Case cases[] = {
+        {"/endless", 4096, true},
+        {"/bytes/4097", 4096, true},
+        {"/bytes/4096", 4096, false},
+        {"/bytes/4095", 4095, false},
+    };
+    D().Options().maxBodyBytes = 4096;
+    for (const Case& c : cases) {
+        Get(server.Url(c.path));
+        EXPECT_EQ(S().PageSource.size(), c.size) << c.path;
+        EXPECT_FALSE(S().LastDownloadFailed) << c.path;
+        EXPECT_EQ(ReportHas("<br>Size limit reached, the rest was not read: 4 096 bytes<br>"),
+                  c.cut)
+            << c.path << "\n"
+            << S().RequestReport;
+    }
+}
+
 TEST_F(DownloaderHttpTest, BodyShorterThanItsLengthFailsAndSparesTheFile) {
     TestServer server;
     server->Get("/short", [](const httplib::Request&, httplib::Response& r) {
