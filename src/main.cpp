@@ -10,14 +10,15 @@
 #include "app/dump_mode.h"
 #include "app/main_window.h"
 #include "app/secondary_windows_window.h"
+#include "app/terminal_pump.h"
 #include "platform/curl_transport.h"
-#include "platform/qt_event_pump.h"
 
 namespace {
 
 void PrintHelp() {
     std::puts("Usage: quillmar [ADDRESS | FILE]\n"
-              "       quillmar --dump [--columns N] [--utf8] FILE|ADDRESS\n"
+              "       quillmar --dump [--columns N] [--utf8] [--timeout SECONDS] [--max-size MB]\n"
+              "                       FILE|ADDRESS\n"
               "       quillmar --help\n"
               "\n"
               "Starts the browser and opens ADDRESS or FILE (the words of a path with spaces\n"
@@ -27,8 +28,13 @@ void PrintHelp() {
               "prefix, an about: word) without a window and prints the request report and\n"
               "the page as the source view lays it out, with the built-in 8x16 font at N\n"
               "columns (default 80) and the default display options, line by line as UTF-8.\n"
-              "--utf8 decodes the page as UTF-8 (the F8 switch). Exit status: 0 done,\n"
-              "1 the request failed, 2 bad arguments or a missing file.");
+              "--utf8 decodes the page as UTF-8 (the F8 switch).\n"
+              "--timeout fails the request when nothing arrives for SECONDS (default 60;\n"
+              "0 waits for ever). --max-size cuts the page after MB megabytes (default 1024;\n"
+              "0 reads all); the report says so. Ctrl+C (SIGINT) or SIGTERM stops the\n"
+              "download and prints what has arrived; a second one ends at once.\n"
+              "Exit status: 0 done, 1 the request failed or was stopped, 2 bad arguments\n"
+              "or a missing file.");
 }
 
 // Without an application object the folder comes from the kernel's link to the executable.
@@ -55,7 +61,7 @@ int main(int argc, char** argv) {
     }
     if (argc >= 2 && std::strcmp(argv[1], "--dump") == 0) {
         std::vector<std::string> rest(argv + 2, argv + argc);
-        qm::QtEventPump pump;
+        qm::TerminalPump pump;
         qm::CurlTransport transport(pump);
         qm::DumpEnvironment environment{transport, pump, ExecutableFolder(argv[0]), UserDataFolder()};
         return qm::RunDumpMode(rest, std::cout, std::cerr, environment);

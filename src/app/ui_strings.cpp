@@ -280,6 +280,7 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 260 */ {"No data received for ", "Нет данных в течение "},
     /* 261 */ {" s, the request was stopped", " с, запрос остановлен"},
     /* 262 */ {"Size limit reached, the rest was not read: ", "Достигнут предел размера, остальное не загружено: "},
+    /* 263 */ {"Stopped by a signal before the end", "Остановлено сигналом до завершения"},
 }};
 
 struct Table {

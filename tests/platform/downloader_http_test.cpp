@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_pump.h"
+#include "support/local_server.h"
 #include "app/browser.h"
 #include "app/file_io.h"
 #include "net/downloader.h"
@@ -543,18 +544,8 @@ TEST_F(DownloaderHttpTest, StopDuringASlowBodyKeepsWhatCame) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
-// Holds a server's handlers until the test ends: declared after the server, it lets them go
-// before the server is stopped.
-struct HeldUntilTheEnd {
-    std::atomic<bool> released{false};
-    void Wait() const {
-        while (!released)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-};
-
 TEST_F(DownloaderHttpTest, NothingReceivedForTheIdleTimeFailsTheRequest) {
-    HeldUntilTheEnd hold;
+    qm::testing::HeldUntilTheEnd hold;
     TestServer server;
     server->Get("/silent", [&hold](const httplib::Request&, httplib::Response& r) {
         hold.Wait();
@@ -582,10 +573,7 @@ TEST_F(DownloaderHttpTest, NothingReceivedForTheIdleTimeFailsTheRequest) {
         });
     });
     ASSERT_TRUE(server.Start());
-    struct Release {
-        HeldUntilTheEnd& hold;
-        ~Release() { hold.released = true; }
-    } release{hold};
+    qm::testing::HeldUntilTheEnd::Release release{hold};
 
     struct Case {
         std::string path, report, page;
