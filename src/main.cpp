@@ -1,17 +1,18 @@
-// Quillmar: starts the windows, or a command-line mode.
+// Quillmar: a command-line mode, or the windows. This program links neither Qt nor libcurl,
+// so that a command-line mode starts as fast as a terminal program: for a window it becomes
+// quillmar-window beside it, and HTTP is a module loaded at the first request.
 
-#include <QApplication>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <unistd.h>
 
 #include "app/dump_mode.h"
-#include "app/main_window.h"
-#include "app/secondary_windows_window.h"
 #include "app/terminal_pump.h"
-#include "platform/curl_transport.h"
+#include "platform/http_module.h"
 
 namespace {
 
@@ -37,7 +38,9 @@ void PrintHelp() {
               "or a missing file.");
 }
 
-// Without an application object the folder comes from the kernel's link to the executable.
+constexpr const char* kWindowProgram = "quillmar-window";
+
+// The folder comes from the kernel's link to the executable.
 std::string ExecutableFolder(const char* argv0) {
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -52,6 +55,15 @@ std::string UserDataFolder() {
     return home && *home ? std::string(home) + "/.local/share/quillmar/" : std::string();
 }
 
+// The windows take this process over with the same arguments (argv[0] too, so that the
+// window system and ps still name it quillmar).
+int StartWindows(const std::string& folder, char** argv) {
+    const std::string program = folder + kWindowProgram;
+    ::execv(program.c_str(), argv);
+    std::fprintf(stderr, "quillmar: cannot start %s: %s\n", program.c_str(), std::strerror(errno));
+    return 127;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -59,23 +71,11 @@ int main(int argc, char** argv) {
         PrintHelp();
         return 0;
     }
-    if (argc >= 2 && std::strcmp(argv[1], "--dump") == 0) {
-        std::vector<std::string> rest(argv + 2, argv + argc);
-        qm::TerminalPump pump;
-        qm::CurlTransport transport(pump);
-        qm::DumpEnvironment environment{transport, pump, ExecutableFolder(argv[0]), UserDataFolder()};
-        return qm::RunDumpMode(rest, std::cout, std::cerr, environment);
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Quillmar");
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-    // Created in this order and kept for the whole run; only the main window is shown.
-    qm::TForm1 form1(args);
-    qm::TForm2 form2(&form1);
-    qm::TForm3 form3(&form1);
-    qm::TForm4 form4(&form1);
-    qm::TForm6 form6(&form1);
-    form1.show();
-    return app.exec();
+    const std::string folder = ExecutableFolder(argv[0]);
+    if (argc < 2 || std::strcmp(argv[1], "--dump") != 0) return StartWindows(folder, argv);
+    std::vector<std::string> rest(argv + 2, argv + argc);
+    qm::TerminalPump pump;
+    qm::HttpModuleTransport transport(pump, folder + qm::kHttpModuleFile);
+    qm::DumpEnvironment environment{transport, pump, folder, UserDataFolder()};
+    return qm::RunDumpMode(rest, std::cout, std::cerr, environment);
 }

@@ -1,5 +1,6 @@
-// quillmar --dump as a whole process, the way a terminal user runs it: servers on 127.0.0.1
-// that stall or send for ever, and Ctrl+C or SIGTERM in the middle of a download.
+// The quillmar command as a whole process, the way a terminal user runs it: a start that loads
+// no Qt, the hand-over to the windows, servers on 127.0.0.1 that stall or send for ever, and
+// Ctrl+C or SIGTERM in the middle of a download.
 
 #include <httplib.h>
 
@@ -11,6 +12,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -77,6 +80,7 @@ class Process {
         std::remove(outPath_.c_str());
         std::remove(errPath_.c_str());
     }
+    pid_t Pid() const { return pid_; }
     void Signal(int signal) { ::kill(pid_, signal); }
     // A program that has not ended after half a minute is killed; its status is then -1.
     Finished Wait() {
@@ -112,8 +116,35 @@ bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+TEST(CommandLine, DumpOfAFileLoadsNeitherQtNorLibcurl) {
+    const std::string page = ::testing::TempDir() + "command_line_page.html";
+    std::ofstream(page) << "<p>here</p>";
+    Finished run = Process({"--dump", page}, {"LD_DEBUG=libs"}).Wait();
+    std::remove(page.c_str());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(Has(run.out, "here")) << run.out;
+    ASSERT_TRUE(Has(run.err, "libstdc++")) << "the loader listed no libraries:\n" << run.err;
+    EXPECT_FALSE(Has(run.err, "libQt")) << run.err;
+    EXPECT_FALSE(Has(run.err, "libcurl")) << run.err;
+}
+
+TEST(CommandLine, WithoutDumpTheCommandBecomesTheWindowProgram) {
+    Process program({"about:blank"}, {"QT_QPA_PLATFORM=offscreen"});
+    const std::string proc = "/proc/" + std::to_string(program.Pid());
+    std::string exe;
+    for (int i = 0; i < 1000 && !exe.ends_with("/quillmar-window"); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::error_code ec;
+        exe = std::filesystem::read_symlink(proc + "/exe", ec).string();
+    }
+    EXPECT_TRUE(exe.ends_with("/quillmar-window")) << exe;
+    // The same arguments, the name it was started by included.
+    EXPECT_EQ(qm::GetFileToString(proc + "/cmdline"),
+              std::string(QUILLMAR_PROGRAM) + '\0' + "about:blank" + '\0');
+}
+
 // /silent accepts and never answers; /endless sends for ever and counts what it sent.
-class DumpProcessTest : public ::testing::Test {
+class CommandLineServerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         server_->Get("/silent", [this](const httplib::Request&, httplib::Response& r) {
@@ -138,7 +169,7 @@ class DumpProcessTest : public ::testing::Test {
     std::atomic<size_t> sent_{0};
 };
 
-TEST_F(DumpProcessTest, TimeoutAndSizeLimitEndTheDownloadWithAReportLine) {
+TEST_F(CommandLineServerTest, TimeoutAndSizeLimitEndTheDownloadWithAReportLine) {
     struct Case {
         std::vector<std::string> args;
         int status;
@@ -159,7 +190,7 @@ TEST_F(DumpProcessTest, TimeoutAndSizeLimitEndTheDownloadWithAReportLine) {
     }
 }
 
-TEST_F(DumpProcessTest, StopSignalPrintsWhatArrivedAndGivesStatusOne) {
+TEST_F(CommandLineServerTest, StopSignalPrintsWhatArrivedAndGivesStatusOne) {
     struct Case {
         int signal;
         std::string path;
