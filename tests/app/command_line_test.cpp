@@ -169,25 +169,11 @@ class CommandLineServerTest : public ::testing::Test {
     std::atomic<size_t> sent_{0};
 };
 
-TEST_F(CommandLineServerTest, TimeoutAndSizeLimitEndTheDownloadWithAReportLine) {
-    struct Case {
-        std::vector<std::string> args;
-        int status;
-        std::string line;
-    };
-    const Case cases[] = {
-        {{"--dump", "--timeout", "1", Url("/silent")},
-         1,
-         "No data received for 1 s, the request was stopped"},
-        {{"--dump", "--max-size", "1", Url("/endless")},
-         0,
-         "Size limit reached, the rest was not read: 1 048 576 bytes"},
-    };
-    for (const Case& c : cases) {
-        Finished run = Process(c.args).Wait();
-        EXPECT_EQ(run.status, c.status) << c.args.back() << "\n" << run.err;
-        EXPECT_TRUE(Has(run.out, c.line)) << c.args.back() << "\n" << run.out.substr(0, 2000);
-    }
+TEST_F(CommandLineServerTest, SizeLimitCutsAnEndlessPageWithAReportLine) {
+    Finished run = Process({"--dump", "--max-size", "1", Url("/endless")}).Wait();
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Has(run.out, "Size limit reached, the rest was not read: 1 048 576 bytes"))
+        << run.out.substr(0, 2000);
 }
 
 TEST_F(CommandLineServerTest, StopSignalPrintsWhatArrivedAndGivesStatusOne) {
