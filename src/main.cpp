@@ -1,23 +1,25 @@
-// Quillmar: starts the windows, or a command-line mode.
+// Quillmar: a command-line mode, or the windows. This program links neither Qt nor libcurl,
+// so that a command-line mode starts as fast as a terminal program: for a window it becomes
+// quillmar-window beside it, and HTTP is a module loaded at the first request.
 
-#include <QApplication>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <unistd.h>
 
 #include "app/dump_mode.h"
-#include "app/main_window.h"
-#include "app/secondary_windows_window.h"
-#include "platform/curl_transport.h"
-#include "platform/qt_event_pump.h"
+#include "app/terminal_pump.h"
+#include "platform/http_module.h"
 
 namespace {
 
 void PrintHelp() {
     std::puts("Usage: quillmar [ADDRESS | FILE]\n"
-              "       quillmar --dump [--columns N] [--utf8] FILE|ADDRESS\n"
+              "       quillmar --dump [--columns N] [--utf8] [--timeout SECONDS] [--max-size MB]\n"
+              "                       FILE|ADDRESS\n"
               "       quillmar --help\n"
               "\n"
               "Starts the browser and opens ADDRESS or FILE (the words of a path with spaces\n"
@@ -27,11 +29,18 @@ void PrintHelp() {
               "prefix, an about: word) without a window and prints the request report and\n"
               "the page as the source view lays it out, with the built-in 8x16 font at N\n"
               "columns (default 80) and the default display options, line by line as UTF-8.\n"
-              "--utf8 decodes the page as UTF-8 (the F8 switch). Exit status: 0 done,\n"
-              "1 the request failed, 2 bad arguments or a missing file.");
+              "--utf8 decodes the page as UTF-8 (the F8 switch).\n"
+              "--timeout fails the request when nothing arrives for SECONDS (default 60;\n"
+              "0 waits for ever). --max-size cuts the page after MB megabytes (default 1024;\n"
+              "0 reads all); the report says so. Ctrl+C (SIGINT) or SIGTERM stops the\n"
+              "download and prints what has arrived; a second one ends at once.\n"
+              "Exit status: 0 done, 1 the request failed or was stopped, 2 bad arguments\n"
+              "or a missing file.");
 }
 
-// Without an application object the folder comes from the kernel's link to the executable.
+constexpr const char* kWindowProgram = "quillmar-window";
+
+// The folder comes from the kernel's link to the executable.
 std::string ExecutableFolder(const char* argv0) {
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -46,6 +55,15 @@ std::string UserDataFolder() {
     return home && *home ? std::string(home) + "/.local/share/quillmar/" : std::string();
 }
 
+// The windows take this process over with the same arguments (argv[0] too, so that the
+// window system and ps still name it quillmar).
+int StartWindows(const std::string& folder, char** argv) {
+    const std::string program = folder + kWindowProgram;
+    ::execv(program.c_str(), argv);
+    std::fprintf(stderr, "quillmar: cannot start %s: %s\n", program.c_str(), std::strerror(errno));
+    return 127;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -53,23 +71,11 @@ int main(int argc, char** argv) {
         PrintHelp();
         return 0;
     }
-    if (argc >= 2 && std::strcmp(argv[1], "--dump") == 0) {
-        std::vector<std::string> rest(argv + 2, argv + argc);
-        qm::QtEventPump pump;
-        qm::CurlTransport transport(pump);
-        qm::DumpEnvironment environment{transport, pump, ExecutableFolder(argv[0]), UserDataFolder()};
-        return qm::RunDumpMode(rest, std::cout, std::cerr, environment);
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Quillmar");
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-    // Created in this order and kept for the whole run; only the main window is shown.
-    qm::TForm1 form1(args);
-    qm::TForm2 form2(&form1);
-    qm::TForm3 form3(&form1);
-    qm::TForm4 form4(&form1);
-    qm::TForm6 form6(&form1);
-    form1.show();
-    return app.exec();
+    const std::string folder = ExecutableFolder(argv[0]);
+    if (argc < 2 || std::strcmp(argv[1], "--dump") != 0) return StartWindows(folder, argv);
+    std::vector<std::string> rest(argv + 2, argv + argc);
+    qm::TerminalPump pump;
+    qm::HttpModuleTransport transport(pump, folder + qm::kHttpModuleFile);
+    qm::DumpEnvironment environment{transport, pump, folder, UserDataFolder()};
+    return qm::RunDumpMode(rest, std::cout, std::cerr, environment);
 }

@@ -1,11 +1,12 @@
 #include "app/dump_mode.h"
 
+#include <algorithm>
 #include <charconv>
-
 #include <filesystem>
 
 #include "app/browser.h"
 #include "app/file_io.h"
+#include "app/terminal_pump.h"
 #include "net/downloader.h"
 #include "net/go_action.h"
 #include "view/codepage.h"
@@ -15,29 +16,58 @@
 namespace qm {
 namespace {
 
+constexpr int kUiStoppedBySignal = 263;
+
 struct DumpArgs {
     int columns = 80;
     bool utf8 = false;
+    int timeoutSeconds = 60;
+    int maxSizeMb = 1024;
     std::string target;
 };
+
+struct NumberOption {
+    std::string_view name;
+    int low, high;
+    int DumpArgs::*value;
+};
+
+constexpr NumberOption kNumberOptions[] = {
+    {"--columns", 1, 100000, &DumpArgs::columns},
+    {"--timeout", 0, 1000000, &DumpArgs::timeoutSeconds},
+    {"--max-size", 0, 1 << 20, &DumpArgs::maxSizeMb},
+};
+
+// The number after args[i], which names option; empty error text when it is good.
+std::string TakeNumber(const std::vector<std::string>& args, size_t& i, const NumberOption& option,
+                       DumpArgs& parsed) {
+    const std::string name(option.name);
+    if (i + 1 >= args.size()) return name + " needs a number";
+    const std::string& text = args[++i];
+    int& value = parsed.*option.value;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < option.low ||
+        value > option.high)
+        return name + " needs a number from " + std::to_string(option.low) + " to " +
+               std::to_string(option.high) + ", not \"" + text + "\"";
+    return {};
+}
 
 // Empty error text means the arguments are good.
 std::string ParseArgs(const std::vector<std::string>& args, DumpArgs& parsed) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--utf8") {
+        auto option = std::find_if(std::begin(kNumberOptions), std::end(kNumberOptions),
+                                   [&arg](const NumberOption& o) { return o.name == arg; });
+        if (option != std::end(kNumberOptions)) {
+            if (std::string problem = TakeNumber(args, i, *option, parsed); !problem.empty())
+                return problem;
+        } else if (arg == "--utf8") {
             parsed.utf8 = true;
-        } else if (arg == "--columns") {
-            if (i + 1 >= args.size()) return "--columns needs a number";
-            const std::string& value = args[++i];
-            auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), parsed.columns);
-            if (ec != std::errc() || end != value.data() + value.size() || parsed.columns < 1 ||
-                parsed.columns > 100000)
-                return "--columns needs a number from 1 to 100000, not \"" + value + "\"";
         } else if (arg.rfind("--", 0) == 0) {
             return "unknown option " + arg;
         } else if (!parsed.target.empty()) {
-            parsed.target += ' ' + arg;  // a path split at its spaces
+            parsed.target += ' ' + arg; // a path split at its spaces
         } else {
             parsed.target = arg;
         }
@@ -87,18 +117,29 @@ int RunDumpMode(const std::vector<std::string>& args, std::ostream& out, std::os
     }
 
     Browser browser(environment.pump);
+    // A stop signal reaches this browser only while it exists.
+    struct Attachment {
+        TerminalPump& pump;
+        ~Attachment() { pump.Attach(nullptr); }
+    } attachment{environment.pump};
+    environment.pump.Attach(&browser);
     browser.InitFolders(environment.exeFolder, environment.dataHome);
-    browser.State().Utf8Decoding = parsed.utf8;
+    BrowserState& state = browser.State();
+    state.Utf8Decoding = parsed.utf8;
     Downloader downloader(browser, environment.transport);
+    downloader.Options().idleTimeoutSeconds = parsed.timeoutSeconds;
+    downloader.Options().maxBodyBytes = uint64_t{static_cast<unsigned>(parsed.maxSizeMb)} << 20;
     HeadlessHost host;
     GoAction go(browser, host, downloader);
     go.SetAddress(Utf8ToCp1251(target));
     go.BitBtn1Click();
+    const bool stopped = environment.pump.StopRequested();
+    if (stopped) state.PageReport += browser.Ui(kUiStoppedBySignal) + "<br>";
 
     ViewOptions options;
-    out << Cp1251ToUtf8(DumpSourceView(browser.State(), options, parsed.columns));
+    out << Cp1251ToUtf8(DumpSourceView(state, options, parsed.columns));
     out.flush();
-    return out && !browser.State().LastDownloadFailed ? 0 : 1;
+    return out && !state.LastDownloadFailed && !stopped ? 0 : 1;
 }
 
 } // namespace qm

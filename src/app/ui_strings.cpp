@@ -276,6 +276,11 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 256 */ {"The program's own file was not found", "Файл самой программы не найден"},
     /* 257 */ {"Cannot create file ", "Не удалось создать файл "},
     /* 258 */ {"Cannot write file ", "Не удалось записать файл "},
+    /* 259 */ {"Redirect not followed, the program does not fetch addresses of this scheme: ", "Переадресация не выполнена, программа не загружает адреса этой схемы: "},
+    /* 260 */ {"No data received for ", "Нет данных в течение "},
+    /* 261 */ {" s, the request was stopped", " с, запрос остановлен"},
+    /* 262 */ {"Size limit reached, the rest was not read: ", "Достигнут предел размера, остальное не загружено: "},
+    /* 263 */ {"Stopped by a signal before the end", "Остановлено сигналом до завершения"},
 }};
 
 struct Table {

@@ -22,6 +22,10 @@ namespace qm {
 namespace {
 
 constexpr int kUiMaxRedirects = 251;
+constexpr int kUiSchemeNotFetched = 259;
+constexpr int kUiNoDataFor = 260;
+constexpr int kUiNoDataSeconds = 261;
+constexpr int kUiSizeLimitCut = 262;
 
 constexpr uint64_t kProgressIntervalMs = 1000;
 // Events and the caption are refreshed by time, not per block, so fast bodies are not slowed
@@ -83,11 +87,13 @@ class DownloadRun {
     }
     void AddLine(const std::string& text) { state_.RequestReport += Shown(text) + sep_; }
     void Fail(const std::string& reason);
+    std::string TransportFailure() const;
     int RecordHistory(const std::string& url);
     bool OpenRequest(const UrlParts& parts, FormContentType contentType);
     void FollowRedirects();
     std::string ContentLine(const std::string& contentType) const;
     void ReadBody(int64_t contentLength, const std::string& fileName);
+    long long ReadBlock(char* buffer, uint64_t bodyBytes);
     bool Store(const char* data, size_t size);
     void ShowProgress(uint64_t now, uint64_t started, uint64_t bodyBytes, int64_t length);
     void MoveTraffic();
@@ -109,6 +115,7 @@ class DownloadRun {
     bool opened_ = false;  // an answer is there to be read
     bool failed_ = false;  // the error flag
     bool stopped_ = false; // F5 before an answer came
+    bool cut_ = false;     // the body reached the size limit
     int status_ = 0;
     uint64_t unsent_ = 0; // C: counted, not yet in TotalTraffic
     uint64_t requestBytes_ = 0;
@@ -118,6 +125,13 @@ class DownloadRun {
 void DownloadRun::Fail(const std::string& reason) {
     failed_ = true;
     if (!reason.empty()) AddLine(reason);
+}
+
+// Why the transport failed, for the report: its own words, or ours for the idle time.
+std::string DownloadRun::TransportFailure() const {
+    if (transport_.Error() != TransportError::Stalled) return transport_.ErrorText();
+    return browser_.Ui(kUiNoDataFor) + std::to_string(options_.idleTimeoutSeconds) +
+           browser_.Ui(kUiNoDataSeconds);
 }
 
 int DownloadRun::RecordHistory(const std::string& url) {
@@ -148,6 +162,7 @@ bool DownloadRun::OpenRequest(const UrlParts& parts, FormContentType contentType
     request.userAgent = HeaderValue(options_.userAgent);
     request.cookies = options_.cookies;
     request.abortFlag = &state_.DownloadAbort;
+    request.idleTimeoutMs = int64_t{options_.idleTimeoutSeconds} * 1000;
 
     opened_ = transport_.Open(request);
     if (!opened_ && transport_.Error() == TransportError::Aborted) {
@@ -159,7 +174,7 @@ bool DownloadRun::OpenRequest(const UrlParts& parts, FormContentType contentType
     state_.LastStatusCode = status_;
     AddLine(browser_.Ui(32) + std::to_string(status_));
     if (!opened_) {
-        Fail(transport_.ErrorText());
+        Fail(TransportFailure());
         return false;
     }
     unsent_ += request.headers.size() + postData_.size();
@@ -178,6 +193,12 @@ void DownloadRun::FollowRedirects() {
         }
         if (followed == Downloader::kMaxRedirects) {
             Fail(browser_.Ui(kUiMaxRedirects) + std::to_string(Downloader::kMaxRedirects));
+            return;
+        }
+        // Resolved as a link, ftp: or javascript: would become a path on this host.
+        std::string_view scheme = LinkScheme(location);
+        if (!scheme.empty() && !EqualsNoCase(scheme, "http") && !EqualsNoCase(scheme, "https")) {
+            Fail(browser_.Ui(kUiSchemeNotFetched) + std::string(scheme));
             return;
         }
         finalUrl_ = AddDomain(finalUrl_, location);
@@ -220,6 +241,9 @@ void DownloadRun::ReadBody(int64_t contentLength, const std::string& fileName) {
         int64_t expected = contentLength;
         if (options_.blockLimit > 0)
             expected = std::min<int64_t>(expected, int64_t{options_.blockLimit} * 1024);
+        if (options_.maxBodyBytes > 0)
+            expected = static_cast<int64_t>(
+                std::min<uint64_t>(static_cast<uint64_t>(expected), options_.maxBodyBytes));
         state_.PageSource.reserve(static_cast<size_t>(std::min(expected, kMaxReserve)));
     }
     const int32_t limit = mode_ == DownloadMode::FileDownload ? 0 : options_.blockLimit;
@@ -231,9 +255,9 @@ void DownloadRun::ReadBody(int64_t contentLength, const std::string& fileName) {
     int32_t blocks = 0;
     char buffer[Downloader::kBlockSize];
     for (;;) {
-        long long got = transport_.Read(buffer, sizeof buffer);
+        long long got = ReadBlock(buffer, bodyBytes);
         if (got < 0) {
-            Fail(transport_.ErrorText());
+            Fail(TransportFailure());
             break;
         }
         if (got > 0) {
@@ -251,7 +275,7 @@ void DownloadRun::ReadBody(int64_t contentLength, const std::string& fileName) {
             lastProgress = now;
             progressShown = true;
         }
-        bool more = (limit < 1 || blocks < limit) && got > 0 && !state_.DownloadAbort;
+        bool more = (limit < 1 || blocks < limit) && got > 0 && !cut_ && !state_.DownloadAbort;
         if (!more || now - lastPump >= kPumpIntervalMs) {
             browser_.Pump().ProcessEvents();
             browser_.SetForm1Caption(state_.StatusText);
@@ -265,6 +289,20 @@ void DownloadRun::ReadBody(int64_t contentLength, const std::string& fileName) {
         file_.Discard();
     else if (!file_.Commit())
         Fail(file_.ErrorText());
+}
+
+// One block of the body. Past the size limit the body is cut, with a report line; one byte more
+// than the limit is asked for, so that a body ending exactly there is not reported as cut.
+long long DownloadRun::ReadBlock(char* buffer, uint64_t bodyBytes) {
+    const uint64_t limit = options_.maxBodyBytes;
+    if (limit == 0) return transport_.Read(buffer, Downloader::kBlockSize);
+    const uint64_t room = limit - bodyBytes;
+    long long got = transport_.Read(buffer, std::min<uint64_t>(Downloader::kBlockSize, room + 1));
+    if (got <= 0 || static_cast<uint64_t>(got) <= room) return got;
+    cut_ = true;
+    AddLine(browser_.Ui(kUiSizeLimitCut) + Bytes64ToStr(static_cast<int64_t>(limit)) +
+            browser_.Ui(0));
+    return static_cast<long long>(room);
 }
 
 void DownloadRun::Summarise(const std::string& contentType, int64_t contentLength) {
@@ -281,7 +319,7 @@ void DownloadRun::Summarise(const std::string& contentType, int64_t contentLengt
                             browser_.Ui(9) + sep_;
     char buffer[Downloader::kBlockSize];
     long long got = transport_.Read(buffer, sizeof buffer);
-    if (got < 0) return Fail(transport_.ErrorText());
+    if (got < 0) return Fail(TransportFailure());
     unsent_ += static_cast<uint64_t>(got);
     state_.PageSource.append(buffer, static_cast<size_t>(got));
 }

@@ -146,6 +146,19 @@ std::string AddDomain(std::string_view base, std::string_view link) {
     return NormaliseSegments(combined);
 }
 
+std::string_view LinkScheme(std::string_view link) {
+    while (!link.empty() && IsBlank(link.front()))
+        link.remove_prefix(1);
+    auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (link.empty() || !isLetter(link.front())) return {};
+    for (size_t i = 1; i < link.size(); ++i) {
+        char c = link[i];
+        if (c == ':') return link.substr(0, i);
+        if (!isLetter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.') break;
+    }
+    return {};
+}
+
 ExtensionList SplitExts(std::string_view text) {
     ExtensionList list;
     size_t pos = 0;

@@ -37,6 +37,10 @@ std::string GetCurDomainPath(std::string_view address);
 // data: links come back unchanged.
 std::string AddDomain(std::string_view base, std::string_view link);
 
+// The scheme a link starts with (blanks before it skipped), as written and without its ":":
+// "ftp" of "ftp://host/", "javascript" of "javascript:x". Empty for a relative link.
+std::string_view LinkScheme(std::string_view link);
+
 // "htm|html" -> {"htm", "html"}. Empty pieces count, except one after the last "|".
 ExtensionList SplitExts(std::string_view text);
 

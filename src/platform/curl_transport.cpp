@@ -163,6 +163,7 @@ struct CurlTransport::Impl {
     void SetCookies(bool on);
     bool AbortRequested() const { return abortCalled || (abortFlag && *abortFlag); }
     template <typename Ready> bool Drive(Ready ready);
+    bool Stalled(Clock::time_point& heard, uint64_t& heardBytes);
     void CollectDone();
     void PumpIfDue();
 
@@ -184,6 +185,7 @@ struct CurlTransport::Impl {
     bool usedCookieFile = false;
     const bool* abortFlag = nullptr;
     bool abortCalled = false;
+    std::chrono::milliseconds idleTimeout{0};
 
     // Its answer.
     int status = 0;
@@ -191,7 +193,9 @@ struct CurlTransport::Impl {
     std::string rawHeaders;
     bool headerDone = false;
     bool finished = false;
+    bool stalled = false;
     CURLcode result = CURLE_OK;
+    uint64_t receivedBytes = 0; // header and body, so that a wait can tell silence
     std::string pending; // body bytes received and not yet read
     size_t pendingPos = 0;
     TransportError error = TransportError::None;
@@ -213,7 +217,7 @@ bool CurlTransport::Impl::Fail(TransportError why, std::string text) {
 
 bool CurlTransport::Impl::FailFromResult() {
     std::string text = errorBuffer[0] ? errorBuffer : curl_easy_strerror(result);
-    return Fail(FromCurl(result), text);
+    return Fail(stalled ? TransportError::Stalled : FromCurl(result), text);
 }
 
 bool CurlTransport::Impl::SetAddress(const HttpRequest& request) {
@@ -325,6 +329,7 @@ bool CurlTransport::Impl::Open(const HttpRequest& request) {
     Close();
     abortFlag = request.abortFlag;
     abortCalled = false;
+    idleTimeout = std::chrono::milliseconds(request.idleTimeoutMs);
     if (!multi) multi = curl_multi_init();
     easy = curl_easy_init();
     if (!multi || !easy) return Fail(TransportError::Other, "Cannot create a request");
@@ -339,7 +344,7 @@ bool CurlTransport::Impl::Open(const HttpRequest& request) {
     // The answer of a proxy's tunnel is not the server's answer.
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
-    // No limit on a slow body: the user stops it with F5 and keeps what came.
+    // libcurl sets no limit on a slow body: F5 stops it, and a request may set an idle time.
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Impl::OnHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
@@ -388,6 +393,8 @@ long long CurlTransport::Impl::Read(char* buffer, size_t size) {
 }
 
 template <typename Ready> bool CurlTransport::Impl::Drive(Ready ready) {
+    Clock::time_point heard = Clock::now();
+    uint64_t heardBytes = receivedBytes;
     for (;;) {
         if (ready() || finished) return true;
         if (AbortRequested()) return false;
@@ -403,7 +410,27 @@ template <typename Ready> bool CurlTransport::Impl::Drive(Ready ready) {
         if (ready() || finished) return true;
         curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
         PumpIfDue();
+        if (Stalled(heard, heardBytes)) return true;
     }
+}
+
+// Silence is counted from the last byte or from the start of the wait; past the idle time the
+// transfer ends as libcurl's own timeouts end it.
+bool CurlTransport::Impl::Stalled(Clock::time_point& heard, uint64_t& heardBytes) {
+    if (idleTimeout.count() <= 0) return false;
+    Clock::time_point now = Clock::now();
+    if (receivedBytes != heardBytes) {
+        heardBytes = receivedBytes;
+        heard = now;
+        return false;
+    }
+    if (now - heard < idleTimeout) return false;
+    finished = true;
+    stalled = true;
+    result = CURLE_OPERATION_TIMEDOUT;
+    std::snprintf(errorBuffer, sizeof errorBuffer, "No data received for %lld ms",
+                  static_cast<long long>(idleTimeout.count()));
+    return true;
 }
 
 void CurlTransport::Impl::CollectDone() {
@@ -448,7 +475,9 @@ void CurlTransport::Impl::Close() {
     rawHeaders.clear();
     headerDone = false;
     finished = false;
+    stalled = false;
     result = CURLE_OK;
+    receivedBytes = 0;
     pending.clear();
     pendingPos = 0;
     error = TransportError::None;
@@ -476,12 +505,14 @@ size_t CurlTransport::Impl::OnHeader(char* data, size_t size, size_t count, void
                                    std::string(TrimBlanks(line.substr(colon + 1))));
     }
     impl->rawHeaders.append(line);
+    impl->receivedBytes += line.size();
     return line.size();
 }
 
 size_t CurlTransport::Impl::OnBody(char* data, size_t size, size_t count, void* self) {
     auto* impl = static_cast<Impl*>(self);
     impl->pending.append(data, size * count);
+    impl->receivedBytes += size * count;
     return size * count;
 }
 

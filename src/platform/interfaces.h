@@ -32,6 +32,8 @@ struct HttpRequest {
     // While the transport waits for the network it pumps events; when this flag becomes true
     // the wait ends (Open fails with Aborted, Read returns what it has).
     const bool* abortFlag = nullptr;
+    // A wait in which nothing arrives for this long fails with Stalled; 0 waits for ever.
+    int64_t idleTimeoutMs = 0;
 };
 
 // Why a request or a body read failed. ErrorText gives the details in the library's words.
@@ -42,6 +44,7 @@ enum class TransportError {
     NameNotResolved,
     ConnectFailed,     // refused or unreachable
     Timeout,
+    Stalled,           // nothing arrived for the request's idle time
     TlsFailure,        // handshake or protocol failure
     CertificateRejected,
     SendFailed,

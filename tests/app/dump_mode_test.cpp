@@ -4,20 +4,20 @@
 #include <fstream>
 #include <sstream>
 
-#include "support/fake_pump.h"
 #include "app/dump_mode.h"
+#include "app/terminal_pump.h"
 #include "platform/interfaces.h"
 
 namespace {
-
-using NoEvents = qm::testing::FakePump;
 
 // A network that is never reachable: every request fails to connect.
 class UnreachableTransport : public qm::HttpTransport {
 public:
     int opened = 0;
-    bool Open(const qm::HttpRequest&) override {
+    qm::HttpRequest last;
+    bool Open(const qm::HttpRequest& request) override {
         ++opened;
+        last = request;
         return false;
     }
     int StatusCode() const override { return 0; }
@@ -38,7 +38,7 @@ struct DumpRun {
 
 DumpRun Dump(const std::vector<std::string>& args, UnreachableTransport* network = nullptr) {
     UnreachableTransport unused;
-    NoEvents pump;
+    qm::TerminalPump pump;
     qm::DumpEnvironment environment{network ? *network : unused, pump, ::testing::TempDir(), {}};
     std::ostringstream out, err;
     int status = qm::RunDumpMode(args, out, err, environment);
@@ -55,6 +55,8 @@ TEST(DumpMode, BadArgumentsGiveOneLineAndStatusTwo) {
     const std::vector<std::vector<std::string>> cases = {
         {}, {"--columns"}, {"--columns", "0", "x.html"}, {"--columns", "12a", "x.html"},
         {"--bogus", "x.html"}, {"/no/such/file.html"}, {"file:///no/such.html"},
+        {"--timeout", "-1", "x.html"}, {"--timeout", "1.5", "x.html"}, {"--max-size"},
+        {"--max-size", "1048577", "x.html"},
     };
     for (const auto& args : cases) {
         DumpRun run = Dump(args);
@@ -96,6 +98,19 @@ TEST(DumpMode, AFailedRequestPrintsTheReportAndGivesStatusOne) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("Download error"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Could not connect to server"), std::string::npos) << run.out;
+}
+
+TEST(DumpMode, TimeoutGoesToTheRequest) {
+    const std::vector<std::pair<std::vector<std::string>, int64_t>> cases = {
+        {{"http://127.0.0.1:9/"}, 60000},
+        {{"--timeout", "2", "http://127.0.0.1:9/"}, 2000},
+        {{"--timeout", "0", "http://127.0.0.1:9/"}, 0},
+    };
+    for (const auto& [args, milliseconds] : cases) {
+        UnreachableTransport network;
+        Dump(args, &network);
+        EXPECT_EQ(network.last.idleTimeoutMs, milliseconds) << ::testing::PrintToString(args);
+    }
 }
 
 TEST(DumpMode, AboutWordsNeedNoNetwork) {

@@ -173,6 +173,25 @@ TEST(AddDomain, LongPathsAreLinear) {
     EXPECT_EQ(AddDomain("http://host/", deep), "http://host/" + deep);
 }
 
+TEST(LinkScheme, SchemeAsWrittenOrNoneForRelativeLinks) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"ftp://host/x", "ftp"},
+        {"javascript:alert(1)", "javascript"},
+        {" HTTPS://host/", "HTTPS"},
+        {"view-source+x.1:y", "view-source+x.1"},
+        {"a:", "a"},
+        {"/a:b", ""},
+        {"./a:b", ""},
+        {"page.html?x=1:2", ""},
+        {"1a:b", ""},
+        {":x", ""},
+        {"host", ""},
+        {"", ""},
+    };
+    for (const auto& [link, expected] : cases)
+        EXPECT_EQ(LinkScheme(link), expected) << "link: " << link;
+}
+
 TEST(SplitExts, CutsAtEveryBar) {
     const std::vector<std::pair<std::string, ExtensionList>> cases = {
         {"", {}},

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_pump.h"
+#include "support/local_server.h"
 #include "app/browser.h"
 #include "app/file_io.h"
 #include "net/downloader.h"
@@ -368,6 +369,56 @@ TEST_F(DownloaderHttpTest, RedirectWithoutLocationAndRedirectCycleFail) {
     EXPECT_EQ(ReceivedRequests().size(), 1u + 21u);
 }
 
+TEST_F(DownloaderHttpTest, RedirectToASchemeNotFetchedFailsNamingIt) {
+    struct Case {
+        std::string location;
+        std::string scheme; // empty: the redirect is followed
+    };
+    std::vector<Case> cases = {
+        {"ftp://files.example/a.txt", "ftp"},
+        {"javascript:alert(1)", "javascript"},
+        {"about:blank", "about"},
+        {"file:///etc/passwd", "file"},
+        {"data:text/html,x", "data"},
+        {"Mailto:a@b.example", "Mailto"},
+        {"HTTP://127.0.0.1:PORT/ok", ""},
+        {"//127.0.0.1:PORT/ok", ""},
+        {"ok:1/../ok", "ok"},
+        {"./ok:1/../../ok", ""},
+    };
+    TestServer server;
+    server->Get(R"(/go/(\d+))", [this, &cases](const httplib::Request& q, httplib::Response& r) {
+        const std::string location = cases[std::stoul(q.matches[1].str())].location;
+        Recorder([&location](httplib::Response& answer) {
+            answer.status = 302;
+            answer.set_header("Location", location);
+        })(q, r);
+    });
+    server->Get("/ok",
+                Recorder([](httplib::Response& r) { r.set_content("fetched", "text/plain"); }));
+    ASSERT_TRUE(server.Start());
+    for (Case& c : cases) {
+        size_t at = c.location.find("PORT");
+        if (at != std::string::npos) c.location.replace(at, 4, std::to_string(server.Port()));
+    }
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        size_t before = ReceivedRequests().size();
+        Get(server.Url("/go/" + std::to_string(i)));
+        if (c.scheme.empty()) {
+            EXPECT_EQ(S().PageSource, "fetched") << c.location << "\n" << S().RequestReport;
+            continue;
+        }
+        EXPECT_TRUE(S().LastDownloadFailed) << c.location;
+        EXPECT_TRUE(ReportHas("Code 302<br>Redirect not followed, the program does not fetch "
+                              "addresses of this scheme: " +
+                              c.scheme + "<br><br>Download error"))
+            << c.location << "\n"
+            << S().RequestReport;
+        EXPECT_EQ(ReceivedRequests().size(), before + 1) << c.location;
+    }
+}
+
 TEST_F(DownloaderHttpTest, BodiesWithAndWithoutLengthAndErrorPages) {
     TestServer server;
     server->Get("/ten", [](const httplib::Request&, httplib::Response& r) {
@@ -513,6 +564,92 @@ TEST_F(DownloaderHttpTest, StopDuringASlowBodyKeepsWhatCame) {
     EXPECT_GE(S().PageSource.size(), 3u * 1024);
     EXPECT_LT(S().PageSource.size(), 1000u * 1024);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+}
+
+TEST_F(DownloaderHttpTest, NothingReceivedForTheIdleTimeFailsTheRequest) {
+    qm::testing::HeldUntilTheEnd hold;
+    TestServer server;
+    server->Get("/silent", [&hold](const httplib::Request&, httplib::Response& r) {
+        hold.Wait();
+        r.set_content("late", "text/plain");
+    });
+    server->Get("/stalls", [&hold](const httplib::Request&, httplib::Response& r) {
+        r.set_content_provider(100000, "text/html",
+                               [&hold](size_t offset, size_t, httplib::DataSink& sink) {
+                                   if (offset >= 3000) {
+                                       hold.Wait();
+                                       return false;
+                                   }
+                                   return sink.write(std::string(1000, 's').data(), 1000);
+                               });
+    });
+    // Slower as a whole than the idle time, but never silent for that long.
+    server->Get("/trickles", [](const httplib::Request&, httplib::Response& r) {
+        r.set_chunked_content_provider("text/html", [](size_t offset, httplib::DataSink& sink) {
+            if (offset >= 8) {
+                sink.done();
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            return sink.write("t", 1);
+        });
+    });
+    ASSERT_TRUE(server.Start());
+    qm::testing::HeldUntilTheEnd::Release release{hold};
+
+    struct Case {
+        std::string path, report, page;
+    };
+    const Case cases[] = {
+        {"/silent", "Code 0<br>No data received for 1 s, the request was stopped<br><br>", ""},
+        {"/stalls",
+         "Code 200<br>Content: text/html<br>No data received for 1 s, the request was "
+         "stopped<br><br>",
+         ""},
+        {"/trickles", "Code 200<br>Content: text/html<br>", "tttttttt"},
+    };
+    D().Options().idleTimeoutSeconds = 1;
+    for (const Case& c : cases) {
+        Get(server.Url(c.path));
+        EXPECT_TRUE(ReportHas(c.report)) << c.path << "\n" << S().RequestReport;
+        EXPECT_EQ(S().LastDownloadFailed, c.page.empty()) << c.path;
+        EXPECT_EQ(S().PageSource, c.page) << c.path;
+    }
+}
+
+TEST_F(DownloaderHttpTest, BodyIsCutAtTheSizeLimitWithAReportLine) {
+    TestServer server;
+    server->Get("/endless", [](const httplib::Request&, httplib::Response& r) {
+        r.set_chunked_content_provider("text/html", [](size_t, httplib::DataSink& sink) {
+            return sink.write(std::string(1000, 'e').data(), 1000);
+        });
+    });
+    server->Get(R"(/bytes/(\d+))", [](const httplib::Request& q, httplib::Response& r) {
+        r.set_content(std::string(std::stoul(q.matches[1].str()), 'b'), "text/html");
+    });
+    ASSERT_TRUE(server.Start());
+
+    struct Case {
+        std::string path;
+        size_t size;
+        bool cut;
+    };
+    const Case cases[] = {
+        {"/endless", 4096, true},
+        {"/bytes/4097", 4096, true},
+        {"/bytes/4096", 4096, false},
+        {"/bytes/4095", 4095, false},
+    };
+    D().Options().maxBodyBytes = 4096;
+    for (const Case& c : cases) {
+        Get(server.Url(c.path));
+        EXPECT_EQ(S().PageSource.size(), c.size) << c.path;
+        EXPECT_FALSE(S().LastDownloadFailed) << c.path;
+        EXPECT_EQ(ReportHas("<br>Size limit reached, the rest was not read: 4 096 bytes<br>"),
+                  c.cut)
+            << c.path << "\n"
+            << S().RequestReport;
+    }
 }
 
 TEST_F(DownloaderHttpTest, BodyShorterThanItsLengthFailsAndSparesTheFile) {

@@ -4,6 +4,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -34,6 +35,20 @@ private:
     httplib::Server server_;
     std::thread thread_;
     int port_ = 0;
+};
+
+// Holds handlers of a server that stalls until the test lets them go. The Release object,
+// declared after the server, lets them go before the server is stopped.
+struct HeldUntilTheEnd {
+    std::atomic<bool> released{false};
+    void Wait() const {
+        while (!released)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    struct Release {
+        HeldUntilTheEnd& hold;
+        ~Release() { hold.released = true; }
+    };
 };
 
 } // namespace qm::testing

@@ -26,8 +26,9 @@ export DISPLAY=":$(cat "$work/display")"
 openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
-# A copy beside the page, so that its settings file and download folder are the test's own.
-cp "$program" "$work/quillmar"
+# A copy beside the page, so that its settings file and download folder are the test's own;
+# the command hands the window over to the window program beside it.
+cp "$program" "$(dirname "$program")/quillmar-window" "$work/"
 LANG=C.UTF-8 "$work/quillmar" "$work/long.html" >"$work/log" 2>&1 &
 app=$!
 pids+=($app)
