@@ -32,7 +32,8 @@ cp "$program" "$(dirname "$program")/quillmar-window" "$work/"
 LANG=C.UTF-8 "$work/quillmar" "$work/long.html" >"$work/log" 2>&1 &
 app=$!
 pids+=($app)
-window=$(xdotool search --sync --onlyvisible --pid "$app" | tail -1)
+window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$app" | tail -1 || true)
+[[ -n $window ]] || { echo "FAIL no window"; cat "$work/log"; exit 1; }
 for _ in $(seq 1 50); do
     [[ $(xdotool getwindowname "$window") == *"Long page"* ]] && break
     sleep 0.1
