@@ -1,16 +1,42 @@
 // The file field Edit3 and the ways of opening the file it names.
 
+#include <algorithm>
+
 #include "app/browser.h"
 #include "app/file_io.h"
+#include "app/ui_strings.h"
 #include "net/save_files.h"
 #include "platform/interfaces.h"
 #include "view/codepage.h"
-#include "view/view_interaction.h"
 
 namespace qm {
 namespace {
 
 constexpr int kUiFileNotFound = 182;
+
+// The open-saved-file button: the address to navigate to, or the caption saying the file is
+// missing. Nothing while a pass or a view conversion runs or the field is empty.
+struct OpenSavedFileResult {
+    enum class Kind { Nothing, Navigate, NotFound } kind = Kind::Nothing;
+    std::string text; // Navigate: "file://..." address; NotFound: the caption
+};
+
+OpenSavedFileResult OpenSavedFile(const std::string& savedPath, const BrowserState& browser) {
+    OpenSavedFileResult result;
+    if (savedPath.empty() || browser.RenderBusy || browser.ConvertBusy) return result;
+    // The field holds a file name of this system (UTF-8); addresses and captions are program
+    // text (Windows-1251). POSIX paths keep their backslashes.
+    std::string path = Utf8ToCp1251(savedPath);
+    if (FileExists(savedPath)) {
+        if (path.front() != '/') std::replace(path.begin(), path.end(), '\\', '/');
+        result.kind = OpenSavedFileResult::Kind::Navigate;
+        result.text = "file://" + path;
+    } else {
+        result.kind = OpenSavedFileResult::Kind::NotFound;
+        result.text = UiString(kUiFileNotFound, browser.LanguageIndex) + ": " + path;
+    }
+    return result;
+}
 
 } // namespace
 

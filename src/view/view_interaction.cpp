@@ -214,21 +214,4 @@ ShowScrollLayout SwitchShowScroll(ShowScrollCaller caller, bool checkBoxChecked,
     return layout;
 }
 
-OpenSavedFileResult OpenSavedFile(const std::string& savedPath, const BrowserState& browser) {
-    OpenSavedFileResult result;
-    if (savedPath.empty() || browser.RenderBusy || browser.ConvertBusy) return result;
-    // The field holds a file name of this system (UTF-8); addresses and captions are program
-    // text (Windows-1251). POSIX paths keep their backslashes.
-    std::string path = Utf8ToCp1251(savedPath);
-    if (FileExists(savedPath)) {
-        if (path.front() != '/') std::replace(path.begin(), path.end(), '\\', '/');
-        result.kind = OpenSavedFileResult::Kind::Navigate;
-        result.text = "file://" + path;
-    } else {
-        result.kind = OpenSavedFileResult::Kind::NotFound;
-        result.text = UiString(182, browser.LanguageIndex) + ": " + path;
-    }
-    return result;
-}
-
 } // namespace qm

@@ -121,13 +121,4 @@ struct ShowScrollLayout {
 ShowScrollLayout SwitchShowScroll(ShowScrollCaller caller, bool checkBoxChecked,
                                   int32_t parentWidth, int32_t stripWidth);
 
-// The open-saved-file button: the address to navigate to, or the caption saying the file is
-// missing. Nothing while a pass or a view conversion runs or the field is empty.
-struct OpenSavedFileResult {
-    enum class Kind { Nothing, Navigate, NotFound } kind = Kind::Nothing;
-    std::string text; // Navigate: "file://..." address; NotFound: the caption
-};
-
-OpenSavedFileResult OpenSavedFile(const std::string& savedPath, const BrowserState& browser);
-
 } // namespace qm
