@@ -6,6 +6,7 @@
 #include "app/file_io.h"
 #include "app/ui_strings.h"
 #include "net/save_files.h"
+#include "net/saved_file_open.h"
 #include "platform/interfaces.h"
 #include "view/codepage.h"
 
@@ -14,12 +15,7 @@ namespace {
 
 constexpr int kUiFileNotFound = 182;
 
-// The open-saved-file button: the address to navigate to, or the caption saying the file is
-// missing. Nothing while a pass or a view conversion runs or the field is empty.
-struct OpenSavedFileResult {
-    enum class Kind { Nothing, Navigate, NotFound } kind = Kind::Nothing;
-    std::string text; // Navigate: "file://..." address; NotFound: the caption
-};
+} // namespace
 
 OpenSavedFileResult OpenSavedFile(const std::string& savedPath, const BrowserState& browser) {
     OpenSavedFileResult result;
@@ -37,8 +33,6 @@ OpenSavedFileResult OpenSavedFile(const std::string& savedPath, const BrowserSta
     }
     return result;
 }
-
-} // namespace
 
 void SaveFiles::FileFieldEnter(CtrlKey ctrl) {
     if (ctrl == CtrlKey::Held)
