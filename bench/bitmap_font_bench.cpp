@@ -2,8 +2,8 @@
 #include <benchmark/benchmark.h>
 #include <string>
 
-#include "view/bitmap.h"
-#include "view/bitmap_font.h"
+#include "base/bitmap.h"
+#include "base/bitmap_font.h"
 
 namespace {
 

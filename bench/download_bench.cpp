@@ -13,7 +13,7 @@
 #include <string>
 #include <sys/resource.h>
 
-#include "app/browser.h"
+#include "state/browser.h"
 #include "net/downloader.h"
 #include "platform/curl_transport.h"
 

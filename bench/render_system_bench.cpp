@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "app/browser_state.h"
-#include "app/file_io.h"
+#include "state/browser_state.h"
+#include "base/file_io.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_text_rasterizer.h"
-#include "view/bitmap_font_state.h"
+#include "state/bitmap_font_state.h"
 #include "view/renderer.h"
-#include "view/source_decode.h"
+#include "tools/source_decode.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "view/codepage.h"
-#include "view/dos_text.h"
-#include "view/source_decode.h"
+#include "base/codepage.h"
+#include "base/dos_text.h"
+#include "tools/source_decode.h"
 
 namespace {
 

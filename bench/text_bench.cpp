@@ -11,9 +11,9 @@
 #include "tools/attribute_text.h"
 #include "tools/text_decoders.h"
 #include "tools/text_replace.h"
-#include "view/codepage.h"
-#include "view/dos_text.h"
-#include "view/source_decode.h"
+#include "base/codepage.h"
+#include "base/dos_text.h"
+#include "tools/source_decode.h"
 
 namespace {
 

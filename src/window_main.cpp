@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
-#include "app/secondary_windows_window.h"
+#include "ui/main_window.h"
+#include "ui/secondary_windows_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

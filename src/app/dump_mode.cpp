@@ -4,14 +4,14 @@
 #include <charconv>
 #include <filesystem>
 
-#include "app/browser.h"
-#include "app/file_io.h"
+#include "state/browser.h"
+#include "base/file_io.h"
 #include "app/terminal_pump.h"
 #include "net/downloader.h"
 #include "net/go_action.h"
-#include "view/codepage.h"
+#include "base/codepage.h"
 #include "view/view_dump.h"
-#include "view/view_options.h"
+#include "state/view_options.h"
 
 namespace qm {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <csignal>
 
-#include "app/browser.h"
+#include "state/browser.h"
 
 namespace qm {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <signal.h>
 
-#include "platform/interfaces.h"
+#include "base/interfaces.h"
 
 namespace qm {
 

@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/browser_state.h"
-#include "app/file_io.h"
-#include "app/format.h"
-#include "app/ui_strings.h"
+#include "state/browser_state.h"
+#include "base/file_io.h"
+#include "base/format.h"
+#include "state/ui_strings.h"
 #include "tools/markup_escape.h"
-#include "view/codepage.h"
+#include "base/codepage.h"
 
 namespace qm {
 

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "app/format.h"
-#include "app/ui_strings.h"
+#include "base/format.h"
+#include "state/ui_strings.h"
 
 namespace qm {
 namespace {

@@ -4,10 +4,10 @@
 #include <chrono>
 #include <limits>
 
-#include "app/browser.h"
-#include "app/format.h"
-#include "app/trim.h"
-#include "net/ascii_case.h"
+#include "state/browser.h"
+#include "base/format.h"
+#include "base/trim.h"
+#include "base/ascii_case.h"
 #include "net/download_file.h"
 #include "net/download_progress.h"
 #include "net/download_request.h"
@@ -15,7 +15,7 @@
 #include "net/mime.h"
 #include "net/punycode.h"
 #include "net/url.h"
-#include "platform/interfaces.h"
+#include "base/interfaces.h"
 #include "tools/markup_escape.h"
 
 namespace qm {

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "net/download_options.h"
+#include "state/download_options.h"
 
 namespace qm {
 

@@ -1,6 +1,6 @@
 #include "net/file_name.h"
 
-#include "net/ascii_case.h"
+#include "base/ascii_case.h"
 #include "net/mime.h"
 #include "net/url.h"
 

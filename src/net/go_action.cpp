@@ -4,14 +4,14 @@
 #include <exception>
 #include <unistd.h>
 
-#include "app/browser.h"
-#include "app/file_io.h"
-#include "app/format.h"
-#include "app/trim.h"
-#include "net/ascii_case.h"
+#include "state/browser.h"
+#include "base/file_io.h"
+#include "base/format.h"
+#include "base/trim.h"
+#include "base/ascii_case.h"
 #include "net/bookmarks.h"
-#include "platform/interfaces.h"
-#include "view/codepage.h"
+#include "base/interfaces.h"
+#include "base/codepage.h"
 
 namespace qm {
 

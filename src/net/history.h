@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/browser_state.h"
+#include "state/browser_state.h"
 
 namespace qm {
 

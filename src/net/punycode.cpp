@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "view/codepage.h"
+#include "base/codepage.h"
 
 namespace qm {
 namespace {

@@ -2,19 +2,19 @@
 
 #include <optional>
 
-#include "app/browser.h"
-#include "app/file_io.h"
-#include "app/format.h"
-#include "app/trim.h"
-#include "net/ascii_case.h"
+#include "state/browser.h"
+#include "base/file_io.h"
+#include "base/format.h"
+#include "base/trim.h"
+#include "base/ascii_case.h"
 #include "net/downloader.h"
 #include "net/file_name.h"
 #include "net/mime.h"
 #include "net/staged_file.h"
 #include "net/url.h"
-#include "platform/interfaces.h"
-#include "tools/data_uri.h"
-#include "view/codepage.h"
+#include "base/interfaces.h"
+#include "net/data_uri.h"
+#include "base/codepage.h"
 
 namespace qm {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "app/browser.h"
-#include "app/file_io.h"
-#include "app/ui_strings.h"
+#include "state/browser.h"
+#include "base/file_io.h"
+#include "state/ui_strings.h"
 #include "net/save_files.h"
 #include "net/saved_file_open.h"
-#include "platform/interfaces.h"
-#include "view/codepage.h"
+#include "base/interfaces.h"
+#include "base/codepage.h"
 
 namespace qm {
 namespace {

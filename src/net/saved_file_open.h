@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/browser_state.h"
+#include "state/browser_state.h"
 
 namespace qm {
 

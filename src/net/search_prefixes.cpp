@@ -1,8 +1,8 @@
 #include "net/search_prefixes.h"
 
-#include "net/ascii_case.h"
+#include "base/ascii_case.h"
 #include "tools/text_decoders.h"
-#include "view/codepage.h"
+#include "base/codepage.h"
 
 namespace qm {
 

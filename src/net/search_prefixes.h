@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/browser_state.h"
+#include "state/browser_state.h"
 
 namespace qm {
 

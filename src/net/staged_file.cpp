@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/file_io.h"
+#include "base/file_io.h"
 
 namespace qm {
 

@@ -1,7 +1,7 @@
 #include "net/url.h"
 
-#include "net/ascii_case.h"
-#include "view/codepage.h"
+#include "base/ascii_case.h"
+#include "base/codepage.h"
 
 namespace qm {
 namespace {

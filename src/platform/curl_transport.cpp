@@ -10,9 +10,9 @@
 
 #include <curl/curl.h>
 
-#include "app/file_io.h"
-#include "app/trim.h"
-#include "net/ascii_case.h"
+#include "base/file_io.h"
+#include "base/trim.h"
+#include "base/ascii_case.h"
 
 namespace qm {
 namespace {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/interfaces.h"
+#include "base/interfaces.h"
 
 namespace qm {
 

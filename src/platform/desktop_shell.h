@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "platform/interfaces.h"
+#include "base/interfaces.h"
 
 namespace qm {
 

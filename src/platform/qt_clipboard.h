@@ -1,7 +1,7 @@
 #pragma once
 // The desktop's clipboard; program text crosses it as Unicode.
 
-#include "platform/interfaces.h"
+#include "base/interfaces.h"
 
 namespace qm {
 

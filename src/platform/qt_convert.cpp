@@ -1,6 +1,6 @@
 #include "platform/qt_convert.h"
 
-#include "view/codepage.h"
+#include "base/codepage.h"
 
 namespace qm {
 

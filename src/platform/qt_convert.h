@@ -7,7 +7,7 @@
 #include <QString>
 #include <string>
 
-#include "view/bitmap.h"
+#include "base/bitmap.h"
 
 namespace qm {
 

@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "platform/interfaces.h"
+#include "base/interfaces.h"
 
 namespace qm {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/interfaces.h"
+#include "base/interfaces.h"
 
 namespace qm {
 

@@ -5,7 +5,7 @@
 #include <QPainter>
 
 #include "platform/qt_convert.h"
-#include "view/codepage.h"
+#include "base/codepage.h"
 
 namespace qm {
 namespace {

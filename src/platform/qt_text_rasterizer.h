@@ -7,7 +7,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/interfaces.h"
+#include "base/interfaces.h"
 
 namespace qm {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "view/source_decode.h"
+#include "tools/source_decode.h"
 
 namespace qm {
 namespace {

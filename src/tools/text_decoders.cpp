@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "view/codepage.h"
-#include "view/source_decode.h"
+#include "base/codepage.h"
+#include "tools/source_decode.h"
 
 namespace qm {
 namespace {

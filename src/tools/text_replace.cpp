@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tools/ansi_case.h"
+#include "base/ansi_case.h"
 
 namespace qm {
 namespace {

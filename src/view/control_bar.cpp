@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "view/view_colors.h"
+#include "base/view_colors.h"
 
 namespace qm {
 namespace {

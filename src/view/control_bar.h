@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
-#include "app/browser_state.h"
-#include "view/bitmap.h"
+#include "state/browser_state.h"
+#include "base/bitmap.h"
 #include "view/view_interaction.h"
-#include "view/view_options.h"
-#include "view/view_state.h"
+#include "state/view_options.h"
+#include "state/view_state.h"
 
 namespace qm {
 

@@ -6,13 +6,13 @@
 #include <climits>
 #include <cmath>
 
-#include "app/browser_state.h"
-#include "app/ui_strings.h"
-#include "platform/interfaces.h"
-#include "view/bitmap_font_state.h"
-#include "view/source_decode.h"
+#include "state/browser_state.h"
+#include "state/ui_strings.h"
+#include "base/interfaces.h"
+#include "state/bitmap_font_state.h"
+#include "tools/source_decode.h"
 #include "view/tag_scanner.h"
-#include "view/view_colors.h"
+#include "base/view_colors.h"
 
 namespace qm {
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "view/bitmap.h"
-#include "view/view_options.h"
-#include "view/view_state.h"
+#include "base/bitmap.h"
+#include "state/view_options.h"
+#include "state/view_state.h"
 
 namespace qm {
 

@@ -4,14 +4,14 @@
 #include <array>
 #include <cstring>
 
-#include "app/browser_state.h"
-#include "app/format.h"
-#include "app/ui_strings.h"
-#include "tools/ansi_case.h"
+#include "state/browser_state.h"
+#include "base/format.h"
+#include "state/ui_strings.h"
+#include "base/ansi_case.h"
 #include "tools/attribute_text.h"
 #include "tools/text_decoders.h"
 #include "tools/text_replace.h"
-#include "view/source_decode.h"
+#include "tools/source_decode.h"
 
 namespace qm {
 namespace {

@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "view/view_options.h"
-#include "view/view_state.h"
+#include "state/view_options.h"
+#include "state/view_state.h"
 
 namespace qm {
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/browser_state.h"
-#include "platform/interfaces.h"
-#include "view/bitmap_font_state.h"
+#include "state/browser_state.h"
+#include "base/interfaces.h"
+#include "state/bitmap_font_state.h"
 #include "view/renderer.h"
-#include "view/source_decode.h"
+#include "tools/source_decode.h"
 
 namespace qm {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "view/view_options.h"
-#include "view/view_state.h"
+#include "state/view_options.h"
+#include "state/view_state.h"
 
 namespace qm {
 

@@ -4,11 +4,11 @@
 #include <charconv>
 #include <cstdlib>
 
-#include "app/file_io.h"
-#include "app/format.h"
-#include "app/ui_strings.h"
+#include "base/file_io.h"
+#include "base/format.h"
+#include "state/ui_strings.h"
 #include "net/url.h"
-#include "view/codepage.h"
+#include "base/codepage.h"
 
 namespace qm {
 namespace {

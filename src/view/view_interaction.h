@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "app/browser_state.h"
-#include "view/view_options.h"
-#include "view/view_state.h"
+#include "state/browser_state.h"
+#include "state/view_options.h"
+#include "state/view_state.h"
 
 namespace qm {
 

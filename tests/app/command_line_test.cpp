@@ -20,7 +20,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/file_io.h"
+#include "base/file_io.h"
 #include "support/local_server.h"
 
 extern char** environ;

@@ -6,7 +6,7 @@
 
 #include "app/dump_mode.h"
 #include "app/terminal_pump.h"
-#include "platform/interfaces.h"
+#include "base/interfaces.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/browser_state.h"
-#include "app/file_io.h"
-#include "app/ui_strings.h"
+#include "state/browser_state.h"
+#include "base/file_io.h"
+#include "state/ui_strings.h"
 #include "net/bookmarks.h"
 
 namespace qm {

@@ -12,11 +12,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/browser.h"
-#include "app/file_io.h"
+#include "state/browser.h"
+#include "base/file_io.h"
 #include "net/download_progress.h"
 #include "net/download_request.h"
-#include "platform/interfaces.h"
+#include "base/interfaces.h"
 
 namespace qm {
 namespace {

@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "support/fake_pump.h"
-#include "app/browser.h"
-#include "app/ui_strings.h"
+#include "state/browser.h"
+#include "state/ui_strings.h"
 #include "net/bookmarks.h"
 #include "net/downloader.h"
 #include "net/go_action.h"
-#include "platform/interfaces.h"
-#include "view/codepage.h"
+#include "base/interfaces.h"
+#include "base/codepage.h"
 #include "view/view_dump.h"
 
 namespace qm {

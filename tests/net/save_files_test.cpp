@@ -17,15 +17,15 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_pump.h"
-#include "app/browser.h"
-#include "app/file_io.h"
+#include "state/browser.h"
+#include "base/file_io.h"
 #include "net/downloader.h"
 #include "net/go_action.h"
 #include "net/save_files.h"
 #include "net/staged_file.h"
-#include "platform/interfaces.h"
-#include "view/codepage.h"
-#include "view/source_decode.h"
+#include "base/interfaces.h"
+#include "base/codepage.h"
+#include "tools/source_decode.h"
 
 namespace qm {
 namespace {

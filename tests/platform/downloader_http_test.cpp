@@ -18,8 +18,8 @@
 
 #include "support/fake_pump.h"
 #include "support/local_server.h"
-#include "app/browser.h"
-#include "app/file_io.h"
+#include "state/browser.h"
+#include "base/file_io.h"
 #include "net/downloader.h"
 #include "platform/curl_transport.h"
 #include "view/view_dump.h"

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "platform/interfaces.h"
+#include "base/interfaces.h"
 
 namespace qm::testing {
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/attribute_text.h"
-#include "tools/data_uri.h"
+#include "net/data_uri.h"
 
 #include "support/shown_bytes.h"
 

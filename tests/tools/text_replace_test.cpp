@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/ansi_case.h"
+#include "base/ansi_case.h"
 #include "support/shown_bytes.h"
 
 namespace qm {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "view/control_bar.h"
-#include "view/view_colors.h"
+#include "base/view_colors.h"
 
 using namespace qm;
 

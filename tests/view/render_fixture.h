@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "app/browser_state.h"
-#include "platform/interfaces.h"
-#include "view/bitmap_font_state.h"
+#include "state/browser_state.h"
+#include "base/interfaces.h"
+#include "state/bitmap_font_state.h"
 #include "view/renderer.h"
-#include "view/source_decode.h"
-#include "view/view_colors.h"
+#include "tools/source_decode.h"
+#include "base/view_colors.h"
 
 namespace qm::test {
 

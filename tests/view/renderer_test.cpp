@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "render_fixture.h"
-#include "view/view_colors.h"
+#include "base/view_colors.h"
 
 namespace qm {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/browser_state.h"
+#include "state/browser_state.h"
 #include "view/tag_scanner.h"
 #include "view/view_dump.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/browser_state.h"
+#include "state/browser_state.h"
 #include "view/view_dump.h"
 
 namespace qm {
