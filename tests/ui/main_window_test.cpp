@@ -5,6 +5,7 @@
 #include <QRawFont>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 
 #include "base/format.h"
 #include "ui/main_window.h"
@@ -140,6 +141,24 @@ TEST(MainWindow, EveryIconGlyphIsInTheIconFontTheProgramInstalls) {
     for (const QString& glyph : glyphs)
         for (char32_t c : glyph.toUcs4())
             EXPECT_TRUE(font.supportsCharacter(c)) << "U+" << std::hex << uint32_t(c);
+}
+
+TEST(MainWindow, FieldsMirrorTheBrowsersModelsBothWays) {
+    TForm1 form({});
+    qm::BrowserState& state = form.browser().State();
+    form.Edit2->insert(QString::fromUtf8("a\u0431"));  // as typed; Cyrillic be
+    EXPECT_EQ(state.LinkField.Text, "a\xE1");
+    EXPECT_EQ(state.LinkField.SelectionStart, 2u);
+    form.browser().SetField(qm::FieldId::ObjectInfo, "one\r\ntwo");
+    EXPECT_EQ(form.Memo1->toPlainText(), "one\ntwo");
+    QTextCursor cursor = form.Memo1->textCursor();
+    cursor.setPosition(4);  // the start of "two"
+    cursor.setPosition(7, QTextCursor::KeepAnchor);
+    form.Memo1->setTextCursor(cursor);
+    EXPECT_EQ(state.ObjectInfo.SelectionStart, 5u);  // the line break is two bytes
+    EXPECT_EQ(state.ObjectInfo.SelectionLength, 3u);
+    form.Memo1->insertPlainText("2");
+    EXPECT_EQ(state.ObjectInfo.Text, "one\r\n2");
 }
 
 TEST(MainWindow, F5AsksARunningRenderToStopAndShowsStopping) {
