@@ -410,7 +410,7 @@ bool TagScanner::ScanText(char c, std::string& text) {
             s_.referenceCount = 0;
             return true;
         }
-        if (s_.referenceCount <= kMaxReferenceCount && SourceLeft()) {
+        if (s_.referenceCount <= kMaxReferenceCount && TextLeft()) {
             s_.referenceBuffer += c;
             ++s_.referenceCount;
             return false;
@@ -424,7 +424,7 @@ bool TagScanner::ScanText(char c, std::string& text) {
         return false;
     }
     if (c == '&') {
-        if (s_.referenceFailed || !SourceLeft()) {
+        if (s_.referenceFailed || !TextLeft()) {
             s_.referenceFailed = false;
             text = "&";
             return true;
@@ -437,6 +437,18 @@ bool TagScanner::ScanText(char c, std::string& text) {
     }
     text.assign(1, c);
     return true;
+}
+
+// A reference must fail while its characters can still be read again, so only characters that
+// reach this point count: dropped control characters and the line breaks of a preformatted
+// section do not.
+bool TagScanner::TextLeft() const {
+    const char* src = Ahead();
+    for (int32_t p = s_.position; p < SourceLength(); ++p) {
+        const unsigned char c = static_cast<unsigned char>(src[p]);
+        if (c >= ' ' || (!s_.preformatted && (c == '\r' || c == '\n' || c == '\t'))) return true;
+    }
+    return false;
 }
 
 // ---- Runs ---------------------------------------------------------------------------------

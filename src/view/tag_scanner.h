@@ -221,6 +221,8 @@ class TagScanner {
     bool ReadDisplayCharacter(std::string& text);
     bool ReadSourceCharacter(std::string& text);
     bool ScanText(char c, std::string& text);
+    // A character follows that would reach the text scanning.
+    bool TextLeft() const;
     void StartTag();
     bool CollectTag(int32_t stop);
     void AppendToTag(char c);
