@@ -478,14 +478,15 @@ void RenderPass::Wrap() {
 }
 
 void RenderPass::Draw(const std::string& text) {
-    if (text.empty()) return;
     if (viewMode_ == qm::ViewMode::Html && !s_.preformatted && !lineStarted_) {
         // Indentation of the source is not shown.
         if (text.find_first_not_of(' ') == std::string::npos) return;
         lineStarted_ = true;
     }
     const int32_t width = Width(text);
+    // A reference that gives no text still takes the wrap step at the right edge.
     if (penX_ + width >= viewWidth_ && penX_ > 1) Wrap();
+    if (text.empty()) return;
     currentLine_.Append(text);
     if (Painting() && Visible(pageY_)) PaintText(text, width);
     if (InCopyRange(pageY_)) copyText_ += text;

@@ -40,6 +40,9 @@ TEST(ViewDumpTest, CharactersStandAtTheColumnsOfTheirGlyphs) {
          "bc",
          80, "abc\n"},
         {"wrap after five columns", "abcdefgh", 5, "abcde\nfgh\n"},
+        // An empty reference result at the right edge wraps like any character.
+        {"empty reference at the edge", "&copy;&shy;<br>x", 2, "\xA9\n\nx\n"},
+        {"empty reference within the line", "a&shy;b", 2, "ab\n"},
         {"wide character wraps whole", "abcd\xA9", 5, "abcd\n\xA9\n"},
         {"indentation dropped", "   a  b", 80, "a  b\n"},
     };
