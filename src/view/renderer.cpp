@@ -490,7 +490,8 @@ void RenderPass::Draw(const std::string& text) {
     currentLine_.Append(text);
     if (Painting() && Visible(pageY_)) PaintText(text, width);
     if (InCopyRange(pageY_)) copyText_ += text;
-    if (r_.sink_) r_.sink_->PlaceText(pageY_, penX_, text, role_);
+    // Text that takes no room is drawn as nothing.
+    if (r_.sink_ && width > 0) r_.sink_->PlaceText(pageY_, penX_, text, role_);
     penX_ += width;
 }
 
@@ -513,7 +514,8 @@ int32_t RenderPass::PlaceChar(char c) {
 
 // Draws the characters of a run one by one, as that many turns would. Stops after a wrap,
 // because the loop checks for F5 and for the end of the window there. Neighbouring characters
-// of the sink's piece width reach the layout sink as one piece.
+// of the sink's piece width reach the layout sink as one piece; characters that take no room
+// do not reach it.
 size_t RenderPass::DrawRun(std::string_view run) {
     LayoutSink* sink = r_.sink_;
     if (!Painting() && !copying_ && !sink) return LayOutRun(run);
@@ -531,8 +533,9 @@ size_t RenderPass::DrawRun(std::string_view run) {
         const int32_t x = PlaceChar(run[i]);
         const bool wrapped = pageY_ != lineY;
         if (sink) {
-            if (wrapped) flush(i);
-            if (x >= 0) {
+            const bool drawsNothing = penX_ == x;
+            if (wrapped || drawsNothing) flush(i);
+            if (x >= 0 && !drawsNothing) {
                 if (!pieceOpen) {
                     pieceOpen = true;
                     pieceStart = i;

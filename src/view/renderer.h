@@ -40,7 +40,8 @@ class RenderHost {
     virtual void PageTitleFound(const std::string& /*title*/) {}
 };
 
-// Receives every piece of text the layout places, drawn or not, in every pass.
+// Receives every piece of text the layout places, drawn or not, in every pass; a piece that
+// takes no room is drawn as nothing and does not come.
 class LayoutSink {
   public:
     virtual ~LayoutSink() = default;
