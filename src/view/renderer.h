@@ -59,6 +59,12 @@ class LayoutSink {
 enum class PumpPace { EveryPlace, Throttled };
 inline constexpr int kPumpIntervalMs = 10;
 
+// The mark pass keeps restart points this far apart, in lines or in characters read (source
+// and display text), whichever is reached first: few enough that they take little memory beside
+// the page, close enough that a paint pass lays out little above the window.
+inline constexpr int32_t kCheckpointLines = 64;
+inline constexpr int64_t kCheckpointCharacters = 4096;
+
 struct RenderContext {
     BrowserState& browser;
     ViewState& view;
