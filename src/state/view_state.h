@@ -4,10 +4,13 @@
 // instance, owned by the main window; the renderer and the view interaction read and write it.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace qm {
+
+struct BlockRestart;
 
 enum class RenderMode : int32_t { Paint = 0, Mark = 1, Prepare = 2 };
 enum class ViewMode : int32_t { Html = 0, Text = 1, Hex = 2 };
@@ -24,8 +27,8 @@ struct ViewObject {
     std::string Text;
 };
 
-// A clean line start recorded by the mark pass; a paint pass may start there. Only whether
-// the two lengths are zero matters.
+// A clean line start recorded by the mark pass, after a line break or a wrap; a paint pass
+// may start there. Only whether the two lengths are zero matters.
 struct RenderCheckpoint {
     int32_t X = 1;
     int32_t Y = 1;
@@ -34,6 +37,11 @@ struct RenderCheckpoint {
     int32_t PreviousLineLength = 0;
     // The line lies inside a preformatted section (PRE): long sections still get restart points.
     bool Preformatted = false;
+    bool LineStarted = false; // a wrapped line has dropped its indentation already
+    // Inside a display block: the block's restart state, and the offset of the next character
+    // in its text.
+    int32_t BlockOffset = 0;
+    std::shared_ptr<const BlockRestart> Block;
 };
 
 // The hidden scroll bar sb1: it only holds position and range.

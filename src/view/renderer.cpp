@@ -79,8 +79,18 @@ class RenderPass {
 
     void Progress();
     void Pump(PumpPlace place = PumpPlace::Line);
+    void TakeCheckpoint();
+    void RestartAt(const RenderCheckpoint& point);
     void LineBreakTurn();
-    void StartBlock(const DisplayBlock& block);
+    void TakeBlock();
+    // The restart state the mark pass kept for a block that starts on the line at page y y.
+    std::shared_ptr<const BlockRestart> RecordedBlock(int32_t y) const;
+    void StartBlock(DisplayBlock block);
+    void SetBlockColours(ColorRole role);
+    void OpenObject(int32_t top, ViewObjectKind kind, std::string text);
+    // Below the window the rest of a block only gives the bottom of its object; the mark pass
+    // keeps it for blocks long enough to hold restart points. True when nothing is left to do.
+    bool BlockEndKnown();
     void EndBlock();
     void Draw(const std::string& text);
     size_t DrawRun(std::string_view run);
@@ -106,8 +116,11 @@ class RenderPass {
     std::string Ui(int index) const { return UiString(index, browser_.LanguageIndex); }
     FontSpec SystemFont(bool bold) const;
     BitmapTextOptions BitmapOptions(bool bold) const;
-    // Closes the open object; false when the window layer emptied the list meanwhile.
-    bool CloseObject();
+    // Closes the open object at the page y below its last line; false when the window layer
+    // emptied the list meanwhile.
+    bool CloseObject(int32_t bottomY);
+    // Drops the object just closed unless its band reaches into the window.
+    void DropUnlessVisible();
 
     Renderer& r_;
     BrowserState& browser_;
@@ -138,7 +151,7 @@ class RenderPass {
     int32_t pageY_ = 1;
     bool lineStarted_ = false;
     bool bandFilled_ = false;
-    bool afterAdvance_ = false;
+    bool lineBegun_ = false; // a line break or a wrap has started a new line
     LineText currentLine_;
     LineText previousLine_;
     uint32_t fontColor_ = 0;
@@ -147,6 +160,11 @@ class RenderPass {
     ColorRole role_ = ColorRole::Text;
 
     bool objectOpen_ = false;
+    int32_t blockTop_ = 0; // page y of the first line of the display block shown
+    DisplayBlock block_;   // mark pass: the block shown, until its restart state takes it
+    std::shared_ptr<BlockRestart> blockRestart_;       // mark pass: of the block shown
+    std::shared_ptr<const BlockRestart> shownRestart_; // paint pass: of the block shown
+    int64_t checkpointRead_ = 0;                       // characters read at the last restart point
     bool copying_ = false;
     std::string copyText_;
     int32_t lastBorderRow_ = -1;
@@ -299,13 +317,53 @@ void RenderPass::ChooseStart() {
     const auto& points = view_.RenderCheckpoints;
     auto after = std::lower_bound(points.begin(), points.end(), start,
                                   [](const RenderCheckpoint& p, int32_t y) { return p.Y < y; });
-    if (after == points.begin()) return;
-    const RenderCheckpoint& point = *std::prev(after);
+    if (after != points.begin()) RestartAt(*std::prev(after));
+}
+
+void RenderPass::RestartAt(const RenderCheckpoint& point) {
     penX_ = point.X;
     pageY_ = point.Y;
-    scanner_.RestartAt(point.Position, point.Preformatted);
+    lineStarted_ = point.LineStarted;
     currentLine_ = LineText::Placeholder(point.CurrentLineLength);
     previousLine_ = LineText::Placeholder(point.PreviousLineLength);
+    if (!point.Block) {
+        scanner_.RestartAt(point.Position, point.Preformatted);
+        return;
+    }
+    const BlockRestart& restart = *point.Block;
+    scanner_.RestartInBlock(restart, static_cast<size_t>(point.BlockOffset));
+    SetBlockColours(restart.block.role);
+    blockTop_ = restart.top;
+    shownRestart_ = point.Block;
+    if (restart.block.hasObject)
+        OpenObject(restart.top, restart.block.objectKind, restart.block.objectText);
+}
+
+void RenderPass::TakeCheckpoint() {
+    std::vector<RenderCheckpoint>& points = view_.RenderCheckpoints;
+    const int64_t read = scanner_.CharactersRead();
+    if (pageY_ - points.back().Y < kCheckpointLines * lineHeight_ &&
+        read - checkpointRead_ < kCheckpointCharacters)
+        return;
+    std::shared_ptr<const BlockRestart> block;
+    if (s_.blockDisplay) {
+        if (!scanner_.NoLineRequest()) return;
+        // One restart state serves every restart point of the block.
+        if (!blockRestart_) {
+            if (block_.hasObject && block_.objectText.empty())
+                block_.objectText = scanner_.ShownObjectText();
+            blockRestart_ = std::make_shared<BlockRestart>(
+                BlockRestart{scanner_.BlockState(), std::move(block_), blockTop_});
+        }
+        block = blockRestart_;
+    } else if (!scanner_.IsClean()) {
+        return;
+    }
+    const int32_t offset = block ? static_cast<int32_t>(s_.displayPos) : 0;
+    points.push_back({penX_, pageY_, s_.position, currentLine_.TrimmedLength(),
+                      previousLine_.TrimmedLength(), s_.preformatted, lineStarted_, offset,
+                      std::move(block)});
+    checkpointRead_ = read;
 }
 
 void RenderPass::Loop() {
@@ -315,16 +373,13 @@ void RenderPass::Loop() {
             browser_.ProcessAbort = false;
             break;
         }
-        if (mode_ == RenderMode::Mark && afterAdvance_ && scanner_.IsClean())
-            view_.RenderCheckpoints.push_back({penX_, pageY_, s_.position,
-                                               currentLine_.TrimmedLength(),
-                                               previousLine_.TrimmedLength(), s_.preformatted});
-        afterAdvance_ = false;
+        if (mode_ == RenderMode::Mark && lineBegun_) TakeCheckpoint();
+        lineBegun_ = false;
         if (!Painting() &&
             (s_.position >= nextProgress_ || scanner_.SourceLength() != progressLength_))
             Progress();
-        if (Painting() && pageY_ >= scrollY_ + viewHeight_ && !objectOpen_ && !s_.blockDisplay &&
-            (!copying_ || pageY_ >= view_.CopyBottom))
+        if (Painting() && pageY_ >= scrollY_ + viewHeight_ &&
+            (!copying_ || pageY_ >= view_.CopyBottom) && BlockEndKnown())
             break;
         if (scanner_.DisplayUsedUp()) {
             EndBlock();
@@ -334,9 +389,7 @@ void RenderPass::Loop() {
             LineBreakTurn();
             continue;
         }
-        if (scanner_.HasPendingBlock()) {
-            if (auto block = scanner_.TakePendingBlock()) StartBlock(*block);
-        }
+        if (scanner_.HasPendingBlock()) TakeBlock();
         // A stretch of characters that take one turn each with nothing else happening between
         // them is taken at once; it ends where the progress shown would grow.
         const int32_t limit = Painting() ? INT32_MAX : nextProgress_;
@@ -410,7 +463,7 @@ void RenderPass::LineBreakTurn() {
         if (s_.borderRequest && s_.borderKind >= 2)
             DrawBorder(s_.borderKind, pageY_ + lineHeight_ - scrollY_ - 1, pageY_);
         pageY_ += lineHeight_;
-        afterAdvance_ = true;
+        lineBegun_ = true;
         bandFilled_ = false;
         if (InCopyRange(pageY_)) copyText_ += "\r\n";
         lineStarted_ = false;
@@ -428,33 +481,73 @@ void RenderPass::LineBreakTurn() {
     s_.forcedBreak = false;
 }
 
-void RenderPass::StartBlock(const DisplayBlock& block) {
-    role_ = block.role;
-    fontColor_ = RoleColor(block.role);
-    bold_ = options_.IsBold(block.role);
+void RenderPass::TakeBlock() {
+    std::shared_ptr<const BlockRestart> recorded = Painting() ? RecordedBlock(pageY_) : nullptr;
+    std::optional<DisplayBlock> block = scanner_.TakePendingBlock(recorded.get());
+    if (!block) return;
+    StartBlock(std::move(*block));
+    if (recorded) shownRestart_ = std::move(recorded);
+}
+
+std::shared_ptr<const BlockRestart> RenderPass::RecordedBlock(int32_t y) const {
+    // The block's restart points follow its first line.
+    const auto& points = view_.RenderCheckpoints;
+    auto after = std::upper_bound(points.begin(), points.end(), y,
+                                  [](int32_t top, const RenderCheckpoint& p) { return top < p.Y; });
+    if (after != points.end() && after->Block && after->Block->top == y) return after->Block;
+    return nullptr;
+}
+
+void RenderPass::StartBlock(DisplayBlock block) {
+    SetBlockColours(block.role);
+    blockTop_ = pageY_;
+    blockRestart_.reset();
+    shownRestart_.reset();
+    if (Painting() && block.hasObject)
+        OpenObject(pageY_, block.objectKind, std::move(block.objectText));
+    if (mode_ == RenderMode::Mark) block_ = std::move(block);
+}
+
+void RenderPass::SetBlockColours(ColorRole role) {
+    role_ = role;
+    fontColor_ = RoleColor(role);
+    bold_ = options_.IsBold(role);
     if (options_.Highlight) {
-        bandColor_ = ColorSumm(RoleColor(block.role), RoleColor(ColorRole::Back));
+        bandColor_ = ColorSumm(RoleColor(role), RoleColor(ColorRole::Back));
         bandFilled_ = false;
-    }
-    if (Painting() && block.hasObject) {
-        view_.ViewObjects.push_back({pageY_ - scrollY_, 0, block.objectKind, block.objectText});
-        objectOpen_ = true;
     }
 }
 
-bool RenderPass::CloseObject() {
+void RenderPass::OpenObject(int32_t top, ViewObjectKind kind, std::string text) {
+    view_.ViewObjects.push_back({top - scrollY_, 0, kind, std::move(text)});
+    objectOpen_ = true;
+}
+
+bool RenderPass::CloseObject(int32_t bottomY) {
     objectOpen_ = false;
     if (view_.ViewObjects.empty()) return false;
-    view_.ViewObjects.back().Bottom = pageY_ + lineHeight_ - scrollY_;
+    view_.ViewObjects.back().Bottom = bottomY - scrollY_;
+    return true;
+}
+
+void RenderPass::DropUnlessVisible() {
+    const ViewObject& object = view_.ViewObjects.back();
+    if (!(object.Bottom >= -lineHeight_ && object.Top <= viewHeight_)) view_.ViewObjects.pop_back();
+}
+
+bool RenderPass::BlockEndKnown() {
+    if (!objectOpen_) return true;
+    if (!shownRestart_) shownRestart_ = RecordedBlock(blockTop_);
+    if (!shownRestart_ || shownRestart_->bottom < 0) return false;
+    if (CloseObject(shownRestart_->bottom)) DropUnlessVisible();
     return true;
 }
 
 void RenderPass::EndBlock() {
-    if (objectOpen_ && CloseObject()) {
-        const ViewObject& object = view_.ViewObjects.back();
-        if (!(object.Bottom >= -lineHeight_ && object.Top <= viewHeight_))
-            view_.ViewObjects.pop_back();
-    }
+    if (objectOpen_ && CloseObject(pageY_ + lineHeight_)) DropUnlessVisible();
+    if (blockRestart_) blockRestart_->bottom = pageY_ + lineHeight_;
+    blockRestart_.reset();
+    shownRestart_.reset();
     role_ = ColorRole::Text;
     fontColor_ = RoleColor(ColorRole::Text);
     bold_ = options_.IsBold(ColorRole::Text);
@@ -474,22 +567,25 @@ void RenderPass::Wrap() {
     penX_ = 1;
     pageY_ += lineHeight_;
     bandFilled_ = false;
+    lineBegun_ = true;
     Pump();
 }
 
 void RenderPass::Draw(const std::string& text) {
-    if (text.empty()) return;
     if (viewMode_ == qm::ViewMode::Html && !s_.preformatted && !lineStarted_) {
         // Indentation of the source is not shown.
         if (text.find_first_not_of(' ') == std::string::npos) return;
         lineStarted_ = true;
     }
     const int32_t width = Width(text);
+    // A reference that gives no text still takes the wrap step at the right edge.
     if (penX_ + width >= viewWidth_ && penX_ > 1) Wrap();
+    if (text.empty()) return;
     currentLine_.Append(text);
     if (Painting() && Visible(pageY_)) PaintText(text, width);
     if (InCopyRange(pageY_)) copyText_ += text;
-    if (r_.sink_) r_.sink_->PlaceText(pageY_, penX_, text, role_);
+    // Text that takes no room is drawn as nothing.
+    if (r_.sink_ && width > 0) r_.sink_->PlaceText(pageY_, penX_, text, role_);
     penX_ += width;
 }
 
@@ -512,7 +608,8 @@ int32_t RenderPass::PlaceChar(char c) {
 
 // Draws the characters of a run one by one, as that many turns would. Stops after a wrap,
 // because the loop checks for F5 and for the end of the window there. Neighbouring characters
-// of the sink's piece width reach the layout sink as one piece.
+// of the sink's piece width reach the layout sink as one piece; characters that take no room
+// do not reach it.
 size_t RenderPass::DrawRun(std::string_view run) {
     LayoutSink* sink = r_.sink_;
     if (!Painting() && !copying_ && !sink) return LayOutRun(run);
@@ -530,8 +627,9 @@ size_t RenderPass::DrawRun(std::string_view run) {
         const int32_t x = PlaceChar(run[i]);
         const bool wrapped = pageY_ != lineY;
         if (sink) {
-            if (wrapped) flush(i);
-            if (x >= 0) {
+            const bool drawsNothing = penX_ == x;
+            if (wrapped || drawsNothing) flush(i);
+            if (x >= 0 && !drawsNothing) {
                 if (!pieceOpen) {
                     pieceOpen = true;
                     pieceStart = i;
@@ -665,7 +763,7 @@ void RenderPass::Finish() {
     scanner_.CloseGap();
     FlushRun();
     if (!Painting()) host_.SetCaption("Quillmar " + browser_.VersionString);
-    if (Painting() && objectOpen_ && CloseObject()) {
+    if (Painting() && objectOpen_ && CloseObject(pageY_ + lineHeight_)) {
         const ViewObject& object = view_.ViewObjects.back();
         if (object.Top < -lineHeight_ && object.Bottom < -lineHeight_) view_.ViewObjects.pop_back();
     }

@@ -40,7 +40,8 @@ class RenderHost {
     virtual void PageTitleFound(const std::string& /*title*/) {}
 };
 
-// Receives every piece of text the layout places, drawn or not, in every pass.
+// Receives every piece of text the layout places, drawn or not, in every pass; a piece that
+// takes no room is drawn as nothing and does not come.
 class LayoutSink {
   public:
     virtual ~LayoutSink() = default;
@@ -57,6 +58,12 @@ class LayoutSink {
 // on the page, and F5 still stops it within that interval.
 enum class PumpPace { EveryPlace, Throttled };
 inline constexpr int kPumpIntervalMs = 10;
+
+// The mark pass keeps restart points this far apart, in lines or in characters read (source
+// and display text), whichever is reached first: few enough that they take little memory beside
+// the page, close enough that a paint pass lays out little above the window.
+inline constexpr int32_t kCheckpointLines = 64;
+inline constexpr int64_t kCheckpointCharacters = 4096;
 
 struct RenderContext {
     BrowserState& browser;

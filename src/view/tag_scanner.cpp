@@ -17,6 +17,9 @@ namespace qm {
 namespace {
 
 constexpr int32_t kMaxReferenceCount = 10; // a name holds up to 11 characters
+// How far ahead a drawable run is looked for at a time: a paint pass that draws a few lines of
+// a long run reads little more than those lines.
+constexpr size_t kRunStretch = 4096;
 
 bool IsQuote(char c) {
     return c == '"' || c == '\'';
@@ -39,6 +42,51 @@ std::string_view Trim(std::string_view text) {
         text.remove_suffix(1);
     return text;
 }
+
+// Bytes that end a stretch of ordinary ones: control characters when asked, and a few others.
+// Long stretches (a data: address, a minified script) are crossed eight bytes at a time.
+class Stops {
+  public:
+    Stops(bool controls, std::string_view chars) : controls_(controls) {
+        for (int c = 0; c < 256; ++c)
+            is_[c] = controls && c < ' ';
+        for (char c : chars) {
+            is_[static_cast<unsigned char>(c)] = true;
+            patterns_[count_++] = kOnes * static_cast<unsigned char>(c);
+        }
+    }
+    bool operator()(char c) const { return is_[static_cast<unsigned char>(c)]; }
+    // The first stop in text[i, end), or end.
+    size_t Find(const char* text, size_t i, size_t end) const {
+        for (; i + 8 <= end; i += 8) {
+            uint64_t word;
+            std::memcpy(&word, text + i, 8);
+            uint64_t hit = controls_ ? Below(word, ' ') : 0;
+            for (int k = 0; k < count_; ++k)
+                hit |= Below(word ^ patterns_[k], 1);
+            if (hit) break;
+        }
+        while (i < end && !is_[static_cast<unsigned char>(text[i])])
+            ++i;
+        return i;
+    }
+
+  private:
+    static constexpr uint64_t kOnes = 0x0101010101010101, kHigh = 0x8080808080808080;
+    // Whether a byte of the word is below n (n at most 128).
+    static uint64_t Below(uint64_t word, uint64_t n) { return (word - kOnes * n) & ~word & kHigh; }
+
+    std::array<bool, 256> is_{};
+    std::array<uint64_t, 3> patterns_{};
+    int count_ = 0;
+    bool controls_;
+};
+
+const Stops kDrawStops(true, "<&");     // end of the characters page text draws as they stand
+const Stops kDisplayStops(true, "");    // the same in a display block
+const Stops kTagStops(true, "<>");      // end of a stretch of tag characters
+const Stops kCommentStops(true, ">");   // the same inside a comment
+const Stops kSplitStops(false, "\"' "); // what splits a tag into attributes
 
 // Part of s from index start with the given length, clipped to s.
 std::string Clip(const std::string& s, int64_t start, int64_t length) {
@@ -226,12 +274,11 @@ bool LastValueOpensQuote(std::string_view tag) {
     bool quoted = false;
     size_t lastSpace = std::string_view::npos;
     const char* text = tag.data();
-    for (size_t i = 0; i < tag.size(); ++i) {
-        const char c = text[i];
-        if (c > '\'') continue; // neither a quote nor a space
-        if (c == '"' || c == '\'')
+    for (size_t i = kSplitStops.Find(text, 0, tag.size()); i < tag.size();
+         i = kSplitStops.Find(text, i + 1, tag.size())) {
+        if (text[i] != ' ')
             quoted = !quoted;
-        else if (c == ' ' && !quoted)
+        else if (!quoted)
             lastSpace = i;
     }
     if (lastSpace == std::string_view::npos) return false;
@@ -246,48 +293,23 @@ bool IsCommentOpener(std::string_view buffer) {
     return buffer.size() == 3 && buffer[0] == '!' && buffer[1] == '-' && buffer[2] == '-';
 }
 
-// Byte classes of the fast paths.
-struct CharClasses {
-    std::array<bool, 256> drawable{}; // drawn as it stands in page text
-    std::array<bool, 256> tagStop{};  // ends a stretch of tag characters
-    std::array<bool, 256> commentStop{};
-    CharClasses() {
-        for (int c = 0; c < 256; ++c) {
-            const bool control = c < ' ';
-            drawable[c] = !control && c != '<' && c != '&';
-            tagStop[c] = control || c == '<' || c == '>';
-            commentStop[c] = control || c == '>';
-        }
-    }
-};
-const CharClasses kCharClasses;
+enum class RunText { Page, Display };
 
-// The end of the drawable characters in text[begin, end). Eight bytes are tested at a time:
-// a word with no byte below a space and no "<" or "&" is drawable as a whole.
-size_t DrawableEnd(const char* text, size_t begin, size_t end) {
-    constexpr uint64_t kOnes = 0x0101010101010101, kHigh = 0x8080808080808080;
-    auto anyBelow = [](uint64_t word, uint64_t n) { return (word - kOnes * n) & ~word & kHigh; };
-    size_t i = begin;
-    for (; i + 8 <= end; i += 8) {
-        uint64_t word;
-        std::memcpy(&word, text + i, 8);
-        if (anyBelow(word, ' ') | anyBelow(word ^ (kOnes * '<'), 1) |
-            anyBelow(word ^ (kOnes * '&'), 1))
-            break;
-    }
-    while (i < end && kCharClasses.drawable[static_cast<unsigned char>(text[i])])
-        ++i;
-    return i;
+// The end of the drawable characters in text[begin, end): no control character, and in page
+// text no "<" or "&" either.
+size_t DrawableEnd(const char* text, size_t begin, size_t end, RunText kind) {
+    return (kind == RunText::Page ? kDrawStops : kDisplayStops).Find(text, begin, end);
 }
 
 } // namespace
 
 int32_t postag(std::string_view s) {
     bool quoted = false;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (IsQuote(s[i]))
+    for (size_t i = kSplitStops.Find(s.data(), 0, s.size()); i < s.size();
+         i = kSplitStops.Find(s.data(), i + 1, s.size())) {
+        if (s[i] != ' ')
             quoted = !quoted;
-        else if (s[i] == ' ' && !quoted)
+        else if (!quoted)
             return static_cast<int32_t>(i + 1);
     }
     return 0;
@@ -330,6 +352,28 @@ void TagScanner::RestartAt(int32_t position, bool preformatted) {
     s_.preformatted = preformatted;
 }
 
+void TagScanner::RestartInBlock(const BlockRestart& restart, size_t offset) {
+    s_ = restart.state;
+    s_.displayPos = offset;
+    ResumeAt(s_.position);
+    ForgetRun();
+}
+
+ScanState TagScanner::BlockState() {
+    // What only an open tag or the taking of a pending block reads is left out: it may be as
+    // long as the block itself. It is set aside for the copy instead of being copied.
+    std::string tag, comment;
+    TagAttributes attributes;
+    if (!s_.inTag) std::swap(tag, s_.tagBuffer);
+    if (!s_.pendingResource && !s_.pendingLink) std::swap(attributes, s_.blockAttributes);
+    if (!s_.pendingComment) std::swap(comment, s_.commentText);
+    ScanState state = s_;
+    if (!s_.inTag) std::swap(tag, s_.tagBuffer);
+    if (!s_.pendingResource && !s_.pendingLink) std::swap(attributes, s_.blockAttributes);
+    if (!s_.pendingComment) std::swap(comment, s_.commentText);
+    return state;
+}
+
 bool TagScanner::BlocksLeft() const {
     return s_.blockDisplay || s_.pendingResource || s_.pendingLink || s_.pendingComment ||
            s_.pendingScript || s_.pendingStyle || s_.pendingForm || s_.pendingMeta ||
@@ -350,8 +394,9 @@ bool TagScanner::ReadCharacter(std::string& text) {
 }
 
 bool TagScanner::ReadDisplayCharacter(std::string& text) {
-    if (s_.displayPos >= s_.displayText.size()) return false;
-    char c = s_.displayText[s_.displayPos++];
+    if (s_.displayPos >= s_.displayText->size()) return false;
+    char c = (*s_.displayText)[s_.displayPos++];
+    ++read_;
     if (static_cast<unsigned char>(c) < ' ') {
         if (c == '\r' || c == '\n') s_.newLine = true;
         return false;
@@ -364,6 +409,7 @@ bool TagScanner::ReadSourceCharacter(std::string& text) {
     if (s_.position < 0 || s_.position >= SourceLength()) return false;
     const char* src = Ahead();
     char c = src[s_.position++];
+    ++read_;
     if (static_cast<unsigned char>(c) < ' ') {
         const bool lineBreak = c == '\r' || c == '\n';
         if (s_.rawBlock) {
@@ -410,7 +456,7 @@ bool TagScanner::ScanText(char c, std::string& text) {
             s_.referenceCount = 0;
             return true;
         }
-        if (s_.referenceCount <= kMaxReferenceCount && SourceLeft()) {
+        if (s_.referenceCount <= kMaxReferenceCount && TextLeft()) {
             s_.referenceBuffer += c;
             ++s_.referenceCount;
             return false;
@@ -424,7 +470,7 @@ bool TagScanner::ScanText(char c, std::string& text) {
         return false;
     }
     if (c == '&') {
-        if (s_.referenceFailed || !SourceLeft()) {
+        if (s_.referenceFailed || !TextLeft()) {
             s_.referenceFailed = false;
             text = "&";
             return true;
@@ -439,22 +485,49 @@ bool TagScanner::ScanText(char c, std::string& text) {
     return true;
 }
 
+// A reference must fail while its characters can still be read again, so only characters that
+// reach this point count: dropped control characters and the line breaks of a preformatted
+// section do not.
+bool TagScanner::TextLeft() const {
+    const char* src = Ahead();
+    for (int32_t p = s_.position; p < SourceLength(); ++p) {
+        const unsigned char c = static_cast<unsigned char>(src[p]);
+        if (c >= ' ' || (!s_.preformatted && (c == '\r' || c == '\n' || c == '\t'))) return true;
+    }
+    return false;
+}
+
 // ---- Runs ---------------------------------------------------------------------------------
 
 std::string_view TagScanner::DrawableRun(int32_t limit) const {
+    auto known = [&](bool display, int64_t from) {
+        return runInDisplay_ == display && from >= runFrom_ && from < runTo_;
+    };
     if (s_.blockDisplay) {
-        const std::string& text = s_.displayText;
-        size_t end = s_.displayPos;
-        while (end < text.size() && static_cast<unsigned char>(text[end]) >= ' ')
-            ++end;
-        return std::string_view(text).substr(s_.displayPos, end - s_.displayPos);
+        const std::string& text = *s_.displayText;
+        const size_t from = s_.displayPos;
+        if (!known(true, static_cast<int64_t>(from))) {
+            runInDisplay_ = true;
+            runFrom_ = static_cast<int64_t>(from);
+            runTo_ = static_cast<int64_t>(DrawableEnd(
+                text.data(), from, std::min(text.size(), from + kRunStretch), RunText::Display));
+        }
+        return std::string_view(text).substr(from, static_cast<size_t>(runTo_) - from);
     }
     if (s_.inTag || s_.rawBlock || s_.inReference) return {};
     if (s_.plainText && !options_.ShowText && viewMode_ == qm::ViewMode::Html) return {};
-    const size_t stop = static_cast<size_t>(std::clamp(limit, 0, SourceLength()));
-    const size_t begin = static_cast<size_t>(std::max(0, s_.position));
+    const int64_t stop = std::clamp(limit, 0, SourceLength());
+    const int64_t begin = std::max(0, s_.position);
     if (begin >= stop) return {};
-    return std::string_view(Ahead() + begin, DrawableEnd(Ahead(), begin, stop) - begin);
+    if (!known(false, begin)) {
+        const size_t end =
+            std::min(static_cast<size_t>(SourceLength()), static_cast<size_t>(begin) + kRunStretch);
+        runInDisplay_ = false;
+        runFrom_ = begin;
+        runTo_ = static_cast<int64_t>(
+            DrawableEnd(Ahead(), static_cast<size_t>(begin), end, RunText::Page));
+    }
+    return std::string_view(Ahead() + begin, static_cast<size_t>(std::min(runTo_, stop) - begin));
 }
 
 void TagScanner::ConsumeDrawable(size_t count) {
@@ -462,6 +535,7 @@ void TagScanner::ConsumeDrawable(size_t count) {
         s_.displayPos += count;
     else
         s_.position += static_cast<int32_t>(count);
+    read_ += static_cast<int64_t>(count);
 }
 
 bool TagScanner::ScanUndrawn(int32_t limit) {
@@ -474,6 +548,7 @@ bool TagScanner::ScanUndrawn(int32_t limit) {
             if (!CollectTag(stop)) break;
             if (s_.position >= stop || Ahead()[s_.position] != '>') break;
             ++s_.position;
+            read_ += s_.position - start;
             EndTag();
             return true;
         }
@@ -499,6 +574,7 @@ bool TagScanner::ScanUndrawn(int32_t limit) {
         ++s_.position;
         StartTag();
     }
+    read_ += s_.position - start;
     return s_.position != start;
 }
 
@@ -515,7 +591,7 @@ bool TagScanner::CollectTag(int32_t stop) {
         const size_t need = 3 - s_.tagBuffer.size();
         size_t take = 0;
         while (take < need && pos + static_cast<int32_t>(take) < stop &&
-               !kCharClasses.tagStop[static_cast<unsigned char>(text[pos + take])])
+               !kTagStops(text[pos + take]))
             ++take;
         s_.tagBuffer.append(text + pos, take);
         pos += static_cast<int32_t>(take);
@@ -526,14 +602,13 @@ bool TagScanner::CollectTag(int32_t stop) {
         s_.position = pos;
         return moved;
     }
-    const auto& stops = s_.inComment ? kCharClasses.commentStop : kCharClasses.tagStop;
+    const Stops& stops = s_.inComment ? kCommentStops : kTagStops;
     int32_t from = pos;
     while (pos < stop) {
+        pos = static_cast<int32_t>(
+            stops.Find(text, static_cast<size_t>(pos), static_cast<size_t>(stop)));
+        if (pos >= stop) break;
         const char c = text[pos];
-        if (!stops[static_cast<unsigned char>(c)]) {
-            ++pos;
-            continue;
-        }
         if (static_cast<unsigned char>(c) >= ' ' || s_.rawBlock) break;
         // Outside raw blocks a tab or line break in a tag is a space (a CR LF pair is one);
         // other control characters are dropped.
@@ -674,7 +749,8 @@ void TagScanner::OpenRawBlock(TagId endTag) {
 void TagScanner::CloseRawBlock(TagId endTag) {
     const int32_t length = s_.position - s_.blockStart;
     if (endTag == TagId::CloseForm) {
-        s_.formSource = SourceText(s_.blockStart, length);
+        s_.formStart = s_.blockStart;
+        s_.formLength = length;
         // The content of the form is shown again as page content after the form block.
         ResumeAt(s_.formResume);
         if (options_.Forms) {
@@ -683,9 +759,7 @@ void TagScanner::CloseRawBlock(TagId endTag) {
         }
     } else {
         const bool script = endTag == TagId::CloseScript, style = endTag == TagId::CloseStyle;
-        const bool keepCode = script ? options_.ScriptsCode : style ? options_.StylesCode : true;
         const bool show = script ? options_.Scripts : style ? options_.Styles : options_.Meta;
-        if (keepCode) s_.blockCode = SourceText(s_.blockStart, length);
         s_.codeStart = s_.blockStart + 1;
         s_.codeLength = length;
         if (mode_ == RenderMode::Prepare && !show) CutBlock(style ? 7 : 0);
@@ -702,6 +776,7 @@ void TagScanner::CutBlock(int32_t stepBack) {
     const int32_t start = std::clamp(s_.blockStart, 0, SourceLength());
     const int32_t length = std::clamp(s_.position - start, 0, SourceLength() - start);
     // The cut joins the gap instead of moving the rest of the page.
+    ForgetRun();
     MoveGap(static_cast<size_t>(start));
     gapLength_ += static_cast<size_t>(length);
     ResumeAt(std::max(0, start - stepBack));
@@ -733,19 +808,23 @@ void TagScanner::CloseGap() {
 }
 
 std::string TagScanner::SourceText(int32_t start, int32_t length) const {
+    std::string text;
+    AppendSourceText(text, start, length);
+    return text;
+}
+
+void TagScanner::AppendSourceText(std::string& text, int32_t start, int32_t length) const {
     const int64_t size = SourceLength();
     const int64_t from = std::clamp<int64_t>(start, 0, size);
     const int64_t to = from + std::clamp<int64_t>(length, 0, size - from);
     const int64_t gap = static_cast<int64_t>(gapStart_);
-    std::string text;
-    text.reserve(static_cast<size_t>(to - from));
+    text.reserve(text.size() + static_cast<size_t>(to - from));
     if (from < gap)
         text.append(source_.data() + from, static_cast<size_t>(std::min(to, gap) - from));
     if (to > gap) {
         const int64_t after = std::max(from, gap);
         text.append(Ahead() + after, static_cast<size_t>(to - after));
     }
-    return text;
 }
 
 void TagScanner::ApplyLineBreakRules(bool closing, uint32_t flags) {
@@ -901,50 +980,111 @@ void TagScanner::ApplyLinkRules(TagId id) {
 
 // ---- Display blocks -----------------------------------------------------------------------
 
-std::optional<DisplayBlock> TagScanner::TakePendingBlock() {
+std::optional<DisplayBlock> TagScanner::TakePendingBlock(const BlockRestart* recorded) {
     if (s_.blockDisplay) return std::nullopt;
     std::optional<DisplayBlock> block;
+    PendingItem item = PendingItem::None;
     // A pending item that turns out to show nothing is dropped and the next one is tried.
     while (!block) {
-        if (!s_.rippedUrls.empty()) {
-            block = RippedBlock();
-        } else if (s_.pendingResource) {
-            s_.pendingResource = false;
-            block = ResourceBlock();
-        } else if (s_.pendingLink) {
-            s_.pendingLink = false;
-            block = LinkBlock();
-        } else if (s_.pendingComment) {
-            s_.pendingComment = false;
-            block = CommentBlock();
-        } else if (s_.pendingScript) {
-            s_.pendingScript = false;
-            block = ScriptBlock();
-        } else if (s_.pendingStyle) {
-            s_.pendingStyle = false;
-            block = StyleBlock();
-        } else if (s_.pendingForm) {
-            s_.pendingForm = false;
-            block = FormBlock();
-        } else if (s_.pendingMeta) {
-            s_.pendingMeta = false;
-            block = MetaBlock();
-        } else {
-            return std::nullopt;
+        item = NextPendingItem();
+        if (item == PendingItem::None) return std::nullopt;
+        if (recorded && Shows(item)) {
+            s_ = recorded->state;
+            s_.displayPos = 0;
+            ForgetRun();
+            return recorded->block;
         }
+        block = MakeBlock(item);
     }
     s_.blockDisplay = true;
-    s_.displayText = std::move(block->text); // the renderer needs only the rest of the block
+    s_.shownItem = item;
+    // The renderer needs only the rest of the block.
+    s_.displayText = std::make_shared<const std::string>(std::move(block->text));
     s_.displayPos = 0;
+    ForgetRun();
     s_.plainText = false;
     return block;
+}
+
+PendingItem TagScanner::NextPendingItem() {
+    if (!s_.rippedUrls.empty()) return PendingItem::Ripped;
+    const std::pair<bool&, PendingItem> flags[] = {
+        {s_.pendingResource, PendingItem::Resource}, {s_.pendingLink, PendingItem::Link},
+        {s_.pendingComment, PendingItem::Comment},   {s_.pendingScript, PendingItem::Script},
+        {s_.pendingStyle, PendingItem::Style},       {s_.pendingForm, PendingItem::Form},
+        {s_.pendingMeta, PendingItem::Meta}};
+    for (const auto& [flag, item] : flags) {
+        if (!flag) continue;
+        flag = false;
+        return item;
+    }
+    return PendingItem::None;
+}
+
+bool TagScanner::Shows(PendingItem item) const {
+    if (item == PendingItem::Resource) {
+        const std::string* value = ResourceValue();
+        return value && !value->empty();
+    }
+    if (item == PendingItem::Link) {
+        const std::string* link = LinkValue();
+        const std::string* anchor = LastValue(s_.blockAttributes, "NAME");
+        return (options_.Links && link && !link->empty()) ||
+               (s_.linkHasAnchor && options_.Anchors && anchor && !anchor->empty());
+    }
+    return item != PendingItem::None;
+}
+
+std::optional<DisplayBlock> TagScanner::MakeBlock(PendingItem item) {
+    switch (item) {
+    case PendingItem::Ripped:
+        return RippedBlock();
+    case PendingItem::Resource:
+        return ResourceBlock();
+    case PendingItem::Link:
+        return LinkBlock();
+    case PendingItem::Comment:
+        return CommentBlock();
+    case PendingItem::Script:
+        return ScriptBlock();
+    case PendingItem::Style:
+        return StyleBlock();
+    case PendingItem::Form:
+        return FormBlock();
+    case PendingItem::Meta:
+        return MetaBlock();
+    case PendingItem::None:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::string TagScanner::ShownObjectText() const {
+    const std::string* value = nullptr;
+    if (s_.shownItem == PendingItem::Resource) value = ResourceValue();
+    if (s_.shownItem == PendingItem::Link) value = LinkValue();
+    if (value) return DeQuote(Amp(*value));
+    return s_.shownItem == PendingItem::Form ? FormSource() : std::string();
+}
+
+const std::string* TagScanner::ResourceValue() const {
+    return FirstValue(s_.blockAttributes, s_.resourceAttribute);
+}
+
+const std::string* TagScanner::LinkValue() const {
+    return LastValue(s_.blockAttributes, s_.linkAttribute);
+}
+
+std::string TagScanner::FormSource() const {
+    return SourceText(s_.formStart, s_.formLength);
 }
 
 void TagScanner::EndDisplayBlock() {
     const bool reenter = s_.displayIsRipped && s_.rippedUrls.empty();
     s_.blockDisplay = false;
-    s_.displayText.clear();
+    s_.displayText.reset();
     s_.displayPos = 0;
+    ForgetRun();
     s_.displayIsRipped = false;
     s_.plainText = true;
     s_.newLine = true;
@@ -967,12 +1107,12 @@ std::optional<DisplayBlock> TagScanner::RippedBlock() {
     block.role = ColorRole::Media;
     block.hasObject = true;
     block.objectKind = ViewObjectKind::Resource;
-    if (RecordsObjects()) block.objectText = DeQuote(entry.url);
+    block.objectText = DeQuote(entry.url);
     return block;
 }
 
 std::optional<DisplayBlock> TagScanner::ResourceBlock() {
-    const std::string* raw = FirstValue(s_.blockAttributes, s_.resourceAttribute);
+    const std::string* raw = ResourceValue();
     if (!raw || raw->empty()) return std::nullopt;
     std::string value = Amp(*raw);
     DisplayBlock block;
@@ -989,7 +1129,7 @@ std::optional<DisplayBlock> TagScanner::ResourceBlock() {
 std::optional<DisplayBlock> TagScanner::LinkBlock() {
     DisplayBlock block;
     block.role = ColorRole::Links;
-    const std::string* link = LastValue(s_.blockAttributes, s_.linkAttribute);
+    const std::string* link = LinkValue();
     if (options_.Links && link && !link->empty()) {
         std::string value = Amp(*link);
         block.text = s_.linkLabel;
@@ -1013,6 +1153,11 @@ DisplayBlock TagScanner::CommentBlock() {
     return block;
 }
 
+void TagScanner::AppendCode(std::string& text) const {
+    text += '\r';
+    AppendSourceText(text, s_.codeStart - 1, s_.codeLength);
+}
+
 std::string TagScanner::CharactersText(int32_t length) const {
     return BytesToStr(length) + Ui(13);
 }
@@ -1031,7 +1176,7 @@ DisplayBlock TagScanner::ScriptBlock() {
         block.objectKind = ViewObjectKind::Code;
         block.objectText = std::to_string(s_.codeStart) + " " + std::to_string(s_.codeLength);
     }
-    if (options_.ScriptsCode && s_.codeLength > 0) block.text += "\r" + s_.blockCode;
+    if (options_.ScriptsCode && s_.codeLength > 0) AppendCode(block.text);
     return block;
 }
 
@@ -1039,7 +1184,7 @@ DisplayBlock TagScanner::StyleBlock() {
     DisplayBlock block;
     block.role = ColorRole::Styles;
     block.text = Ui(18) + CharactersText(s_.codeLength);
-    if (options_.StylesCode) block.text += "\r" + s_.blockCode;
+    if (options_.StylesCode) AppendCode(block.text);
     block.hasObject = true;
     block.objectKind = ViewObjectKind::Code;
     block.objectText = std::to_string(s_.codeStart) + " " + std::to_string(s_.codeLength);
@@ -1049,11 +1194,15 @@ DisplayBlock TagScanner::StyleBlock() {
 DisplayBlock TagScanner::FormBlock() {
     DisplayBlock block;
     block.role = ColorRole::Forms;
-    block.text = Ui(36) + CharactersText(static_cast<int32_t>(s_.formSource.size()));
-    if (options_.FormsCode) block.text += "\r" + s_.formSource;
+    std::string source = FormSource();
+    block.text = Ui(36) + CharactersText(static_cast<int32_t>(source.size()));
+    if (options_.FormsCode) {
+        block.text += '\r';
+        block.text += source;
+    }
     block.hasObject = true;
     block.objectKind = ViewObjectKind::Form;
-    block.objectText = s_.formSource;
+    if (RecordsObjects()) block.objectText = std::move(source);
     return block;
 }
 
@@ -1061,7 +1210,7 @@ DisplayBlock TagScanner::MetaBlock() {
     DisplayBlock block;
     block.role = ColorRole::Meta;
     block.text = Ui(84) + CharactersText(s_.codeLength);
-    if (options_.MetaCode) block.text += "\r" + s_.blockCode;
+    if (options_.MetaCode) AppendCode(block.text);
     block.hasObject = true;
     block.objectKind = ViewObjectKind::Code;
     block.objectText = std::to_string(s_.codeStart) + " " + std::to_string(s_.codeLength);

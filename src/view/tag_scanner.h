@@ -6,10 +6,12 @@
 //
 // All state of one pass lives in ScanState. A default ScanState is the clean state of a line
 // start, so restarting at a checkpoint is a plain assignment of a fresh state, a position and
-// whether the line lies in a preformatted section.
+// whether the line lies in a preformatted section; inside a display block it is a copy of the
+// state kept while the block was shown.
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -78,6 +80,19 @@ struct RippedUrl {
     std::string label; // "Maybe URL " + tag name + "@" + attribute name + ": "
 };
 
+// Where a display block comes from: the pending items in their order of precedence.
+enum class PendingItem : uint8_t {
+    None,
+    Ripped,
+    Resource,
+    Link,
+    Comment,
+    Script,
+    Style,
+    Form,
+    Meta
+};
+
 // A block the renderer shows instead of the source.
 struct DisplayBlock {
     std::string text;
@@ -116,7 +131,9 @@ struct ScanState {
     bool pendingMeta = false;
 
     bool blockDisplay = false;
-    std::string displayText;
+    PendingItem shownItem = PendingItem::None; // of the block shown
+    // Shared, so that restart points inside a long block do not copy it.
+    std::shared_ptr<const std::string> displayText;
     size_t displayPos = 0;
     bool displayIsRipped = false; // the block shows an entry of rippedUrls
     bool plainText = true;        // outside marked blocks
@@ -142,12 +159,22 @@ struct ScanState {
     std::string scriptKinds; // LANGUAGE and TYPE values of the SCRIPT start tag
     std::string scriptSource;
     bool scriptHasSource = false;
-    std::string blockCode; // source of the last script, style or meta block
-    int32_t codeStart = 0; // 1-based
+    int32_t codeStart = 0; // of the last script, style or meta block; 1-based
     int32_t codeLength = 0;
-    std::string formSource;
+    int32_t formStart = 0; // of the last form, from the "<" of its start tag; 0-based
+    int32_t formLength = 0;
 
     int32_t titleEnd = -1; // position after the last TITLE tag; -1 before any
+};
+
+// What a restart inside a display block needs: the scanner state while the block is shown
+// (nothing of it changes then but the place in the block and the line-break requests) and the
+// block as it was started. The mark pass fills in the bottom once the block has ended.
+struct BlockRestart {
+    ScanState state;
+    DisplayBlock block;  // without its text, which the state holds
+    int32_t top = 0;     // page y of the block's first line
+    int32_t bottom = -1; // page y below its last line; -1 until known
 };
 
 class TagScanner {
@@ -171,6 +198,13 @@ class TagScanner {
     // A clean state at a checkpoint's position, inside a preformatted section when the
     // checkpoint lies in one.
     void RestartAt(int32_t position, bool preformatted = false);
+    // The state of a restart point inside a display block, at that offset of the block's text.
+    void RestartInBlock(const BlockRestart& restart, size_t offset);
+    // The state to keep for restarts inside the active display block.
+    ScanState BlockState();
+    // Characters read so far in this pass, from the source and from display blocks: a measure
+    // of the work between two places of the pass.
+    int64_t CharactersRead() const { return read_; }
 
     int32_t SourceLength() const { return static_cast<int32_t>(source_.size() - gapLength_); }
     bool SourceLeft() const { return s_.position < SourceLength(); }
@@ -181,14 +215,23 @@ class TagScanner {
     // line-break request is open: a checkpoint may be taken. A preformatted section may be
     // open; the checkpoint records it.
     bool IsClean() const;
+    // No line-break request is open: inside a display block, where the rest of the state is
+    // kept whole, a checkpoint may be taken.
+    bool NoLineRequest() const { return !s_.newLine && !s_.forcedBreak && !s_.borderRequest; }
 
     // The prepare pass's cuts leave a gap in DecodedSource until this closes it; the pass
     // calls it before anything outside the pass may read the source, and at its end.
     void CloseGap();
 
-    // Turns the first pending item into the active display block.
-    std::optional<DisplayBlock> TakePendingBlock();
-    bool DisplayUsedUp() const { return s_.blockDisplay && s_.displayPos >= s_.displayText.size(); }
+    // Turns the first pending item into the active display block. A block the mark pass kept
+    // for restarts is taken from there, as it was, instead of being made again.
+    std::optional<DisplayBlock> TakePendingBlock(const BlockRestart* recorded = nullptr);
+    // The ViewObject text of the block shown, which passes other than the paint pass leave
+    // out of resource, link and form blocks.
+    std::string ShownObjectText() const;
+    bool DisplayUsedUp() const {
+        return s_.blockDisplay && s_.displayPos >= s_.displayText->size();
+    }
     // Ends the active display block; after the last ripped address the ripped tag is read
     // again.
     void EndDisplayBlock();
@@ -202,7 +245,8 @@ class TagScanner {
     //
     // The characters that would each be drawn as they stand (plain page text or display text);
     // empty when the next character needs ReadCharacter. ConsumeDrawable then moves past the
-    // first count of them.
+    // first count of them. A run is looked for a stretch at a time and remembered, so a long run
+    // drawn line by line is read once.
     std::string_view DrawableRun(int32_t limit) const;
     void ConsumeDrawable(size_t count);
     // Reads characters that draw nothing: skips those of raw blocks and page text hidden by
@@ -221,6 +265,8 @@ class TagScanner {
     bool ReadDisplayCharacter(std::string& text);
     bool ReadSourceCharacter(std::string& text);
     bool ScanText(char c, std::string& text);
+    // A character follows that would reach the text scanning.
+    bool TextLeft() const;
     void StartTag();
     bool CollectTag(int32_t stop);
     void AppendToTag(char c);
@@ -240,6 +286,7 @@ class TagScanner {
     void ResumeAt(int32_t position);
     // Part of the source by logical position, clipped to it.
     std::string SourceText(int32_t start, int32_t length) const;
+    void AppendSourceText(std::string& text, int32_t start, int32_t length) const;
     // Ahead()[p] is the character at p for every p from the gap on, which includes the reading
     // position and everything after it.
     const char* Ahead() const { return source_.data() + gapLength_; }
@@ -252,6 +299,13 @@ class TagScanner {
     void SetPendingResource(std::string label, std::string attribute);
     void SetPendingLink(std::string label, std::string attribute, bool anchor);
 
+    // The first pending item, its flag cleared (a ripped address stays queued until shown).
+    PendingItem NextPendingItem();
+    bool Shows(PendingItem item) const;
+    std::optional<DisplayBlock> MakeBlock(PendingItem item);
+    const std::string* ResourceValue() const;
+    const std::string* LinkValue() const;
+    std::string FormSource() const;
     std::optional<DisplayBlock> RippedBlock();
     std::optional<DisplayBlock> ResourceBlock();
     std::optional<DisplayBlock> LinkBlock();
@@ -261,7 +315,9 @@ class TagScanner {
     DisplayBlock FormBlock();
     DisplayBlock MetaBlock();
     std::string CharactersText(int32_t length) const;
-    // Only the paint pass records ViewObjects; other passes leave objectText empty.
+    // A carriage return and the source of the last script, style or meta block.
+    void AppendCode(std::string& text) const;
+    // Only the paint pass records ViewObjects; other passes may leave objectText empty.
     bool RecordsObjects() const { return mode_ == RenderMode::Paint; }
     std::string Ui(int index) const;
 
@@ -279,6 +335,14 @@ class TagScanner {
     ScanState s_;
     TagAttributes attrs_;      // filled by every ParseTag of the scanner
     bool attrsParsed_ = false; // attrs_ belong to the tag being classified
+    int64_t read_ = 0; // CharactersRead
+
+    // The drawable run found last: every character from runFrom_ to runTo_ of the source (or of
+    // the display text, when runInDisplay_) is drawable.
+    mutable bool runInDisplay_ = false;
+    mutable int64_t runFrom_ = 0;
+    mutable int64_t runTo_ = 0;
+    void ForgetRun() const { runFrom_ = runTo_ = 0; }
 };
 
 } // namespace qm

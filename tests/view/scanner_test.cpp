@@ -117,6 +117,11 @@ TEST(ScannerTest, CharacterReferences) {
         {"unknown reference", "&bogus;", {}, {"?"}},
         {"unclosed at the end", "x&amp", {}, {"x&amp"}},
         {"lone ampersand at the end", "x&", {}, {"x&"}},
+        // Characters that are dropped do not keep a reference open: it fails at the end.
+        {"open reference before a final line feed in PRE", "<pre>AT&T\n", {}, {"AT&T"}},
+        {"open reference before a final CR LF in PRE", "<pre>AT&T\r\n", {}, {"AT&T"}},
+        {"ampersand before a control character", "x &\x01", {}, {"x &"}},
+        {"open reference before control characters", "x &amp\x01\x02", {}, {"x &amp"}},
         {"eleven letters go to the table", "&abcdefghijk;x", {}, {"?x"}},
         {"twelve letters are literal", "&abcdefghijkl;", {}, {"&abcdefghijkl;"}},
         {"ampersand inside a reference is part of it", "&&amp;", {}, {"?"}},

@@ -39,7 +39,13 @@ TEST(ViewDumpTest, CharactersStandAtTheColumnsOfTheirGlyphs) {
          "a\x80"
          "bc",
          80, "abc\n"},
+        {"zero-width byte at the end of a full line", "abcd\x8c", 4, "abcd\n"},
+        {"zero-width byte alone", "\x8c", 80, ""},
+        {"zero-width byte on a line of its own", "\x80<br>x", 80, "\nx\n"},
         {"wrap after five columns", "abcdefgh", 5, "abcde\nfgh\n"},
+        // An empty reference result at the right edge wraps like any character.
+        {"empty reference at the edge", "&copy;&shy;<br>x", 2, "\xA9\n\nx\n"},
+        {"empty reference within the line", "a&shy;b", 2, "ab\n"},
         {"wide character wraps whole", "abcd\xA9", 5, "abcd\n\xA9\n"},
         {"indentation dropped", "   a  b", 80, "a  b\n"},
     };
