@@ -99,6 +99,11 @@ TEST(InfoToolsWindow, WordWrapSwitchesTheHorizontalScrollBarAndTheEditorButtonIs
     Click(form.Panel38);
     EXPECT_EQ(form.Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_FALSE(form.Panel47->isEnabled());
+    // Its glyph takes the colour of disabled text, also after a theme has set the colours.
+    form.ComboBox4->setCurrentIndex(3);
+    const QColor dim = form.Panel47->palette().color(QPalette::Disabled, QPalette::WindowText);
+    EXPECT_EQ(form.Panel47->Icon()->pixmap().toImage(),
+              qm::GlyphIcon(form.Panel47->Glyph(), dim).toImage());
 }
 
 } // namespace
