@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextCursor>
 
@@ -46,6 +47,20 @@ TEST(InfoToolsWindow, SearchKeysSelectTheHitInTheAreaAcrossLineBreaks) {
     EXPECT_EQ(form.Memo1->toPlainText(), "<body>x");
     EXPECT_EQ(form.Memo1->textCursor().selectedText(), "<body");
     EXPECT_TRUE(form.Memo1->isVisible());
+}
+
+TEST(InfoToolsWindow, ACutOfAHiddenAreaStillScrollsTheSelectionIntoView) {
+    TForm1 form({});
+    ShowActive(form);
+    std::string text;
+    for (int line = 0; line < 300; ++line) text += "line " + std::to_string(line) + "\r\n";
+    form.browser().SetField(qm::FieldId::ObjectInfo, text);
+    form.browser().SetField(qm::FieldId::Search, "line 250");
+    QTest::keyClick(form.Edit5, Qt::Key_F3);
+    Click(form.Panel42);  // delete after: the hit is the last line now
+    EXPECT_GT(form.Memo1->verticalScrollBar()->value(), 200);
+    EXPECT_TRUE(form.Memo1->viewport()->rect().contains(form.Memo1->cursorRect()));
+    EXPECT_EQ(form.Memo1->textCursor().selectedText(), "line 250");
 }
 
 TEST(InfoToolsWindow, TheUsersSelectionReachesTheModelInItsOwnOffsets) {
