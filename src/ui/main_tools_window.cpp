@@ -70,7 +70,7 @@ void TForm1::ApplyAreaSize() {
 bool TForm1::ObjectInfoKey(QKeyEvent* key) {
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (!enter || !(key->modifiers() & Qt::ShiftModifier)) return false;
-    Memo1->textCursor().insertBlock();
+    Memo1->insertPlainText("\n");
     return true;
 }
 

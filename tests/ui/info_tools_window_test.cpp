@@ -77,10 +77,14 @@ TEST(InfoToolsWindow, TheUsersSelectionReachesTheModelInItsOwnOffsets) {
     EXPECT_EQ(area.SelectionLength, 10u);
     EXPECT_EQ(area.Text.substr(area.SelectionStart, area.SelectionLength), "b\r\ncd\ne\r\nf");
 
-    // Typing keeps the lone line feed and the non-breaking space as they were.
+    // Typing keeps the lone line feed and the non-breaking space as they were, and Shift+Enter
+    // breaks the line as Enter does.
     form.Memo1->moveCursor(QTextCursor::End);
     form.Memo1->insertPlainText(qm::ToQString("\xA0!"));
-    EXPECT_EQ(area.Text, "ab\r\ncd\ne\r\nfg\xA0!");
+    QTest::keyClick(form.Memo1, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(form.Memo1, Qt::Key_Z);
+    EXPECT_EQ(area.Text, "ab\r\ncd\ne\r\nfg\xA0!\r\nz");
+    EXPECT_EQ(area.SelectionStart, area.Text.size());
 }
 
 TEST(InfoToolsWindow, CtrlEShowsThePageSourceAndTheAreaCanCoverTheView) {
