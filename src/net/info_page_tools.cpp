@@ -76,15 +76,19 @@ void LoadAsPageSource(Browser& browser, GoActionHost& host) {
 void TestLinks(Browser& browser, Downloader& downloader, GoActionHost& host) {
     BrowserState& state = browser.State();
     if (state.DownloadBusy) return;
+    // F5 stops the current request only, but closing the window stops the walk: it sets this
+    // flag too. Without a render running, a flag still set is left over from one.
+    if (!state.RenderBusy) state.ProcessAbort = false;
     browser.HideObjectInfo();
     browser.Pump().ProcessEvents();
     const std::string text = state.ObjectInfo.Text;
     std::string page;
     int number = 1;
     ForEachLine(text, [&](std::string_view line, size_t offset) {
+        if (state.ProcessAbort) return;
         ShowLinkProgress(browser, offset, text.size());
         line = TrimBlanks(line);
-        if (line.empty()) return;
+        if (line.empty() || state.ProcessAbort) return;
         {
             RefererScope referer(state);
             downloader.StartDownload(AddDomain(state.BaseURL, line), DownloadMode::LinkTest);

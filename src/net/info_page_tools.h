@@ -17,7 +17,8 @@ void LoadAsPageSource(Browser& browser, GoActionHost& host);
 
 // Each non-blank line of the area is resolved against BaseURL and tested in link-test mode;
 // the results, numbered, become a page on which every line that answered 200 is a media
-// object. The area keeps its text. Nothing happens while another download runs.
+// object. The area keeps its text. Nothing happens while another download runs; F5 stops one
+// request, closing the window (ProcessAbort) the whole walk.
 void TestLinks(Browser& browser, Downloader& downloader, GoActionHost& host);
 
 } // namespace qm

@@ -3,6 +3,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -116,6 +117,21 @@ TEST_F(PageToolsTest, TestLinksCountsProgressByLineAndShowsTheResultAsAPageWithM
     EXPECT_TRUE(browser.State().PageReport.empty());
     EXPECT_NE(Page().find("2. Code 200<br>Content: image/png<br>Size: unknown<br>"),
               std::string::npos);
+}
+
+TEST_F(PageToolsTest, ClosingTheWindowStopsTheWalkButAnAbortLeftOverDoesNot) {
+    browser.SetField(FieldId::ObjectInfo, "ok\r\ngone\r\nok");
+    pump.onPump = [this] {
+        auto progress =
+            std::count_if(window.captions.begin(), window.captions.end(),
+                          [](const std::string& c) { return c.rfind("Testing", 0) == 0; });
+        if (progress == 2) browser.State().ProcessAbort = true; // the window closes
+    };
+    browser.State().ProcessAbort = true; // left over from a render that had ended
+    TestLinks(browser, downloader, window);
+    EXPECT_EQ(Page().rfind("1. Code 200<br>", 0), 0u) << Page();
+    EXPECT_EQ(Page().find("2. "), std::string::npos) << Page();
+    EXPECT_EQ(Referers().size(), 1u);
 }
 
 TEST_F(PageToolsTest, TestLinksReportsFailuresAndKeepsWhatTheServerSaysFromBecomingMarkup) {
