@@ -39,10 +39,11 @@ class RewriteFrame {
     Browser& browser_;
 };
 
-// The area's text through a decoder, in the frame of the tools.
-template <typename Decode> void DecodeArea(Browser& browser, FramePump pump, Decode decode) {
+// The area's text through a transform, in the frame of the tools.
+template <typename Transform>
+void RewriteArea(Browser& browser, FramePump pump, Transform transform) {
     RewriteFrame frame(browser, pump);
-    browser.SetField(FieldId::ObjectInfo, decode(browser.State().ObjectInfo.Text));
+    browser.SetField(FieldId::ObjectInfo, transform(browser.State().ObjectInfo.Text));
 }
 
 std::string_view SelectedText(const TextField& field) {
@@ -103,11 +104,12 @@ void DeleteAfter(Browser& browser) {
 }
 
 void DecodePercentCodes(Browser& browser) {
-    DecodeArea(browser, FramePump::None, [](const std::string& text) { return ProcDecode(text); });
+    RewriteArea(browser, FramePump::None, [](const std::string& text) { return ProcDecode(text); });
 }
 
 void DecodeEscapes(Browser& browser) {
-    DecodeArea(browser, FramePump::Once, [](const std::string& text) { return SlashDecode(text); });
+    RewriteArea(browser, FramePump::Once,
+                [](const std::string& text) { return SlashDecode(text); });
 }
 
 void SplitText(Browser& browser, SplitPlace place) {
@@ -115,14 +117,14 @@ void SplitText(Browser& browser, SplitPlace place) {
     std::string term(SelectedText(state.ObjectInfo));
     if (term.empty()) term = state.SearchField.Text;
     if (term.empty()) return browser.SetForm1Caption(browser.Ui(kUiSplitCancelled));
-    DecodeArea(browser, FramePump::Once,
-               [&](const std::string& text) { return SplitAtTerm(text, term, place); });
+    RewriteArea(browser, FramePump::Once,
+                [&](const std::string& text) { return SplitAtTerm(text, term, place); });
 }
 
 void KeepLines(Browser& browser) {
     const std::string search = browser.State().SearchField.Text;
-    DecodeArea(browser, FramePump::Once,
-               [&](const std::string& text) { return KeepLinesWith(text, search); });
+    RewriteArea(browser, FramePump::Once,
+                [&](const std::string& text) { return KeepLinesWith(text, search); });
 }
 
 void SearchText(Browser& browser, SearchFrom how) {
