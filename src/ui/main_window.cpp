@@ -318,14 +318,10 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
         else return false;
         return true;
     case Qt::Key_F3:
-        if (mods == Qt::NoModifier)
-            SearchText(browser_, SearchFrom::First);
-        else if (mods == Qt::ControlModifier)
-            SearchText(browser_, SearchFrom::Next);
-        else if (mods == (Qt::ControlModifier | Qt::ShiftModifier))
-            SearchText(browser_, SearchFrom::Last);
-        else
-            return false;
+        if (mods == Qt::NoModifier) SearchText(browser_, SearchFrom::First);
+        else if (mods == Qt::ControlModifier) SearchText(browser_, SearchFrom::Next);
+        else if (mods == (Qt::ControlModifier | Qt::ShiftModifier)) SearchText(browser_, SearchFrom::Last);
+        else return false;
         return true;
     case Qt::Key_E:
         if (mods != Qt::ControlModifier) return false;
