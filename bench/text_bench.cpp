@@ -1,5 +1,5 @@
-// Throughput of the text decoders on page-sized inputs. Each runs on 10 MB and 20 MB, so the
-// report shows that time grows linearly.
+// Throughput of the text decoders and the object info area's tools on page-sized inputs. Each
+// runs on 10 MB and 20 MB, so the report shows that time grows linearly.
 
 #include <map>
 #include <random>
@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include "tools/attribute_text.h"
+#include "tools/info_area_tools.h"
 #include "tools/text_decoders.h"
 #include "tools/text_replace.h"
 #include "base/codepage.h"
@@ -129,6 +130,26 @@ void BM_WinToDos(benchmark::State& state) {
         [](const std::string& s) { return qm::WinToDos(s, qm::DosSubstitution::On); });
 }
 
+// The object info area's tools on a page-sized area: one pass each, however many lines and hits.
+void BM_KeepLines(benchmark::State& state) {
+    Run(state, "plain", [](const std::string& s) { return qm::KeepLinesWith(s, "script"); });
+}
+
+void BM_KeepLinesDropBlank(benchmark::State& state) {
+    Run(state, "plain", [](const std::string& s) { return qm::KeepLinesWith(s, ""); });
+}
+
+void BM_SplitText(benchmark::State& state) {
+    Run(state, "plain",
+        [](const std::string& s) { return qm::SplitAtTerm(s, "</p>", qm::SplitPlace::After); });
+}
+
+// Every word a hit: the text grows by half.
+void BM_SplitTextEveryWord(benchmark::State& state) {
+    Run(state, "plain",
+        [](const std::string& s) { return qm::SplitAtTerm(s, " ", qm::SplitPlace::Before); });
+}
+
 } // namespace
 
 #define QM_TEXT_BENCH(name) BENCHMARK(name)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond)
@@ -140,5 +161,9 @@ QM_TEXT_BENCH(BM_ProcDecode);
 QM_TEXT_BENCH(BM_SlashDecode);
 QM_TEXT_BENCH(BM_DeAmper);
 QM_TEXT_BENCH(BM_WinToDos);
+QM_TEXT_BENCH(BM_KeepLines);
+QM_TEXT_BENCH(BM_KeepLinesDropBlank);
+QM_TEXT_BENCH(BM_SplitText);
+QM_TEXT_BENCH(BM_SplitTextEveryWord);
 
 BENCHMARK_MAIN();

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "state/browser_state.h"
 #include "state/download_options.h"
 
 namespace qm {
@@ -26,6 +27,21 @@ class DownloadView {
     virtual void ShowAddress(const std::string& url) = 0;   // address bar Edit1 (modes 0, 1)
     virtual void RepaintTraffic() = 0;                      // traffic panel Panel9
     virtual void RepaintHistoryButtons() = 0;
+};
+
+// The Referer of a request started from the file bar or the object info area is the page its
+// address was found on, for that request only.
+class RefererScope {
+  public:
+    explicit RefererScope(BrowserState& state) : state_(state) {
+        state_.RefererURL = state_.BaseURL;
+    }
+    ~RefererScope() { state_.RefererURL.clear(); }
+    RefererScope(const RefererScope&) = delete;
+    RefererScope& operator=(const RefererScope&) = delete;
+
+  private:
+    BrowserState& state_;
 };
 
 class Downloader {

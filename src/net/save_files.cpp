@@ -62,20 +62,6 @@ class ObjectInfoLines {
     std::string text_;
 };
 
-// The Referer of a request started from the file bar is the page it was found on.
-class RefererScope {
-  public:
-    explicit RefererScope(BrowserState& state) : state_(state) {
-        state_.RefererURL = state_.BaseURL;
-    }
-    ~RefererScope() { state_.RefererURL.clear(); }
-    RefererScope(const RefererScope&) = delete;
-    RefererScope& operator=(const RefererScope&) = delete;
-
-  private:
-    BrowserState& state_;
-};
-
 // The history names the file the user asked for, not the placeholder it was written through.
 void RenameHistoryFile(BrowserState& state, const std::string& from, const std::string& to) {
     for (HistoryEntry& entry : state.History)

@@ -4,19 +4,74 @@
 
 namespace qm {
 
+namespace {
+
+constexpr char16_t kCarriageReturnPicture = u'\u240D';
+constexpr char16_t kLineFeedPicture = u'\u240A';
+
+QChar ToQChar(unsigned char byte) {
+    return QChar(static_cast<char16_t>(Cp1251ToUnicode(byte)));
+}
+
+char ToByte(QChar c) {
+    const int byte = UnicodeToCp1251(c.unicode());
+    return byte < 0 ? '?' : static_cast<char>(byte);
+}
+
+} // namespace
+
 QString ToQString(const std::string& cp1251) {
     QString out;
     out.reserve(static_cast<qsizetype>(cp1251.size()));
-    for (char c : cp1251) out.append(QChar(static_cast<char16_t>(Cp1251ToUnicode(static_cast<unsigned char>(c)))));
+    for (char c : cp1251)
+        out.append(ToQChar(static_cast<unsigned char>(c)));
     return out;
 }
 
 std::string FromQString(const QString& text) {
     std::string out;
     out.reserve(static_cast<size_t>(text.size()));
+    for (QChar c : text)
+        out.push_back(ToByte(c));
+    return out;
+}
+
+QString ToQStringLines(const std::string& cp1251) {
+    QString out;
+    out.reserve(static_cast<qsizetype>(cp1251.size()));
+    for (size_t i = 0; i < cp1251.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(cp1251[i]);
+        if (byte == '\r' && i + 1 < cp1251.size() && cp1251[i + 1] == '\n') {
+            out.append(QChar(u'\n'));
+            ++i;
+        } else if (byte == '\r' || byte == '\n') {
+            out.append(QChar(byte == '\r' ? kCarriageReturnPicture : kLineFeedPicture));
+        } else {
+            out.append(ToQChar(byte));
+        }
+    }
+    return out;
+}
+
+std::string FromQStringLines(const QString& text) {
+    std::string out;
+    out.reserve(static_cast<size_t>(text.size()));
     for (QChar c : text) {
-        int byte = UnicodeToCp1251(c.unicode());
-        out.push_back(byte < 0 ? '?' : static_cast<char>(byte));
+        switch (c.unicode()) {
+        case u'\n':
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+            out += "\r\n";
+            break;
+        case kCarriageReturnPicture:
+            out.push_back('\r');
+            break;
+        case kLineFeedPicture:
+            out.push_back('\n');
+            break;
+        default:
+            out.push_back(ToByte(c));
+        }
     }
     return out;
 }

@@ -14,6 +14,13 @@ namespace qm {
 QString ToQString(const std::string& cp1251);
 std::string FromQString(const QString& text);  // characters outside Windows-1251 become "?"
 
+// Text whose lines end in CR LF as a plain-text control holds it: each CR LF is one line break,
+// and a lone CR or LF, which the control would also take for a break, shows as its control
+// picture. So every character of the control stands for one byte, or for one CR LF.
+QString ToQStringLines(const std::string& cp1251);
+// The control's raw text back (paragraph and line separators are line breaks).
+std::string FromQStringLines(const QString& text);
+
 QColor ToQColor(uint32_t bgr);  // 0x00BBGGRR
 uint32_t FromQColor(const QColor& colour);
 

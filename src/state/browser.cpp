@@ -1,5 +1,6 @@
 #include "state/browser.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <unistd.h>
 
@@ -22,6 +23,12 @@ constexpr int kUiNoFileManager = 254;
 constexpr int kUiNoTextEditor = 255;
 constexpr int kUiNoProgramFile = 256;
 
+// A selection past the end of the text is cut to the text.
+void Select(TextField& field, size_t start, size_t length) {
+    field.SelectionStart = std::min(start, field.Text.size());
+    field.SelectionLength = std::min(length, field.Text.size() - field.SelectionStart);
+}
+
 } // namespace
 
 Browser::Browser(EventPump& pump) : pump_(pump) {
@@ -30,11 +37,33 @@ Browser::Browser(EventPump& pump) : pump_(pump) {
 }
 
 void Browser::SetField(FieldId field, std::string text) {
+    const size_t caret = field == FieldId::ObjectInfo ? 0 : text.size();
+    SetField(field, std::move(text), caret, 0);
+}
+
+void Browser::SetField(FieldId field, std::string text, size_t selectionStart,
+                       size_t selectionLength) {
     TextField& target = state_.Field(field);
-    target.SelectionStart = text.size();
-    target.SelectionLength = 0;
     target.Text = std::move(text);
+    Select(target, selectionStart, selectionLength);
     if (view_) view_->FieldChanged(field);
+}
+
+void Browser::SelectInField(FieldId field, size_t start, size_t length) {
+    Select(state_.Field(field), start, length);
+    if (view_) view_->FieldSelectionChanged(field);
+}
+
+void Browser::FocusField(FieldId field) {
+    if (view_) view_->FocusField(field);
+}
+
+void Browser::HideObjectInfo() {
+    if (view_) view_->HideObjectInfo();
+}
+
+void Browser::ShowObjectInfo() {
+    if (view_) view_->ShowObjectInfo();
 }
 
 const std::string& Browser::Ui(int index) const { return UiString(index, state_.LanguageIndex); }
@@ -81,6 +110,11 @@ void Browser::SwitchViewMode() {
     if (view_) view_->ApplyViewMode();
 }
 
+void Browser::SwitchAreaSize() {
+    state_.AreaMaximized = !state_.AreaMaximized;
+    if (view_) view_->ApplyAreaSize();
+}
+
 void Browser::ChooseTheme(int index, const FontLookup& installedFont) {
     ApplyTheme(*this, index, installedFont);
     if (view_) view_->SettingsChanged(true);
@@ -105,6 +139,10 @@ void Browser::UnloadBitmapFont() {
 void Browser::SwitchDosEncoding() {
     const bool rerender = ToggleDosEncoding(fonts_);
     if (view_) view_->SettingsChanged(rerender);
+}
+
+void Browser::SettingsChanged(bool relayout) {
+    if (view_) view_->SettingsChanged(relayout);
 }
 
 void Browser::SetForm1Caption(const std::string& text) {

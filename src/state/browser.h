@@ -26,10 +26,18 @@ public:
     virtual void ShowCaption(const std::string& text) = 0;      // window and application title
     virtual void ShowStopCaption(const std::string& text) = 0;  // the Stop button Panel20
     virtual void FieldChanged(FieldId /*field*/) {}              // show the field's new text
+    // Show the field's new selection (the text is as it was) and scroll it into view.
+    virtual void FieldSelectionChanged(FieldId /*field*/) {}
+    // The field takes the keyboard focus if the main window is the active window.
+    virtual void FocusField(FieldId /*field*/) {}
+    // The object info area is hidden while a tool rewrites it, so that it is drawn once.
+    virtual void HideObjectInfo() {}
+    virtual void ShowObjectInfo() {}
     // The window commands' own parts: bounds and frame, the view panel's place, every text
     // of the new language, the settings' controls and a new layout of the page.
     virtual void ApplyWindowSize(const WindowSizeChange& /*change*/) {}
     virtual void ApplyViewMode() {}
+    virtual void ApplyAreaSize() {}
     virtual void LanguageChanged() {}
     virtual void SettingsChanged(bool /*relayout*/) {}
 };
@@ -65,20 +73,31 @@ public:
     // Window commands, the same from a key, a menu item or a script.
     void CycleWindowSize();  // F2
     void SwitchViewMode();   // F11
+    void SwitchAreaSize();   // "Maximize area": the object info area over the view and back
     void ChooseTheme(int index, const FontLookup& installedFont);
     void SwitchScrollBar();  // Ctrl+F11: the scroll bar and handle of the view
     // A bitmap font by file name or "INT:" name; false when it cannot be loaded.
     bool LoadBitmapFont(const std::string& name, FontLoadRequest request);
     void UnloadBitmapFont();
     void SwitchDosEncoding();
+    // The window shows the settings anew after the logic changed one of them.
+    void SettingsChanged(bool relayout);
 
     // The desktop's clipboard in a window, a private one without.
     Clipboard& GetClipboard() { return *clipboard_; }
     void SetClipboard(Clipboard* clipboard) { clipboard_ = clipboard ? clipboard : &ownClipboard_; }
 
-    // A field's text is replaced as a whole; the caret goes to its end.
+    // A field's text is replaced as a whole; the caret goes to its end, in the object info
+    // area to its start, where the area shows the first lines.
     void SetField(FieldId field, std::string text);
+    // The same with a part of the new text selected.
+    void SetField(FieldId field, std::string text, size_t selectionStart, size_t selectionLength);
+    // Selects a part of the field's text as it is.
+    void SelectInField(FieldId field, size_t start, size_t length);
     const std::string& FieldText(FieldId field) { return state_.Field(field).Text; }
+    void FocusField(FieldId field);
+    void HideObjectInfo();
+    void ShowObjectInfo();
 
     void SetForm1Caption(const std::string& text);
     // StatusText := text, shown through SetForm1Caption.

@@ -28,6 +28,13 @@ void AnchorLayout::Move(QWidget* widget, QRect currentRect) {
     widget->setGeometry(currentRect);
 }
 
+void AnchorLayout::Move(QWidget* widget, QRect currentRect, unsigned anchors) {
+    auto it = entries_.find(widget);
+    if (it == entries_.end()) return;
+    it->anchors = anchors;
+    Move(widget, currentRect);
+}
+
 QRect AnchorLayout::DesignRect(QWidget* widget) const {
     auto it = entries_.find(widget);
     return it == entries_.end() ? QRect() : it->rect;

@@ -22,6 +22,8 @@ public:
     void Place(QWidget* widget, QRect designRect, unsigned anchors = kAnchorTopLeft);
     // Gives a placed widget a new rectangle in the current parent size (it keeps its anchors).
     void Move(QWidget* widget, QRect currentRect);
+    // The same, following other edges from now on.
+    void Move(QWidget* widget, QRect currentRect, unsigned anchors);
     QRect DesignRect(QWidget* widget) const;
     // A border of this width stays free on every side of the parent; Apply places by it.
     void SetInset(int pixels) { inset_ = pixels; }

@@ -3,7 +3,10 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
 
 #include "ui/main_window.h"
 #include "platform/qt_convert.h"
@@ -20,6 +23,17 @@ std::string ModelText(FieldId field, const QString& text) {
     return field == FieldId::File ? text.toStdString() : FromQString(text);
 }
 
+// The control's position of a model offset: each CR LF before it is one character there, and
+// an offset between the CR and the LF of one is the line break itself.
+int AreaPosition(std::string_view text, size_t offset) {
+    offset = std::min(offset, text.size());
+    size_t pairs = 0;
+    for (size_t lf = text.find('\n', 1); lf != text.npos && lf <= offset;
+         lf = text.find('\n', lf + 1))
+        if (text[lf - 1] == '\r') ++pairs;
+    return static_cast<int>(offset - pairs);
+}
+
 } // namespace
 
 void TForm1::BindFields() {
@@ -33,7 +47,9 @@ void TForm1::BindFields() {
         connect(edit, &QLineEdit::selectionChanged, this, [this, field] { ReadLineField(field); });
     }
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { ReadObjectInfo(); });
-    connect(Memo1, &QPlainTextEdit::cursorPositionChanged, this, [this] { ReadObjectInfo(); });
+    // Moving the caret changes no text: a large area is not read again for it.
+    connect(Memo1, &QPlainTextEdit::cursorPositionChanged, this, [this] { ReadAreaSelection(); });
+    connect(Memo1, &QPlainTextEdit::selectionChanged, this, [this] { ReadAreaSelection(); });
 }
 
 QLineEdit* TForm1::LineEditOf(FieldId field) const {
@@ -60,33 +76,64 @@ void TForm1::ReadLineField(FieldId field) {
 
 void TForm1::ReadObjectInfo() {
     if (showingField_) return;
+    browser_.State().ObjectInfo.Text = FromQStringLines(Memo1->document()->toRawText());
+    ReadAreaSelection();
+}
+
+// Each line break before a position is two bytes of the model: one CR LF per earlier block.
+void TForm1::ReadAreaSelection() {
+    if (showingField_) return;
     TextField& model = browser_.State().ObjectInfo;
-    // The control keeps line feeds; the area's text ends its lines in CR LF.
-    QString text = Memo1->toPlainText();
-    text.replace('\n', "\r\n");
-    model.Text = FromQString(text);
     const QTextCursor cursor = Memo1->textCursor();
-    const int line = cursor.blockNumber();  // each earlier line break became two bytes
-    model.SelectionStart = static_cast<size_t>(cursor.selectionStart() + line);
-    model.SelectionLength = static_cast<size_t>(cursor.selectionEnd() - cursor.selectionStart());
+    auto offset = [this](int position) {
+        return static_cast<size_t>(position + Memo1->document()->findBlock(position).blockNumber());
+    };
+    model.SelectionStart = offset(cursor.selectionStart());
+    model.SelectionLength = offset(cursor.selectionEnd()) - model.SelectionStart;
+}
+
+void TForm1::ShowAreaSelection() {
+    const TextField& model = browser_.State().ObjectInfo;
+    const int start = AreaPosition(model.Text, model.SelectionStart);
+    const int end = AreaPosition(model.Text, model.SelectionStart + model.SelectionLength);
+    QTextCursor cursor = Memo1->textCursor();
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    showingField_ = true;
+    Memo1->setTextCursor(cursor);
+    Memo1->ensureCursorVisible();
+    showingField_ = false;
 }
 
 void TForm1::FieldChanged(FieldId field) {
     const TextField& model = browser_.State().Field(field);
     showingField_ = true;
     if (field == FieldId::ObjectInfo) {
-        QString text = ToQString(model.Text);
-        text.replace("\r\n", "\n");
-        Memo1->setPlainText(text);
-    } else {
-        QLineEdit* edit = LineEditOf(field);
-        edit->setText(ShownText(field, model.Text));
-        if (model.SelectionLength > 0)
-            edit->setSelection(static_cast<int>(model.SelectionStart), static_cast<int>(model.SelectionLength));
-        else
-            edit->setCursorPosition(static_cast<int>(model.SelectionStart));
+        Memo1->setPlainText(ToQStringLines(model.Text));
+        showingField_ = false;
+        return ShowAreaSelection();
     }
+    QLineEdit* edit = LineEditOf(field);
+    edit->setText(ShownText(field, model.Text));
+    if (model.SelectionLength > 0)
+        edit->setSelection(static_cast<int>(model.SelectionStart),
+                           static_cast<int>(model.SelectionLength));
+    else
+        edit->setCursorPosition(static_cast<int>(model.SelectionStart));
     showingField_ = false;
+}
+
+void TForm1::FieldSelectionChanged(FieldId field) {
+    if (field == FieldId::ObjectInfo) return ShowAreaSelection();
+    FieldChanged(field);
+}
+
+void TForm1::FocusField(FieldId field) {
+    if (!isActiveWindow()) return;
+    if (field == FieldId::ObjectInfo)
+        Memo1->setFocus();
+    else
+        LineEditOf(field)->setFocus();
 }
 
 } // namespace qm

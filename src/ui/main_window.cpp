@@ -15,6 +15,7 @@
 #include "state/themes.h"
 #include "state/user_agents.h"
 #include "platform/qt_convert.h"
+#include "tools/info_area_tools.h"
 
 namespace qm {
 namespace {
@@ -101,6 +102,7 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
     FillLists();
     BuildNavigation();
     BuildFileBars();
+    BuildInfoTools();
     RepaintUI();
     browser_.ChooseTheme(0, InstalledFonts());
     browser_.State().History.clear();
@@ -227,6 +229,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         if (widget && widget->window() == this && HandleMainKey(static_cast<QKeyEvent*>(event)))
             return true;
     }
+    if (watched == Memo1 && event->type() == QEvent::KeyPress &&
+        ObjectInfoKey(static_cast<QKeyEvent*>(event)))
+        return true;
     if ((watched == Edit2 || watched == Edit3) && event->type() == QEvent::KeyPress &&
         FieldCommandKey(watched, static_cast<QKeyEvent*>(event)))
         return true;
@@ -311,6 +316,16 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
         if (mods == Qt::ControlModifier) browser_.SwitchScrollBar();
         else if (mods == Qt::NoModifier) browser_.SwitchViewMode();
         else return false;
+        return true;
+    case Qt::Key_F3:
+        if (mods == Qt::NoModifier) SearchText(browser_, SearchFrom::First);
+        else if (mods == Qt::ControlModifier) SearchText(browser_, SearchFrom::Next);
+        else if (mods == (Qt::ControlModifier | Qt::ShiftModifier)) SearchText(browser_, SearchFrom::Last);
+        else return false;
+        return true;
+    case Qt::Key_E:
+        if (mods != Qt::ControlModifier) return false;
+        N5->trigger();
         return true;
     case Qt::Key_F10:
         if (mods != Qt::NoModifier) return false;

@@ -73,6 +73,11 @@ public:
     void ShowCaption(const std::string& text) override;
     void ShowStopCaption(const std::string& text) override;
     void FieldChanged(FieldId field) override;
+    void FieldSelectionChanged(FieldId field) override;
+    void FocusField(FieldId field) override;
+    void HideObjectInfo() override;
+    void ShowObjectInfo() override;
+    void ApplyAreaSize() override;
     void ApplyWindowSize(const WindowSizeChange& change) override;
     void ApplyViewMode() override;
     void LanguageChanged() override;
@@ -244,6 +249,11 @@ private:
     QLineEdit* LineEditOf(FieldId field) const;
     void ReadLineField(FieldId field);
     void ReadObjectInfo();
+    void ReadAreaSelection();
+    void ShowAreaSelection();
+    void BuildInfoTools();
+    void SwitchWordWrap();
+    bool ObjectInfoKey(QKeyEvent* key);
     void NavigateFromAddressBar();
     void BuildFileBars();
     bool FieldCommandKey(QObject* field, QKeyEvent* key);

@@ -45,11 +45,26 @@ QPixmap GlyphIcon(const QString& glyph, QColor colour) {
 
 void PanelButton::SetGlyph(const QString& glyph) {
     glyph_ = glyph;
-    SetIcon(GlyphIcon(glyph));
+    DrawGlyph();
 }
 
 void PanelButton::SetGlyphColour(QColor colour) {
-    if (!glyph_.isEmpty()) SetIcon(GlyphIcon(glyph_, colour));
+    glyphColour_ = colour;
+    DrawGlyph();
+}
+
+// A disabled tool draws its glyph as disabled text is drawn, half-way to the background, which
+// the style's own greying does not do on a dark theme.
+void PanelButton::DrawGlyph() {
+    if (glyph_.isEmpty()) return;
+    SetIcon(GlyphIcon(glyph_, isEnabled()
+                                  ? glyphColour_
+                                  : palette().color(QPalette::Disabled, QPalette::WindowText)));
+}
+
+void PanelButton::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange) DrawGlyph();
+    QFrame::changeEvent(event);
 }
 
 void PanelButton::SetCaption(const QString& text) { caption_->setText(text); }

@@ -12,7 +12,8 @@ namespace qm {
 // of the theme's text.
 // The font of the icons: a font the program installs, so every glyph draws on a fresh machine.
 QFont IconFont();
-QPixmap GlyphIcon(const QString& glyph, QColor colour = QColor(0x20, 0x40, 0x80));
+inline const QColor kGlyphColour(0x20, 0x40, 0x80); // until a theme gives the text colour
+QPixmap GlyphIcon(const QString& glyph, QColor colour = kGlyphColour);
 
 class PanelButton : public QFrame {
     Q_OBJECT
@@ -37,13 +38,17 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void DrawGlyph();
+
     QLabel* caption_ = nullptr;
     QLabel* icon_ = nullptr;
     bool pressed_ = false;
     QString glyph_;
+    QColor glyphColour_ = kGlyphColour;
 };
 
 // A swatch of one colour role; a click asks for a new colour.
