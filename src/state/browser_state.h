@@ -53,6 +53,7 @@ struct BrowserState {
     std::string LastContentType;
     std::string LastRequestURL;
     std::string LastFinalURL;
+    std::string LastFailureText; // why the last request failed; empty when it did not
 
     std::vector<HistoryEntry> History;
     int32_t HistoryPos = -1;
