@@ -126,6 +126,10 @@ void Browser::Stop() {
         state_.DownloadAbort = true;
         asked = true;
     }
+    if (state_.LinkCheckBusy && !state_.LinkCheckAbort) {
+        state_.LinkCheckAbort = true;
+        asked = true;
+    }
     if (!asked) return;
     if (view_) view_->ShowStopCaption(Ui(58));
     pump_.ProcessEvents();
