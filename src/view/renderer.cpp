@@ -437,7 +437,8 @@ void RenderPass::StartBlock(const DisplayBlock& block) {
         bandFilled_ = false;
     }
     if (Painting() && block.hasObject) {
-        view_.ViewObjects.push_back({pageY_ - scrollY_, 0, block.objectKind, block.objectText});
+        view_.ViewObjects.push_back(
+            {pageY_ - scrollY_, 0, block.objectKind, block.objectText, block.broken});
         objectOpen_ = true;
     }
 }

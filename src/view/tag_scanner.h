@@ -85,6 +85,7 @@ struct DisplayBlock {
     bool hasObject = false;
     ViewObjectKind objectKind = ViewObjectKind::Link;
     std::string objectText;
+    bool broken = false; // the page's link check found the address broken
 };
 
 struct ScanState {
@@ -261,6 +262,8 @@ class TagScanner {
     DisplayBlock FormBlock();
     DisplayBlock MetaBlock();
     std::string CharactersText(int32_t length) const;
+    // The result of the page's link check for the address, after it.
+    void AppendLinkMark(DisplayBlock& block, const std::string& value) const;
     // Only the paint pass records ViewObjects; other passes leave objectText empty.
     bool RecordsObjects() const { return mode_ == RenderMode::Paint; }
     std::string Ui(int index) const;
