@@ -108,7 +108,7 @@ void Browser::SwitchDosEncoding() {
 }
 
 void Browser::SetForm1Caption(const std::string& text) {
-    if (view_) view_->ShowCaption(text);
+    if (view_) view_->ShowCaption(captionPrefix_.empty() ? text : captionPrefix_ + text);
 }
 
 void Browser::SetStatus(const std::string& text) {

@@ -81,6 +81,8 @@ public:
     const std::string& FieldText(FieldId field) { return state_.Field(field).Text; }
 
     void SetForm1Caption(const std::string& text);
+    // Put before every caption while a long operation shows its progress there; empty ends it.
+    void SetCaptionPrefix(std::string prefix) { captionPrefix_ = std::move(prefix); }
     // StatusText := text, shown through SetForm1Caption.
     void SetStatus(const std::string& text);
 
@@ -122,6 +124,7 @@ private:
     Clipboard* clipboard_ = &ownClipboard_;
     EventPump& pump_;
     BrowserView* view_ = nullptr;
+    std::string captionPrefix_;
 };
 
 } // namespace qm
