@@ -80,6 +80,10 @@ int RunCheckLinksMode(const std::vector<std::string>& args, std::ostream& out, s
         err << "quillmar --check-links: " << problem << "\n";
         return 2;
     }
+    if (!environment.multiTransport) {
+        err << "quillmar --check-links: no transport for the requests\n";
+        return 1;
+    }
     CommandPage page(environment);
     if (!page.Open(parsed, "--check-links", err)) return 2;
     Browser& browser = page.GetBrowser();

@@ -41,7 +41,10 @@ void PageLinkCheck::Run() {
     const std::vector<size_t> firsts = FirstOfEachAddress(links);
     state.LinkMarks.clear();
     host_.LinkMarksChanged();
-    if (firsts.empty()) return browser_.SetStatus(browser_.Ui(kUiNoLinks));
+    if (firsts.empty()) {
+        browser_.SetStatus(browser_.Ui(kUiNoLinks));
+        return;
+    }
 
     state.LinkCheckBusy = true;
     state.LinkCheckAbort = false;

@@ -68,6 +68,10 @@ class CheckLinks : public ::testing::Test {
             --running_;
             r.set_content("slow", "text/plain");
         });
+        server_->Get("/held.html", [this](const httplib::Request&, httplib::Response& r) {
+            hold_.Wait();
+            r.set_content("late", "text/html");
+        });
         ASSERT_TRUE(server_.Start());
     }
     Finished Check(const std::string& page, std::vector<std::string> args = {}) {
@@ -77,7 +81,9 @@ class CheckLinks : public ::testing::Test {
         return Process(args).Wait();
     }
 
+    qm::testing::HeldUntilTheEnd hold_;
     qm::testing::LocalServer server_;
+    qm::testing::HeldUntilTheEnd::Release release_{hold_};
     std::string page_;
     std::atomic<int> running_{0};
     std::atomic<int> most_{0};
@@ -134,6 +140,18 @@ TEST_F(CheckLinks, RequestsRunSideBySideButNeverMoreThanEight) {
     EXPECT_EQ(Lines(run.out).size(), 40u);
     EXPECT_GT(most_.load(), 1);
     EXPECT_LE(most_.load(), 8);
+}
+
+TEST_F(CheckLinks, AStopSignalEndsTheWaitPrintsWhatIsDoneAndGivesStatusOne) {
+    page_ = "<a href=good.html>g</a>\n<a href=held.html>h</a>\n";
+    Process program({"--check-links", server_.Url("/page.html")});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    program.Signal(SIGINT);
+    Finished run = program.Wait();
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out.rfind("1\tLink\tgood.html\t", 0), 0u) << run.out;
+    EXPECT_EQ(Lines(run.out).size(), 1u) << run.out;
+    EXPECT_NE(run.err.find("Stopped by a signal"), std::string::npos) << run.err;
 }
 
 } // namespace
