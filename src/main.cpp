@@ -10,6 +10,7 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "app/check_links_mode.h"
 #include "app/dump_mode.h"
 #include "app/terminal_pump.h"
 #include "platform/http_module.h"
@@ -20,6 +21,8 @@ void PrintHelp() {
     std::puts("Usage: quillmar [ADDRESS | FILE]\n"
               "       quillmar --dump [--columns N] [--utf8] [--timeout SECONDS] [--max-size MB]\n"
               "                       FILE|ADDRESS\n"
+              "       quillmar --check-links [--utf8] [--timeout SECONDS] [--max-size MB]\n"
+              "                              FILE|ADDRESS\n"
               "       quillmar --help\n"
               "\n"
               "Starts the browser and opens ADDRESS or FILE (the words of a path with spaces\n"
@@ -35,7 +38,17 @@ void PrintHelp() {
               "0 reads all); the report says so. Ctrl+C (SIGINT) or SIGTERM stops the\n"
               "download and prints what has arrived; a second one ends at once.\n"
               "Exit status: 0 done, 1 the request failed or was stopped, 2 bad arguments\n"
-              "or a missing file.");
+              "or a missing file.\n"
+              "\n"
+              "--check-links loads the page as --dump does and tests every address its Link,\n"
+              "Media and Linked-file blocks point to, each address once and up to eight\n"
+              "requests at a time. One line per address, fields separated by tabs: the page\n"
+              "line of its first block, the block kind (Link, Media, Linked-file), the\n"
+              "address as written, the address resolved, the code or why there is none, the\n"
+              "content type and the size (\"-\" when not known), and after a redirect the\n"
+              "address it ended at. Exit status: 0 nothing is broken, 1 a request failed or\n"
+              "answered 400 or above (or the page itself could not be loaded, or a stop\n"
+              "signal came), 2 bad arguments or a missing file.");
 }
 
 constexpr const char* kWindowProgram = "quillmar-window";
@@ -72,10 +85,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     const std::string folder = ExecutableFolder(argv[0]);
-    if (argc < 2 || std::strcmp(argv[1], "--dump") != 0) return StartWindows(folder, argv);
+    const bool dump = argc >= 2 && std::strcmp(argv[1], "--dump") == 0;
+    const bool checkLinks = argc >= 2 && std::strcmp(argv[1], "--check-links") == 0;
+    if (!dump && !checkLinks) return StartWindows(folder, argv);
     std::vector<std::string> rest(argv + 2, argv + argc);
     qm::TerminalPump pump;
-    qm::HttpModuleTransport transport(pump, folder + qm::kHttpModuleFile);
-    qm::DumpEnvironment environment{transport, pump, folder, UserDataFolder()};
+    const std::string module = folder + qm::kHttpModuleFile;
+    qm::HttpModuleTransport transport(pump, module);
+    qm::HttpModuleMultiTransport multiTransport(pump, qm::kCheckLinksParallel, module);
+    qm::CommandEnvironment environment{transport, pump, folder, UserDataFolder(), &multiTransport};
+    if (checkLinks) return qm::RunCheckLinksMode(rest, std::cout, std::cerr, environment);
     return qm::RunDumpMode(rest, std::cout, std::cerr, environment);
 }

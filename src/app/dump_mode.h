@@ -7,17 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
+
 namespace qm {
 
-class HttpTransport;
-class TerminalPump;
-
-struct DumpEnvironment {
-    HttpTransport& transport; // pumps the same pump while it waits
-    TerminalPump& pump;
-    std::string exeFolder;  // ends in "/"
-    std::string dataHome;   // per-user data folder, used when exeFolder is not writable
-};
+using DumpEnvironment = CommandEnvironment;
 
 // args are the arguments after "--dump". Returns the process exit status: 0 done, 1 the page
 // could not be loaded or a stop signal came (the report and what arrived are still printed),

@@ -5,8 +5,11 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
+#include "base/ascii_case.h"
 #include "base/bitmap.h"
 
 namespace qm {
@@ -77,6 +80,36 @@ public:
     virtual void Abort() = 0;
     // Ends the request; the transport can be opened again.
     virtual void Close() = 0;
+};
+
+// The answer to one request of an HttpMultiTransport: its code and header, or why there is none.
+struct HttpAnswer {
+    uint64_t id = 0; // as the request was added
+    int status = 0;
+    std::vector<std::pair<std::string, std::string>> headers;
+    TransportError error = TransportError::None;
+    std::string errorText;
+
+    // Value of the first header of that name (case-insensitive), empty when absent.
+    std::string Header(std::string_view name) const {
+        for (const auto& [key, value] : headers)
+            if (EqualsNoCase(key, name)) return value;
+        return {};
+    }
+};
+
+// Requests side by side, for their answers only: a request is answered when its header has
+// come, and its body is not kept. At most a fixed number of requests run at once; the others
+// wait in the order they were added. The requests' abort flags are not read: Wait takes one.
+class HttpMultiTransport {
+public:
+    virtual ~HttpMultiTransport() = default;
+    virtual void Add(uint64_t id, const HttpRequest& request) = 0;
+    // Waits (pumping events) until at least one added request is answered or has failed, and
+    // returns those; empty when nothing is left to wait for or when *abortFlag became true.
+    virtual std::vector<HttpAnswer> Wait(const bool* abortFlag) = 0;
+    // Ends every request, running or waiting, without answers.
+    virtual void Cancel() = 0;
 };
 
 struct FontSpec {

@@ -1,7 +1,17 @@
 #include "net/download_request.h"
 
+#include "base/ascii_case.h"
+#include "base/trim.h"
+#include "net/punycode.h"
+#include "state/ui_strings.h"
+
 namespace qm {
 namespace {
+
+constexpr int kUiMaxRedirects = 251;
+constexpr int kUiSchemeNotFetched = 259;
+constexpr int kUiNoDataFor = 260;
+constexpr int kUiNoDataSeconds = 261;
 
 // "8080" -> 8080; anything that is not 1 to 65535 written in decimal digits -> 0.
 int ParsePort(std::string_view digits) {
@@ -66,6 +76,72 @@ bool TakePostFromQuery(std::string& query, std::string& body) {
     body = query.substr(1);
     query.clear();
     return true;
+}
+
+HttpRequest BuildHttpRequest(const UrlParts& parts, const DownloadOptions& options,
+                             std::string_view referer, bool isPost, const std::string& postData,
+                             FormContentType contentType) {
+    HostAndPort host = SplitHostPort(parts.HostPart);
+    HttpRequest request;
+    request.secure = parts.SchemePart == "HTTPS://";
+    request.host = ToPunycodeHost(std::string_view(host.name));
+    request.port = host.port > 0 ? host.port : request.secure ? 443 : 80;
+    request.method = isPost ? "POST" : "GET";
+    request.objectName = PathAndPars(parts);
+    request.headers =
+        BuildHeaderBlock(options.sendReferer ? referer : std::string_view(), contentType);
+    request.body = postData;
+    request.userAgent = HeaderValue(options.userAgent);
+    request.cookies = options.cookies;
+    request.idleTimeoutMs = int64_t{options.idleTimeoutSeconds} * 1000;
+    return request;
+}
+
+int64_t ParseContentLength(std::string_view text) {
+    text = TrimBlanks(text);
+    if (text.empty() || text.size() > 18) return -1;
+    int64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+std::string TransportFailureText(TransportError error, const std::string& transportText,
+                                 int32_t idleTimeoutSeconds, int languageIndex) {
+    if (error != TransportError::Stalled) return transportText;
+    return UiString(kUiNoDataFor, languageIndex) + std::to_string(idleTimeoutSeconds) +
+           UiString(kUiNoDataSeconds, languageIndex);
+}
+
+RedirectStep NextRedirect(std::string_view current, std::string_view location, int followed) {
+    RedirectStep step;
+    if (location.empty()) {
+        step.refusal = RedirectRefusal::NoLocation;
+    } else if (followed >= kMaxRedirects) {
+        step.refusal = RedirectRefusal::TooMany;
+    } else if (std::string_view scheme = LinkScheme(location);
+               !scheme.empty() && !EqualsNoCase(scheme, "http") && !EqualsNoCase(scheme, "https")) {
+        step.refusal = RedirectRefusal::SchemeNotFetched;
+        step.scheme = scheme;
+    } else {
+        step.address = AddDomain(current, location);
+    }
+    return step;
+}
+
+std::string RedirectRefusalText(const RedirectStep& step, int languageIndex) {
+    switch (step.refusal) {
+    case RedirectRefusal::TooMany:
+        return UiString(kUiMaxRedirects, languageIndex) + std::to_string(kMaxRedirects);
+    case RedirectRefusal::SchemeNotFetched:
+        return UiString(kUiSchemeNotFetched, languageIndex) + step.scheme;
+    case RedirectRefusal::None:
+    case RedirectRefusal::NoLocation:
+        break;
+    }
+    return {};
 }
 
 } // namespace qm

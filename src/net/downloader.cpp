@@ -13,7 +13,6 @@
 #include "net/download_request.h"
 #include "net/history.h"
 #include "net/mime.h"
-#include "net/punycode.h"
 #include "net/url.h"
 #include "base/interfaces.h"
 #include "tools/markup_escape.h"
@@ -21,10 +20,6 @@
 namespace qm {
 namespace {
 
-constexpr int kUiMaxRedirects = 251;
-constexpr int kUiSchemeNotFetched = 259;
-constexpr int kUiNoDataFor = 260;
-constexpr int kUiNoDataSeconds = 261;
 constexpr int kUiSizeLimitCut = 262;
 
 constexpr uint64_t kProgressIntervalMs = 1000;
@@ -38,18 +33,6 @@ uint64_t SteadyTicks() {
     using namespace std::chrono;
     return static_cast<uint64_t>(
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
-// -1 unless the header is a plain decimal number.
-int64_t ParseContentLength(std::string_view text) {
-    text = TrimBlanks(text);
-    if (text.empty() || text.size() > 18) return -1;
-    int64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return -1;
-        value = value * 10 + (c - '0');
-    }
-    return value;
 }
 
 std::string ReplaceAmpersands(const std::string& text) {
@@ -124,14 +107,14 @@ class DownloadRun {
 
 void DownloadRun::Fail(const std::string& reason) {
     failed_ = true;
+    state_.LastFailureText = reason;
     if (!reason.empty()) AddLine(reason);
 }
 
 // Why the transport failed, for the report: its own words, or ours for the idle time.
 std::string DownloadRun::TransportFailure() const {
-    if (transport_.Error() != TransportError::Stalled) return transport_.ErrorText();
-    return browser_.Ui(kUiNoDataFor) + std::to_string(options_.idleTimeoutSeconds) +
-           browser_.Ui(kUiNoDataSeconds);
+    return TransportFailureText(transport_.Error(), transport_.ErrorText(),
+                                options_.idleTimeoutSeconds, state_.LanguageIndex);
 }
 
 int DownloadRun::RecordHistory(const std::string& url) {
@@ -142,27 +125,14 @@ int DownloadRun::RecordHistory(const std::string& url) {
 }
 
 bool DownloadRun::OpenRequest(const UrlParts& parts, FormContentType contentType) {
-    HostAndPort host = SplitHostPort(parts.HostPart);
-    std::string ascii = ToPunycodeHost(std::string_view(host.name));
-    if (ascii != host.name) {
-        host.name = ascii;
-        std::string line = browser_.Ui(204) + host.name;
+    HttpRequest request = BuildHttpRequest(parts, options_, state_.RefererURL, isPost_, postData_,
+                                           contentType);
+    request.abortFlag = &state_.DownloadAbort;
+    if (HostAndPort host = SplitHostPort(parts.HostPart); request.host != host.name) {
+        std::string line = browser_.Ui(204) + request.host;
         if (host.port > 0) line.append(1, ':').append(std::to_string(host.port));
         AddLine(line);
     }
-    HttpRequest request;
-    request.secure = parts.SchemePart == "HTTPS://";
-    request.host = host.name;
-    request.port = host.port > 0 ? host.port : request.secure ? 443 : 80;
-    request.method = isPost_ ? "POST" : "GET";
-    request.objectName = PathAndPars(parts);
-    bool referer = options_.sendReferer && !state_.RefererURL.empty();
-    request.headers = BuildHeaderBlock(referer ? state_.RefererURL : std::string(), contentType);
-    request.body = postData_;
-    request.userAgent = HeaderValue(options_.userAgent);
-    request.cookies = options_.cookies;
-    request.abortFlag = &state_.DownloadAbort;
-    request.idleTimeoutMs = int64_t{options_.idleTimeoutSeconds} * 1000;
 
     opened_ = transport_.Open(request);
     if (!opened_ && transport_.Error() == TransportError::Aborted) {
@@ -185,23 +155,17 @@ bool DownloadRun::OpenRequest(const UrlParts& parts, FormContentType contentType
 // cookies and the Referer switch apply to each of them.
 void DownloadRun::FollowRedirects() {
     for (int followed = 0; opened_ && status_ >= 300 && status_ <= 399; ++followed) {
-        std::string location = transport_.Header("Location");
-        if (location.empty()) {
+        const RedirectStep step = NextRedirect(finalUrl_, transport_.Header("Location"), followed);
+        if (step.refusal == RedirectRefusal::NoLocation) {
             failed_ = true;
             state_.LastStatusCode = 0;
             return;
         }
-        if (followed == Downloader::kMaxRedirects) {
-            Fail(browser_.Ui(kUiMaxRedirects) + std::to_string(Downloader::kMaxRedirects));
+        if (step.refusal != RedirectRefusal::None) {
+            Fail(RedirectRefusalText(step, state_.LanguageIndex));
             return;
         }
-        // Resolved as a link, ftp: or javascript: would become a path on this host.
-        std::string_view scheme = LinkScheme(location);
-        if (!scheme.empty() && !EqualsNoCase(scheme, "http") && !EqualsNoCase(scheme, "https")) {
-            Fail(browser_.Ui(kUiSchemeNotFetched) + std::string(scheme));
-            return;
-        }
-        finalUrl_ = AddDomain(finalUrl_, location);
+        finalUrl_ = step.address;
         AddLine(browser_.Ui(33) + finalUrl_);
         transport_.Close();
         OpenRequest(SplitURL(finalUrl_), FormContentType::Omitted);
@@ -424,6 +388,7 @@ void Downloader::StartDownload(const std::string& url, DownloadMode mode, bool i
     state.LastContentType.clear();
     state.LastRequestURL.clear();
     state.LastFinalURL.clear();
+    state.LastFailureText.clear();
     state.RequestReport.clear();
     if (StartsWithNoCase(TrimBlanks(url), "DATA:")) {
         state.LastContentLength = -1;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "net/download_request.h"
 #include "state/browser_state.h"
 #include "state/download_options.h"
 
@@ -49,7 +50,7 @@ class Downloader {
     // Milliseconds from any fixed start.
     using TickSource = std::function<uint64_t()>;
 
-    static constexpr int kMaxRedirects = 20;
+    static constexpr int kMaxRedirects = qm::kMaxRedirects;
     static constexpr size_t kBlockSize = 1024;
 
     Downloader(Browser& browser, HttpTransport& transport);

@@ -1,9 +1,12 @@
 #include "platform/curl_transport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <deque>
+#include <list>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -144,83 +147,102 @@ std::string CombinedCaBundle(const std::string& extraCaFile) {
     return bundle + GetFileToString(extraCaFile);
 }
 
-} // namespace
+void PumpIfDue(EventPump& pump, Clock::time_point& lastPump) {
+    Clock::time_point now = Clock::now();
+    if (now - lastPump < kPumpInterval) return;
+    lastPump = now;
+    pump.ProcessEvents();
+}
 
-struct CurlTransport::Impl {
-    Impl(EventPump& p, CurlTransportOptions o) : pump(p), options(std::move(o)) {}
-    ~Impl();
+// The cookie engine of one transport, shared by its requests.
+class CookieJar {
+  public:
+    explicit CookieJar(std::string file) : file_(std::move(file)) {}
+    ~CookieJar() {
+        if (share_) curl_share_cleanup(share_);
+    }
+    CookieJar(const CookieJar&) = delete;
+    CookieJar& operator=(const CookieJar&) = delete;
 
-    bool Open(const HttpRequest& request);
-    long long Read(char* buffer, size_t size);
-    void Close();
+    const std::string& File() const { return file_; }
+    // Returns whether the request writes the cookie file when it is cleaned up.
+    bool Apply(CURL* easy, bool on) {
+        // Off: no cookie engine at all, so nothing is sent and Set-Cookie is ignored.
+        if (!on) return false;
+        if (!share_) {
+            share_ = curl_share_init();
+            if (!share_) return false;
+            curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+        }
+        curl_easy_setopt(easy, CURLOPT_SHARE, share_);
+        if (!fileLoaded_) {
+            // An empty name only switches the engine on.
+            curl_easy_setopt(easy, CURLOPT_COOKIEFILE, file_.c_str());
+            fileLoaded_ = true;
+        }
+        if (file_.empty()) return false;
+        // The jar is written when the request is cleaned up.
+        curl_easy_setopt(easy, CURLOPT_COOKIEJAR, file_.c_str());
+        return true;
+    }
 
+  private:
+    std::string file_;
+    CURLSH* share_ = nullptr;
+    bool fileLoaded_ = false;
+};
+
+// One easy handle with what its request owns, and the header of its answer.
+struct CurlRequest {
+    CurlRequest() = default;
+    ~CurlRequest() { Release(); }
+    CurlRequest(const CurlRequest&) = delete;
+    CurlRequest& operator=(const CurlRequest&) = delete;
+
+    // Makes the handle and sets every option of the request but the body's receiver, which is
+    // the caller's. False, with the error set, when the request cannot be made.
+    bool Prepare(const HttpRequest& request, const CurlTransportOptions& options,
+                 const std::string& caBundle, CookieJar& jar);
+    // Cleans the handle up (it must be out of any multi handle) and forgets the answer.
+    void Release();
     bool Fail(TransportError why, std::string text);
-    bool FailFromResult();
-    bool SetAddress(const HttpRequest& request);
-    void SetHeaders(const HttpRequest& request);
-    void SetMethodAndBody(const HttpRequest& request);
-    void SetTrust();
-    void SetCookies(bool on);
-    bool AbortRequested() const { return abortCalled || (abortFlag && *abortFlag); }
-    template <typename Ready> bool Drive(Ready ready);
-    bool Stalled(Clock::time_point& heard, uint64_t& heardBytes);
-    void CollectDone();
-    void PumpIfDue();
+    bool FailFromResult(CURLcode result, bool stalled);
 
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
-    static size_t OnBody(char* data, size_t size, size_t count, void* self);
 
-    EventPump& pump;
-    CurlTransportOptions options;
-    std::string caBundle; // empty: libcurl's own default
-    CURLM* multi = nullptr;
-    CURLSH* share = nullptr;
-    bool cookieFileLoaded = false;
-
-    // One request.
     CURL* easy = nullptr;
     CURLU* url = nullptr;
     curl_slist* headerList = nullptr;
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    bool usedCookieFile = false;
-    const bool* abortFlag = nullptr;
-    bool abortCalled = false;
-    std::chrono::milliseconds idleTimeout{0};
+    std::string cookieFile; // written by this request
 
-    // Its answer.
     int status = 0;
     std::vector<std::pair<std::string, std::string>> headers;
     std::string rawHeaders;
     bool headerDone = false;
-    bool finished = false;
-    bool stalled = false;
-    CURLcode result = CURLE_OK;
     uint64_t receivedBytes = 0; // header and body, so that a wait can tell silence
-    std::string pending; // body bytes received and not yet read
-    size_t pendingPos = 0;
     TransportError error = TransportError::None;
     std::string errorText;
-    Clock::time_point lastPump{};
+
+  private:
+    bool SetAddress(const HttpRequest& request);
+    void SetHeaders(const HttpRequest& request);
+    void SetMethodAndBody(const HttpRequest& request);
+    void SetTrust(const CurlTransportOptions& options, const std::string& caBundle);
 };
 
-CurlTransport::Impl::~Impl() {
-    Close();
-    if (multi) curl_multi_cleanup(multi);
-    if (share) curl_share_cleanup(share);
-}
-
-bool CurlTransport::Impl::Fail(TransportError why, std::string text) {
+bool CurlRequest::Fail(TransportError why, std::string text) {
     error = why;
     errorText = std::move(text);
     return false;
 }
 
-bool CurlTransport::Impl::FailFromResult() {
+bool CurlRequest::FailFromResult(CURLcode result, bool stalled) {
     std::string text = errorBuffer[0] ? errorBuffer : curl_easy_strerror(result);
     return Fail(stalled ? TransportError::Stalled : FromCurl(result), text);
 }
 
-bool CurlTransport::Impl::SetAddress(const HttpRequest& request) {
+bool CurlRequest::SetAddress(const HttpRequest& request) {
     if (!IsUsableHost(request.host))
         return Fail(TransportError::BadAddress, "Bad host name: " + request.host);
     if (request.port < 1 || request.port > 65535)
@@ -251,7 +273,7 @@ bool CurlTransport::Impl::SetAddress(const HttpRequest& request) {
 
 // Only the caller's block is sent: headers libcurl would add on its own (Accept, Expect,
 // a default Content-Type) are switched off unless the block names them.
-void CurlTransport::Impl::SetHeaders(const HttpRequest& request) {
+void CurlRequest::SetHeaders(const HttpRequest& request) {
     bool hasAccept = false;
     bool hasContentType = false;
     std::string_view block = request.headers;
@@ -275,7 +297,7 @@ void CurlTransport::Impl::SetHeaders(const HttpRequest& request) {
         curl_easy_setopt(easy, CURLOPT_USERAGENT, request.userAgent.c_str());
 }
 
-void CurlTransport::Impl::SetMethodAndBody(const HttpRequest& request) {
+void CurlRequest::SetMethodAndBody(const HttpRequest& request) {
     bool isPost = EqualsNoCase(request.method, "POST");
     if (!isPost && EqualsNoCase(request.method, "GET") && request.body.empty()) {
         curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
@@ -292,48 +314,24 @@ void CurlTransport::Impl::SetMethodAndBody(const HttpRequest& request) {
     }
 }
 
-void CurlTransport::Impl::SetTrust() {
+void CurlRequest::SetTrust(const CurlTransportOptions& options, const std::string& caBundle) {
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
     if (options.extraCaFile.empty()) return;
 #if LIBCURL_VERSION_NUM >= 0x074D00
-    curl_blob blob{caBundle.data(), caBundle.size(), CURL_BLOB_COPY};
+    curl_blob blob{const_cast<char*>(caBundle.data()), caBundle.size(), CURL_BLOB_COPY};
     curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, &blob);
 #else
+    (void)caBundle;
     curl_easy_setopt(easy, CURLOPT_CAINFO, options.extraCaFile.c_str());
 #endif
 }
 
-void CurlTransport::Impl::SetCookies(bool on) {
-    // Off: no cookie engine at all, so nothing is sent and Set-Cookie is ignored.
-    if (!on) return;
-    if (!share) {
-        share = curl_share_init();
-        if (!share) return;
-        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
-    }
-    curl_easy_setopt(easy, CURLOPT_SHARE, share);
-    if (!cookieFileLoaded) {
-        // An empty name only switches the engine on.
-        curl_easy_setopt(easy, CURLOPT_COOKIEFILE, options.cookieFile.c_str());
-        cookieFileLoaded = true;
-    }
-    if (!options.cookieFile.empty()) {
-        // The jar is written when the request is cleaned up.
-        curl_easy_setopt(easy, CURLOPT_COOKIEJAR, options.cookieFile.c_str());
-        usedCookieFile = true;
-    }
-}
-
-bool CurlTransport::Impl::Open(const HttpRequest& request) {
-    Close();
-    abortFlag = request.abortFlag;
-    abortCalled = false;
-    idleTimeout = std::chrono::milliseconds(request.idleTimeoutMs);
-    if (!multi) multi = curl_multi_init();
+bool CurlRequest::Prepare(const HttpRequest& request, const CurlTransportOptions& options,
+                          const std::string& caBundle, CookieJar& jar) {
+    Release();
     easy = curl_easy_init();
-    if (!multi || !easy) return Fail(TransportError::Other, "Cannot create a request");
-
+    if (!easy) return Fail(TransportError::Other, "Cannot create a request");
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
@@ -346,27 +344,140 @@ bool CurlTransport::Impl::Open(const HttpRequest& request) {
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
     // libcurl sets no limit on a slow body: F5 stops it, and a request may set an idle time.
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Impl::OnHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &CurlRequest::OnHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Impl::OnBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
     if (!SetAddress(request)) return false;
     SetHeaders(request);
     SetMethodAndBody(request);
-    SetTrust();
-    SetCookies(request.cookies);
+    SetTrust(options, caBundle);
+    if (jar.Apply(easy, request.cookies)) cookieFile = jar.File();
+    return true;
+}
 
-    if (curl_multi_add_handle(multi, easy) != CURLM_OK)
+void CurlRequest::Release() {
+    if (easy) {
+        curl_easy_cleanup(easy);
+        easy = nullptr;
+        if (!cookieFile.empty()) {
+            // Cookies are credentials: keep the jar private.
+            std::error_code ec;
+            std::filesystem::permissions(
+                cookieFile,
+                std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, ec);
+        }
+    }
+    if (url) curl_url_cleanup(url);
+    url = nullptr;
+    curl_slist_free_all(headerList);
+    headerList = nullptr;
+    errorBuffer[0] = '\0';
+    cookieFile.clear();
+    status = 0;
+    headers.clear();
+    rawHeaders.clear();
+    headerDone = false;
+    receivedBytes = 0;
+    error = TransportError::None;
+    errorText.clear();
+}
+
+size_t CurlRequest::OnHeader(char* data, size_t size, size_t count, void* self) {
+    auto* request = static_cast<CurlRequest*>(self);
+    std::string_view line(data, size * count);
+    if (line.starts_with("HTTP/")) {
+        // A new answer begins (after a 100 Continue, for instance): forget the previous one.
+        request->headers.clear();
+        request->rawHeaders.clear();
+        request->headerDone = false;
+        size_t space = line.find(' ');
+        int code = 0;
+        for (size_t i = space == std::string_view::npos ? line.size() : space + 1;
+             i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i)
+            code = code * 10 + (line[i] - '0');
+        request->status = code;
+    } else if (TrimBlanks(line).empty()) {
+        if (request->status >= 200) request->headerDone = true;
+    } else if (size_t colon = line.find(':'); colon != std::string_view::npos) {
+        request->headers.emplace_back(std::string(TrimBlanks(line.substr(0, colon))),
+                                      std::string(TrimBlanks(line.substr(colon + 1))));
+    }
+    request->rawHeaders.append(line);
+    request->receivedBytes += line.size();
+    return line.size();
+}
+
+std::string TrustedBundle(const CurlTransportOptions& options) {
+    GlobalInit();
+    return options.extraCaFile.empty() ? std::string() : CombinedCaBundle(options.extraCaFile);
+}
+
+} // namespace
+
+struct CurlTransport::Impl {
+    Impl(EventPump& p, CurlTransportOptions o)
+        : pump(p), options(std::move(o)), caBundle(TrustedBundle(options)),
+          jar(options.cookieFile) {}
+    ~Impl();
+
+    bool Open(const HttpRequest& request);
+    long long Read(char* buffer, size_t size);
+    void Close();
+
+    bool Fail(TransportError why, std::string text) { return request.Fail(why, std::move(text)); }
+    bool AbortRequested() const { return abortCalled || (abortFlag && *abortFlag); }
+    template <typename Ready> bool Drive(Ready ready);
+    bool Stalled(Clock::time_point& heard, uint64_t& heardBytes);
+    void CollectDone();
+
+    static size_t OnBody(char* data, size_t size, size_t count, void* self);
+
+    EventPump& pump;
+    CurlTransportOptions options;
+    std::string caBundle; // empty: libcurl's own default
+    CookieJar jar;
+    CURLM* multi = nullptr;
+
+    // One request and its answer.
+    CurlRequest request;
+    const bool* abortFlag = nullptr;
+    bool abortCalled = false;
+    std::chrono::milliseconds idleTimeout{0};
+    bool finished = false;
+    bool stalled = false;
+    CURLcode result = CURLE_OK;
+    std::string pending; // body bytes received and not yet read
+    size_t pendingPos = 0;
+    Clock::time_point lastPump{};
+};
+
+CurlTransport::Impl::~Impl() {
+    Close();
+    if (multi) curl_multi_cleanup(multi);
+}
+
+bool CurlTransport::Impl::Open(const HttpRequest& httpRequest) {
+    Close();
+    abortFlag = httpRequest.abortFlag;
+    abortCalled = false;
+    idleTimeout = std::chrono::milliseconds(httpRequest.idleTimeoutMs);
+    if (!multi) multi = curl_multi_init();
+    if (!multi) return Fail(TransportError::Other, "Cannot create a request");
+    if (!request.Prepare(httpRequest, options, caBundle, jar)) return false;
+    curl_easy_setopt(request.easy, CURLOPT_WRITEFUNCTION, &Impl::OnBody);
+    curl_easy_setopt(request.easy, CURLOPT_WRITEDATA, this);
+
+    if (curl_multi_add_handle(multi, request.easy) != CURLM_OK)
         return Fail(TransportError::Other, "Cannot start the request");
-    if (!Drive([this] { return headerDone; })) return Fail(TransportError::Aborted, "Aborted");
+    if (!Drive([this] { return request.headerDone; }))
+        return Fail(TransportError::Aborted, "Aborted");
     // A transfer that breaks after the header is reported by Read.
-    if (headerDone) return true;
-    if (result != CURLE_OK) return FailFromResult();
+    if (request.headerDone) return true;
+    if (result != CURLE_OK) return request.FailFromResult(result, stalled);
     return Fail(TransportError::BadResponse, "No answer");
 }
 
 long long CurlTransport::Impl::Read(char* buffer, size_t size) {
-    if (!easy) return 0;
+    if (!request.easy) return 0;
     size_t filled = 0;
     while (filled < size) {
         if (pendingPos < pending.size()) {
@@ -386,7 +497,7 @@ long long CurlTransport::Impl::Read(char* buffer, size_t size) {
     }
     // A broken transfer is reported once everything that came before it has been read.
     if (filled == 0 && finished && result != CURLE_OK) {
-        FailFromResult();
+        request.FailFromResult(result, stalled);
         return -1;
     }
     return static_cast<long long>(filled);
@@ -394,7 +505,7 @@ long long CurlTransport::Impl::Read(char* buffer, size_t size) {
 
 template <typename Ready> bool CurlTransport::Impl::Drive(Ready ready) {
     Clock::time_point heard = Clock::now();
-    uint64_t heardBytes = receivedBytes;
+    uint64_t heardBytes = request.receivedBytes;
     for (;;) {
         if (ready() || finished) return true;
         if (AbortRequested()) return false;
@@ -403,13 +514,14 @@ template <typename Ready> bool CurlTransport::Impl::Drive(Ready ready) {
         if (code != CURLM_OK) {
             finished = true;
             result = CURLE_OUT_OF_MEMORY;
-            std::snprintf(errorBuffer, sizeof errorBuffer, "%s", curl_multi_strerror(code));
+            std::snprintf(request.errorBuffer, sizeof request.errorBuffer, "%s",
+                          curl_multi_strerror(code));
             return true;
         }
         CollectDone();
         if (ready() || finished) return true;
         curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
-        PumpIfDue();
+        PumpIfDue(pump, lastPump);
         if (Stalled(heard, heardBytes)) return true;
     }
 }
@@ -419,8 +531,8 @@ template <typename Ready> bool CurlTransport::Impl::Drive(Ready ready) {
 bool CurlTransport::Impl::Stalled(Clock::time_point& heard, uint64_t& heardBytes) {
     if (idleTimeout.count() <= 0) return false;
     Clock::time_point now = Clock::now();
-    if (receivedBytes != heardBytes) {
-        heardBytes = receivedBytes;
+    if (request.receivedBytes != heardBytes) {
+        heardBytes = request.receivedBytes;
         heard = now;
         return false;
     }
@@ -428,7 +540,7 @@ bool CurlTransport::Impl::Stalled(Clock::time_point& heard, uint64_t& heardBytes
     finished = true;
     stalled = true;
     result = CURLE_OPERATION_TIMEDOUT;
-    std::snprintf(errorBuffer, sizeof errorBuffer, "No data received for %lld ms",
+    std::snprintf(request.errorBuffer, sizeof request.errorBuffer, "No data received for %lld ms",
                   static_cast<long long>(idleTimeout.count()));
     return true;
 }
@@ -436,92 +548,33 @@ bool CurlTransport::Impl::Stalled(Clock::time_point& heard, uint64_t& heardBytes
 void CurlTransport::Impl::CollectDone() {
     int left = 0;
     while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
-        if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == request.easy) {
             finished = true;
             result = message->data.result;
         }
     }
 }
 
-void CurlTransport::Impl::PumpIfDue() {
-    Clock::time_point now = Clock::now();
-    if (now - lastPump < kPumpInterval) return;
-    lastPump = now;
-    pump.ProcessEvents();
-}
-
 void CurlTransport::Impl::Close() {
-    if (easy) {
-        if (multi) curl_multi_remove_handle(multi, easy);
-        curl_easy_cleanup(easy);
-        easy = nullptr;
-        if (usedCookieFile) {
-            // Cookies are credentials: keep the jar private.
-            std::error_code ec;
-            std::filesystem::permissions(
-                options.cookieFile,
-                std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, ec);
-        }
-    }
-    if (url) curl_url_cleanup(url);
-    url = nullptr;
-    curl_slist_free_all(headerList);
-    headerList = nullptr;
-    errorBuffer[0] = '\0';
-    usedCookieFile = false;
+    if (request.easy && multi) curl_multi_remove_handle(multi, request.easy);
+    request.Release();
     abortFlag = nullptr;
-    status = 0;
-    headers.clear();
-    rawHeaders.clear();
-    headerDone = false;
     finished = false;
     stalled = false;
     result = CURLE_OK;
-    receivedBytes = 0;
     pending.clear();
     pendingPos = 0;
-    error = TransportError::None;
-    errorText.clear();
-}
-
-size_t CurlTransport::Impl::OnHeader(char* data, size_t size, size_t count, void* self) {
-    auto* impl = static_cast<Impl*>(self);
-    std::string_view line(data, size * count);
-    if (line.starts_with("HTTP/")) {
-        // A new answer begins (after a 100 Continue, for instance): forget the previous one.
-        impl->headers.clear();
-        impl->rawHeaders.clear();
-        impl->headerDone = false;
-        size_t space = line.find(' ');
-        int code = 0;
-        for (size_t i = space == std::string_view::npos ? line.size() : space + 1;
-             i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i)
-            code = code * 10 + (line[i] - '0');
-        impl->status = code;
-    } else if (TrimBlanks(line).empty()) {
-        if (impl->status >= 200) impl->headerDone = true;
-    } else if (size_t colon = line.find(':'); colon != std::string_view::npos) {
-        impl->headers.emplace_back(std::string(TrimBlanks(line.substr(0, colon))),
-                                   std::string(TrimBlanks(line.substr(colon + 1))));
-    }
-    impl->rawHeaders.append(line);
-    impl->receivedBytes += line.size();
-    return line.size();
 }
 
 size_t CurlTransport::Impl::OnBody(char* data, size_t size, size_t count, void* self) {
     auto* impl = static_cast<Impl*>(self);
     impl->pending.append(data, size * count);
-    impl->receivedBytes += size * count;
+    impl->request.receivedBytes += size * count;
     return size * count;
 }
 
 CurlTransport::CurlTransport(EventPump& pump, CurlTransportOptions options)
-    : impl_(std::make_unique<Impl>(pump, std::move(options))) {
-    GlobalInit();
-    if (!impl_->options.extraCaFile.empty())
-        impl_->caBundle = CombinedCaBundle(impl_->options.extraCaFile);
-}
+    : impl_(std::make_unique<Impl>(pump, std::move(options))) {}
 
 CurlTransport::~CurlTransport() = default;
 
@@ -530,17 +583,17 @@ bool CurlTransport::Open(const HttpRequest& request) {
 }
 
 int CurlTransport::StatusCode() const {
-    return impl_->status;
+    return impl_->request.status;
 }
 
 std::string CurlTransport::Header(const std::string& name) const {
-    for (const auto& [key, value] : impl_->headers)
+    for (const auto& [key, value] : impl_->request.headers)
         if (EqualsNoCase(key, name)) return value;
     return {};
 }
 
 std::string CurlTransport::RawHeaders() const {
-    return impl_->rawHeaders;
+    return impl_->request.rawHeaders;
 }
 
 long long CurlTransport::Read(char* buffer, size_t size) {
@@ -548,11 +601,11 @@ long long CurlTransport::Read(char* buffer, size_t size) {
 }
 
 TransportError CurlTransport::Error() const {
-    return impl_->error;
+    return impl_->request.error;
 }
 
 std::string CurlTransport::ErrorText() const {
-    return impl_->errorText;
+    return impl_->request.errorText;
 }
 
 void CurlTransport::Abort() {
@@ -561,6 +614,176 @@ void CurlTransport::Abort() {
 
 void CurlTransport::Close() {
     impl_->Close();
+}
+
+// ---- Requests side by side ----------------------------------------------------------------
+
+namespace {
+
+// A request's body is read past its header only to keep its connection for the next request;
+// a longer body costs a new connection instead of the time to read it.
+constexpr size_t kDrainLimit = 64 * 1024;
+
+struct Transfer {
+    uint64_t id = 0;
+    CurlRequest request;
+    bool answered = false;
+    bool idleLimit = false; // the request set an idle time, which libcurl's low-speed limit keeps
+    size_t drained = 0;
+
+    static size_t OnBody(char*, size_t size, size_t count, void* self) {
+        auto* transfer = static_cast<Transfer*>(self);
+        transfer->drained += size * count;
+        return transfer->drained > kDrainLimit ? 0 : size * count;
+    }
+
+    HttpAnswer Answer() const {
+        return {id, request.status, request.headers, request.error, request.errorText};
+    }
+};
+
+} // namespace
+
+struct CurlMultiTransport::Impl {
+    Impl(EventPump& p, int parallel, CurlTransportOptions o)
+        : pump(p), maxParallel(std::max(1, parallel)), options(std::move(o)),
+          caBundle(TrustedBundle(options)), jar(options.cookieFile), multi(curl_multi_init()) {}
+    ~Impl() {
+        Cancel();
+        if (multi) curl_multi_cleanup(multi);
+    }
+
+    void StartWaiting();
+    bool Begin(Transfer& transfer, const HttpRequest& request);
+    void Collect();
+    void Finish(CURLMsg* message);
+    void Remove(std::list<Transfer>::iterator transfer);
+    void Cancel();
+
+    EventPump& pump;
+    const size_t maxParallel;
+    CurlTransportOptions options;
+    std::string caBundle;
+    CookieJar jar;
+    CURLM* multi = nullptr;
+    std::deque<std::pair<uint64_t, HttpRequest>> waiting;
+    std::list<Transfer> running; // a transfer's address is its handle's private pointer
+    std::vector<HttpAnswer> answered;
+    Clock::time_point lastPump{};
+};
+
+bool CurlMultiTransport::Impl::Begin(Transfer& transfer, const HttpRequest& request) {
+    if (!multi) return transfer.request.Fail(TransportError::Other, "Cannot create a request");
+    if (!transfer.request.Prepare(request, options, caBundle, jar)) return false;
+    CURL* easy = transfer.request.easy;
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(easy, CURLOPT_PRIVATE, &transfer);
+    if (request.idleTimeoutMs > 0) {
+        transfer.idleLimit = true;
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME,
+                         static_cast<long>((request.idleTimeoutMs + 999) / 1000));
+    }
+    if (curl_multi_add_handle(multi, easy) != CURLM_OK)
+        return transfer.request.Fail(TransportError::Other, "Cannot start the request");
+    return true;
+}
+
+void CurlMultiTransport::Impl::StartWaiting() {
+    while (running.size() < maxParallel && !waiting.empty()) {
+        auto [id, request] = std::move(waiting.front());
+        waiting.pop_front();
+        Transfer& transfer = running.emplace_back();
+        transfer.id = id;
+        if (Begin(transfer, request)) continue;
+        answered.push_back(transfer.Answer());
+        running.pop_back();
+    }
+}
+
+// An answer is handed over as soon as its header is complete; the rest of the body is read
+// on in the background.
+void CurlMultiTransport::Impl::Collect() {
+    for (Transfer& transfer : running) {
+        if (transfer.answered || !transfer.request.headerDone) continue;
+        transfer.answered = true;
+        answered.push_back(transfer.Answer());
+    }
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi, &left))
+        if (message->msg == CURLMSG_DONE) Finish(message);
+    StartWaiting();
+}
+
+void CurlMultiTransport::Impl::Finish(CURLMsg* message) {
+    Transfer* done = nullptr;
+    curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &done);
+    auto transfer = std::find_if(running.begin(), running.end(),
+                                 [done](const Transfer& t) { return &t == done; });
+    if (transfer == running.end()) return;
+    if (!transfer->answered) {
+        transfer->answered = true;
+        CurlRequest& request = transfer->request;
+        const CURLcode result = message->data.result;
+        if (result != CURLE_OK)
+            request.FailFromResult(result,
+                                   transfer->idleLimit && result == CURLE_OPERATION_TIMEDOUT);
+        else
+            request.Fail(TransportError::BadResponse, "No answer");
+        answered.push_back(transfer->Answer());
+    }
+    Remove(transfer);
+}
+
+void CurlMultiTransport::Impl::Remove(std::list<Transfer>::iterator transfer) {
+    curl_multi_remove_handle(multi, transfer->request.easy);
+    running.erase(transfer);
+}
+
+void CurlMultiTransport::Impl::Cancel() {
+    waiting.clear();
+    answered.clear();
+    while (!running.empty())
+        Remove(running.begin());
+}
+
+CurlMultiTransport::CurlMultiTransport(EventPump& pump, int maxParallel,
+                                       CurlTransportOptions options)
+    : impl_(std::make_unique<Impl>(pump, maxParallel, std::move(options))) {}
+
+CurlMultiTransport::~CurlMultiTransport() = default;
+
+void CurlMultiTransport::Add(uint64_t id, const HttpRequest& request) {
+    impl_->waiting.emplace_back(id, request);
+}
+
+std::vector<HttpAnswer> CurlMultiTransport::Wait(const bool* abortFlag) {
+    Impl& impl = *impl_;
+    impl.StartWaiting();
+    for (;;) {
+        if (!impl.answered.empty()) return std::exchange(impl.answered, {});
+        if ((abortFlag && *abortFlag) || (impl.running.empty() && impl.waiting.empty())) return {};
+        int running = 0;
+        if (curl_multi_perform(impl.multi, &running) != CURLM_OK) {
+            for (Transfer& transfer : impl.running)
+                if (!transfer.answered) {
+                    transfer.request.Fail(TransportError::Other, "The transfers broke off");
+                    impl.answered.push_back(transfer.Answer());
+                }
+            while (!impl.running.empty())
+                impl.Remove(impl.running.begin());
+            continue;
+        }
+        impl.Collect();
+        if (!impl.answered.empty()) continue;
+        curl_multi_poll(impl.multi, nullptr, 0, kPollMs, nullptr);
+        PumpIfDue(impl.pump, impl.lastPump);
+    }
+}
+
+void CurlMultiTransport::Cancel() {
+    impl_->Cancel();
 }
 
 } // namespace qm

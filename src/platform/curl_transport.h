@@ -1,6 +1,6 @@
 #pragma once
-// HttpTransport over libcurl's multi interface. This pair of files is the only place that
-// knows libcurl.
+// HttpTransport and HttpMultiTransport over libcurl's multi interface. This pair of files is
+// the only place that knows libcurl.
 
 #include <memory>
 #include <string>
@@ -34,6 +34,25 @@ class CurlTransport : public HttpTransport {
     std::string ErrorText() const override;
     void Abort() override;
     void Close() override;
+
+    struct Impl;
+
+  private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// Requests side by side, at most maxParallel at once, each on a connection of its own that
+// later requests to the same server take over.
+class CurlMultiTransport : public HttpMultiTransport {
+  public:
+    CurlMultiTransport(EventPump& pump, int maxParallel, CurlTransportOptions options = {});
+    ~CurlMultiTransport() override;
+    CurlMultiTransport(const CurlMultiTransport&) = delete;
+    CurlMultiTransport& operator=(const CurlMultiTransport&) = delete;
+
+    void Add(uint64_t id, const HttpRequest& request) override;
+    std::vector<HttpAnswer> Wait(const bool* abortFlag) override;
+    void Cancel() override;
 
     struct Impl;
 

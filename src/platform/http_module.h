@@ -12,6 +12,11 @@ namespace qm {
 
 inline constexpr const char* kHttpModuleFile = "quillmar-http.so";
 inline constexpr const char* kHttpModuleEntry = "quillmar_new_http_transport";
+inline constexpr const char* kHttpMultiModuleEntry = "quillmar_new_http_multi_transport";
+
+// The module's function of that name; null, with the loader's words in error, when the
+// module or the function cannot be loaded.
+void* LoadHttpModuleEntry(const std::string& modulePath, const char* entry, std::string& error);
 
 class HttpModuleTransport : public HttpTransport {
   public:
@@ -38,8 +43,32 @@ class HttpModuleTransport : public HttpTransport {
     std::string loadError_;
 };
 
+class HttpModuleMultiTransport : public HttpMultiTransport {
+  public:
+    HttpModuleMultiTransport(EventPump& pump, int maxParallel, std::string modulePath);
+    ~HttpModuleMultiTransport() override;
+
+    // A module that cannot be loaded answers every request with Other and the loader's words.
+    void Add(uint64_t id, const HttpRequest& request) override;
+    std::vector<HttpAnswer> Wait(const bool* abortFlag) override;
+    void Cancel() override;
+
+  private:
+    bool Load();
+
+    EventPump& pump_;
+    int maxParallel_;
+    std::string modulePath_;
+    std::unique_ptr<HttpMultiTransport> loaded_;
+    std::string loadError_;
+    std::vector<HttpAnswer> failed_; // requests that found no module
+};
+
 } // namespace qm
 
-// The module's one exported function: a new transport that pumps the given pump.
+// The module's exported functions: a new transport that pumps the given pump, and one that
+// runs up to maxParallel requests side by side.
 extern "C" __attribute__((visibility("default"))) qm::HttpTransport*
 quillmar_new_http_transport(qm::EventPump* pump);
+extern "C" __attribute__((visibility("default"))) qm::HttpMultiTransport*
+quillmar_new_http_multi_transport(qm::EventPump* pump, int maxParallel);

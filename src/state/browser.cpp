@@ -146,7 +146,7 @@ void Browser::SettingsChanged(bool relayout) {
 }
 
 void Browser::SetForm1Caption(const std::string& text) {
-    if (view_) view_->ShowCaption(text);
+    if (view_) view_->ShowCaption(captionPrefix_.empty() ? text : captionPrefix_ + text);
 }
 
 void Browser::SetStatus(const std::string& text) {
@@ -162,6 +162,10 @@ void Browser::Stop() {
     }
     if (state_.DownloadBusy && !state_.DownloadAbort) {
         state_.DownloadAbort = true;
+        asked = true;
+    }
+    if (state_.LinkCheckBusy && !state_.LinkCheckAbort) {
+        state_.LinkCheckAbort = true;
         asked = true;
     }
     if (!asked) return;

@@ -100,6 +100,8 @@ public:
     void ShowObjectInfo();
 
     void SetForm1Caption(const std::string& text);
+    // Put before every caption while a long operation shows its progress there; empty ends it.
+    void SetCaptionPrefix(std::string prefix) { captionPrefix_ = std::move(prefix); }
     // StatusText := text, shown through SetForm1Caption.
     void SetStatus(const std::string& text);
 
@@ -141,6 +143,7 @@ private:
     Clipboard* clipboard_ = &ownClipboard_;
     EventPump& pump_;
     BrowserView* view_ = nullptr;
+    std::string captionPrefix_;
 };
 
 } // namespace qm

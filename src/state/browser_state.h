@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace qm {
@@ -30,6 +31,13 @@ struct TextField {
 // The fields, by the controls that show them.
 enum class FieldId { Address, Link, File, ObjectInfo, Search }; // Edit1, Edit2, Edit3, Memo1, Edit5
 
+// What the page's link check found for one address: the text its blocks show after the
+// address, and whether the address is broken (a failed request or a code of 400 and above).
+struct LinkMark {
+    std::string code;
+    bool broken = false;
+};
+
 struct BrowserState {
     std::string PageSource;
     std::string PageContentType;
@@ -53,6 +61,7 @@ struct BrowserState {
     std::string LastContentType;
     std::string LastRequestURL;
     std::string LastFinalURL;
+    std::string LastFailureText; // why the last request failed; empty when it did not
 
     std::vector<HistoryEntry> History;
     int32_t HistoryPos = -1;
@@ -78,6 +87,12 @@ struct BrowserState {
     bool ConvertBusy = false;
     bool ProcessAbort = false;
     bool LastDownloadFailed = false;
+    bool LinkCheckBusy = false;
+    bool LinkCheckAbort = false;
+
+    // The results of the page's link check by address as its blocks write it (quotes removed);
+    // they belong to the page and go with it.
+    std::unordered_map<std::string, LinkMark> LinkMarks;
 
     // Layout state of the main window.
     WindowSize WindowSizeState = WindowSize::Window;
@@ -116,6 +131,7 @@ inline void ClearPage(BrowserState& state) {
     state.PageContentType.clear();
     state.PageReport.clear();
     state.DefaultPageTitle.clear();
+    state.LinkMarks.clear();
 }
 
 } // namespace qm

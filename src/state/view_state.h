@@ -25,6 +25,7 @@ struct ViewObject {
     // Link, Resource: the address without quotes (maybe relative). Form: the form's source.
     // Code: "start length", the 1-based start in DecodedSource and the length of the block.
     std::string Text;
+    bool Broken = false; // the page's link check found the address broken
 };
 
 // A clean line start recorded by the mark pass, after a line break or a wrap; a paint pass

@@ -7,6 +7,11 @@
 #include "platform/qt_convert.h"
 
 namespace qm {
+namespace {
+
+constexpr int kUiCheckPageLinks = 300;
+
+} // namespace
 
 QString TForm1::Ui(int index) const { return ToQString(browser_.Ui(index)); }
 
@@ -100,6 +105,7 @@ void TForm1::RepaintMenu() {
         {N6, 118},    {N14, 206},  {BMP1, 119}, {N17, 243},  {N18, 244},  {N16, 242},
         {N20, 247},   {HTML1, 197}, {N13, 196}, {HTMLHEX1, 193}, {TVF1, 172}, {TVF3, 175},
         {DOS1, 199},  {N15, 235},  {N8, 183},   {N9, 184},   {N10, 185},
+        {CheckLinks1, kUiCheckPageLinks},
     };
     for (auto [item, index] : items) item->setText(Ui(index));
 }

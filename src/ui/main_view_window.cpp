@@ -65,7 +65,7 @@ void TForm1::ScrollBarChanged() {
 }
 
 void TForm1::ShowPicture(const Bitmap& picture) {
-    Image1->SetPicture(picture);
+    ShowMarkedPicture(picture);
     // The paint pass sets the bar's position; a change runs the bar's change handler, whose
     // paint request would find nothing new to draw.
     if (view_.ScrollBar.Position != captionPosition_) {

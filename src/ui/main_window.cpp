@@ -103,6 +103,7 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
     BuildNavigation();
     BuildFileBars();
     BuildInfoTools();
+    BuildLinkCheck();
     RepaintUI();
     browser_.ChooseTheme(0, InstalledFonts());
     browser_.State().History.clear();
@@ -307,6 +308,10 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
     case Qt::Key_S:
         if (mods != Qt::ControlModifier) return false;
         saveFiles_->SaveWebpage();
+        return true;
+    case Qt::Key_T:
+        if (mods != (Qt::ControlModifier | Qt::ShiftModifier)) return false;
+        linkCheck_->Run();
         return true;
     case Qt::Key_F2:
         if (mods != Qt::NoModifier) return false;

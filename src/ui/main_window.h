@@ -30,6 +30,7 @@
 #include "platform/qt_text_rasterizer.h"
 #include "state/bitmap_font_state.h"
 #include "view/key_scroll.h"
+#include "view/page_link_check.h"
 #include "view/renderer.h"
 #include "tools/source_decode.h"
 #include "ui/source_view_widget.h"
@@ -45,7 +46,8 @@ class TForm1 : public QWidget,
                public RenderHost,
                public GoActionHost,
                public DownloadView,
-               public FileBarHost {
+               public FileBarHost,
+               public PageLinkCheckHost {
     Q_OBJECT
 public:
     // args: the command-line arguments without the program name.
@@ -105,6 +107,9 @@ public:
 
     // FileBarHost
     void ScrollObjectInfoToEnd() override;
+
+    // PageLinkCheckHost
+    void LinkMarksChanged() override;
 
     GoAction& goAction() { return *goAction_; }
     SaveFiles& saveFiles() { return *saveFiles_; }
@@ -194,7 +199,7 @@ public:
             *N17 = nullptr, *N16 = nullptr, *N20 = nullptr, *HTML1 = nullptr, *N13 = nullptr,
             *HTMLHEX1 = nullptr, *TVF1 = nullptr, *TVF3 = nullptr, *DOS1 = nullptr,
             *N15 = nullptr, *N5 = nullptr, *N6 = nullptr, *N14 = nullptr, *N4 = nullptr,
-            *N18 = nullptr;
+            *N18 = nullptr, *CheckLinks1 = nullptr;
 
     QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr,
            *Timer5 = nullptr, *Timer6 = nullptr;
@@ -256,6 +261,9 @@ private:
     bool ObjectInfoKey(QKeyEvent* key);
     void NavigateFromAddressBar();
     void BuildFileBars();
+    void BuildLinkCheck();
+    // The picture of a paint pass with the broken blocks of the page's link check framed.
+    void ShowMarkedPicture(const Bitmap& picture);
     bool FieldCommandKey(QObject* field, QKeyEvent* key);
     void OptionChanged();
     void RelayoutKeepingPosition();
@@ -299,7 +307,10 @@ private:
     std::unique_ptr<DesktopShell> shell_;
     std::unique_ptr<SaveFiles> saveFiles_;
     std::unique_ptr<ViewMouse> mouse_;
-    std::unique_ptr<ControlBar> controlBar_;  // a theme or preset switches many options at once
+    std::unique_ptr<ControlBar> controlBar_;
+    std::unique_ptr<PageLinkCheck> linkCheck_;
+    QTimer* marksTimer_ = nullptr; // spaces the new layouts while link results come in
+    bool marksChanged_ = false;    // results came while the timer ran  // a theme or preset switches many options at once
     AnchorLayout layout_;
     QRect designBounds_;
     QRect normalBounds_;

@@ -87,7 +87,7 @@ class RenderPass {
     std::shared_ptr<const BlockRestart> RecordedBlock(int32_t y) const;
     void StartBlock(DisplayBlock block);
     void SetBlockColours(ColorRole role);
-    void OpenObject(int32_t top, ViewObjectKind kind, std::string text);
+    void OpenObject(int32_t top, const DisplayBlock& block);
     // Below the window the rest of a block only gives the bottom of its object; the mark pass
     // keeps it for blocks long enough to hold restart points. True when nothing is left to do.
     bool BlockEndKnown();
@@ -336,7 +336,7 @@ void RenderPass::RestartAt(const RenderCheckpoint& point) {
     blockTop_ = restart.top;
     shownRestart_ = point.Block;
     if (restart.block.hasObject)
-        OpenObject(restart.top, restart.block.objectKind, restart.block.objectText);
+        OpenObject(restart.top, restart.block);
 }
 
 void RenderPass::TakeCheckpoint() {
@@ -504,7 +504,7 @@ void RenderPass::StartBlock(DisplayBlock block) {
     blockRestart_.reset();
     shownRestart_.reset();
     if (Painting() && block.hasObject)
-        OpenObject(pageY_, block.objectKind, std::move(block.objectText));
+        OpenObject(pageY_, block);
     if (mode_ == RenderMode::Mark) block_ = std::move(block);
 }
 
@@ -518,8 +518,8 @@ void RenderPass::SetBlockColours(ColorRole role) {
     }
 }
 
-void RenderPass::OpenObject(int32_t top, ViewObjectKind kind, std::string text) {
-    view_.ViewObjects.push_back({top - scrollY_, 0, kind, std::move(text)});
+void RenderPass::OpenObject(int32_t top, const DisplayBlock& block) {
+    view_.ViewObjects.push_back({top - scrollY_, 0, block.objectKind, block.objectText, block.broken});
     objectOpen_ = true;
 }
 

@@ -1118,6 +1118,7 @@ std::optional<DisplayBlock> TagScanner::ResourceBlock() {
     DisplayBlock block;
     block.text = s_.resourceLabel;
     AppendDecodedUrl(block.text, value, browser_.Utf8Decoding, UrlDecoding::Shown);
+    AppendLinkMark(block, value);
     block.text += '\r';
     block.role = ColorRole::Media;
     block.hasObject = true;
@@ -1134,6 +1135,7 @@ std::optional<DisplayBlock> TagScanner::LinkBlock() {
         std::string value = Amp(*link);
         block.text = s_.linkLabel;
         AppendDecodedUrl(block.text, value, browser_.Utf8Decoding, UrlDecoding::Shown);
+        AppendLinkMark(block, value);
         block.text += '\r';
         block.hasObject = true;
         block.objectKind = ViewObjectKind::Link;
@@ -1144,6 +1146,14 @@ std::optional<DisplayBlock> TagScanner::LinkBlock() {
         block.text += Ui(25) + *anchor;
     if (block.text.empty()) return std::nullopt;
     return block;
+}
+
+void TagScanner::AppendLinkMark(DisplayBlock& block, const std::string& value) const {
+    if (browser_.LinkMarks.empty()) return;
+    const auto mark = browser_.LinkMarks.find(DeQuote(value));
+    if (mark == browser_.LinkMarks.end()) return;
+    block.text += " [" + mark->second.code + "]";
+    block.broken = mark->second.broken;
 }
 
 DisplayBlock TagScanner::CommentBlock() {

@@ -100,6 +100,7 @@ struct DisplayBlock {
     bool hasObject = false;
     ViewObjectKind objectKind = ViewObjectKind::Link;
     std::string objectText;
+    bool broken = false; // the page's link check found the address broken
 };
 
 struct ScanState {
@@ -317,6 +318,8 @@ class TagScanner {
     std::string CharactersText(int32_t length) const;
     // A carriage return and the source of the last script, style or meta block.
     void AppendCode(std::string& text) const;
+    // The result of the page's link check for the address, after it.
+    void AppendLinkMark(DisplayBlock& block, const std::string& value) const;
     // Only the paint pass records ViewObjects; other passes may leave objectText empty.
     bool RecordsObjects() const { return mode_ == RenderMode::Paint; }
     std::string Ui(int index) const;

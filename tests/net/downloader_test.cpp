@@ -304,6 +304,11 @@ TEST_F(DownloaderTest, RequestThatCannotBeSentFailsWithTheReason) {
     EXPECT_EQ(S().RequestReport, "URL: http://host/<br>Code 302<br>Relocating to http://other/<br>"
                                  "Code 0<br>Could not resolve host<br><br>Download error");
     EXPECT_EQ(S().LastStatusCode, 0);
+    // The reason stays with the state for those who show it elsewhere, until the next request.
+    EXPECT_EQ(S().LastFailureText, "Could not resolve host");
+    transport.answers = {Page("ok")};
+    Get("http://host/");
+    EXPECT_EQ(S().LastFailureText, "");
 }
 
 TEST_F(DownloaderTest, LinkTestFailureLeavesTheCaptionAlone) {

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Times `quillmar --check-links` as a whole process on a page with 1,000 links to a local nginx
+# (half of them missing) beside `wget --spider --input-file` on the same 1,000 addresses, in the
+# same run, and checks that both find the same links broken.
+# Target: --check-links at least as fast as wget (ratio wget / quillmar >= 1 on the median).
+#
+#   bench/check_links_peers.sh [BUILD_DIR]   (default build; RUNS=20, LINKS=1000)
+#
+# nginx, wget and hyperfine are installed when missing (apt-get, as root). nginx runs as this
+# user on a free port of 127.0.0.1 and is stopped at the end.
+set -euo pipefail
+
+build=${1:-build}
+runs=${RUNS:-20}
+links=${LINKS:-1000}
+quillmar="$build/quillmar"
+[[ -x "$quillmar" ]] || { echo "build $quillmar first (cmake --build $build --target quillmar)" >&2; exit 1; }
+
+missing=()
+command -v hyperfine >/dev/null || missing+=(hyperfine)
+command -v wget >/dev/null || missing+=(wget)
+[[ -x /usr/sbin/nginx ]] || command -v nginx >/dev/null || missing+=(nginx)
+if ((${#missing[@]})); then
+  [[ $(id -u) -eq 0 ]] || { echo "install as root: apt-get install -y ${missing[*]}" >&2; exit 1; }
+  DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}" >/dev/null ||
+    { apt-get update >/dev/null && DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}" >/dev/null; }
+fi
+nginx=$(command -v nginx || echo /usr/sbin/nginx)
+
+work=$(mktemp -d)
+cleanup() {
+  [[ -s "$work/nginx.pid" ]] && kill "$(cat "$work/nginx.pid")" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+mkdir -p "$work/site" "$work/logs"
+# nginx started by root serves as nobody, who must read the site.
+chmod 755 "$work" "$work/site"
+cat > "$work/nginx.conf" <<EOF
+worker_processes 1;
+pid $work/nginx.pid;
+error_log $work/logs/error.log;
+events { worker_connections 256; }
+http {
+  access_log off;
+  keepalive_requests 100000;
+  client_body_temp_path $work/logs;
+  proxy_temp_path $work/logs;
+  fastcgi_temp_path $work/logs;
+  uwsgi_temp_path $work/logs;
+  scgi_temp_path $work/logs;
+  types { text/html html; }
+  server { listen 127.0.0.1:$port; root $work/site; }
+}
+EOF
+"$nginx" -p "$work" -e "$work/logs/error.log" -c "$work/nginx.conf"
+
+# Even links exist, odd ones do not; the page is a local file, as wget's list is.
+{
+  echo "<html><head><title>links</title></head><body>"
+  for ((i = 0; i < links; i++)); do
+    if ((i % 2 == 0)); then echo "<p>page $i</p>" > "$work/site/p$i.html"; fi
+    echo "<a href=\"http://127.0.0.1:$port/p$i.html\">link $i</a><br>"
+  done
+  echo "</body></html>"
+} > "$work/page.html"
+grep -o 'http://[^"]*' "$work/page.html" > "$work/urls.txt"
+for _ in $(seq 1 50); do [[ -s "$work/nginx.pid" ]] && break; sleep 0.1; done
+
+# Verdicts: the addresses each program calls broken, sorted.
+"$quillmar" --check-links "$work/page.html" > "$work/quillmar.out" || true
+awk -F'\t' '$5 !~ /^[0-9]+$/ || $5 >= 400 { print $4 }' "$work/quillmar.out" | sort > "$work/quillmar.broken"
+wget --spider -nv --input-file="$work/urls.txt" > "$work/wget.out" 2>&1 || true
+# wget -nv names a broken address on the line before its "broken link!!!" line.
+awk '/broken link!!!$/ { sub(/:$/, "", previous); print previous } { previous = $0 }' \
+  "$work/wget.out" | sort > "$work/wget.broken"
+checked=$(wc -l < "$work/quillmar.out")
+
+hyperfine -N -i --warmup 3 --runs "$runs" --export-json "$work/times.json" \
+  "$quillmar --check-links $work/page.html" \
+  "wget --spider -q --input-file=$work/urls.txt" >/dev/null 2>&1
+
+echo "== $links links to nginx on 127.0.0.1 (half missing), whole processes, $runs runs each (hyperfine, no shell)"
+python3 - "$work/times.json" <<'EOF'
+import json, sys
+q, w = json.load(open(sys.argv[1]))["results"]
+print("%-24s %10s %10s %10s %10s" % ("program", "median ms", "mean ms", "min ms", "cpu ms"))
+for name, r in (("quillmar --check-links", q), ("wget --spider", w)):
+    print("%-24s %10.2f %10.2f %10.2f %10.2f" % (name, r["median"] * 1e3, r["mean"] * 1e3, r["min"] * 1e3,
+                                                 (r["user"] + r["system"]) * 1e3))
+ratio = w["median"] / q["median"]
+print("ratio wget / quillmar on the median: %.2f: %s (target >= 1)" % (ratio, "met" if ratio >= 1 else "MISSED"))
+EOF
+if cmp -s "$work/quillmar.broken" "$work/wget.broken"; then
+  echo "verdicts: identical ($checked addresses, $(wc -l < "$work/quillmar.broken") broken by both)"
+else
+  echo "verdicts: DIFFERENT (quillmar $(wc -l < "$work/quillmar.broken") broken, wget $(wc -l < "$work/wget.broken"))"
+  diff "$work/quillmar.broken" "$work/wget.broken" | head -5
+  exit 1
+fi

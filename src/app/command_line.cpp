@@ -1,0 +1,125 @@
+#include "app/command_line.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+
+#include "app/terminal_pump.h"
+#include "base/codepage.h"
+#include "base/file_io.h"
+#include "net/downloader.h"
+#include "net/go_action.h"
+#include "state/browser.h"
+
+namespace qm {
+namespace {
+
+struct NumberOption {
+    std::string_view name;
+    int low, high;
+    int CommandArgs::*value;
+};
+
+constexpr NumberOption kNumberOptions[] = {
+    {"--columns", 1, 100000, &CommandArgs::columns},
+    {"--timeout", 0, 1000000, &CommandArgs::timeoutSeconds},
+    {"--max-size", 0, 1 << 20, &CommandArgs::maxSizeMb},
+};
+
+// The number after args[i], which names option; empty error text when it is good.
+std::string TakeNumber(const std::vector<std::string>& args, size_t& i, const NumberOption& option,
+                       CommandArgs& parsed) {
+    const std::string name(option.name);
+    if (i + 1 >= args.size()) return name + " needs a number";
+    const std::string& text = args[++i];
+    int& value = parsed.*option.value;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < option.low ||
+        value > option.high)
+        return name + " needs a number from " + std::to_string(option.low) + " to " +
+               std::to_string(option.high) + ", not \"" + text + "\"";
+    return {};
+}
+
+// The go action without a window: a new page needs nothing more, the mode takes it from here.
+class HeadlessHost : public GoActionHost {
+  public:
+    void PageReady() override {}
+};
+
+// An existing file, named relatively or absolutely, becomes its file:// address; a local path
+// that names nothing is an error; anything else is for the address bar.
+bool ResolveTarget(std::string& target, std::string_view mode, std::ostream& err) {
+    std::string path = target.rfind("file://", 0) == 0 ? target.substr(7) : target;
+    if (FileExists(path)) {
+        std::error_code ec;
+        std::string absolute = std::filesystem::absolute(path, ec).string();
+        target = "file://" + (ec ? path : absolute);
+        return true;
+    }
+    if (path != target || !LocalPathAddress(target).empty() || DirectoryExists(path)) {
+        err << "quillmar " << mode << ": file not found: " << target << "\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string ParseCommandArgs(const std::vector<std::string>& args, ColumnsOption columns,
+                             CommandArgs& parsed) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto option = std::find_if(std::begin(kNumberOptions), std::end(kNumberOptions),
+                                   [&arg](const NumberOption& o) { return o.name == arg; });
+        if (columns == ColumnsOption::Refused && arg == "--columns") {
+            return "unknown option " + arg;
+        } else if (option != std::end(kNumberOptions)) {
+            if (std::string problem = TakeNumber(args, i, *option, parsed); !problem.empty())
+                return problem;
+        } else if (arg == "--utf8") {
+            parsed.utf8 = true;
+        } else if (arg.rfind("--", 0) == 0) {
+            return "unknown option " + arg;
+        } else if (!parsed.target.empty()) {
+            parsed.target += ' ' + arg; // a path split at its spaces
+        } else {
+            parsed.target = arg;
+        }
+    }
+    if (parsed.target.empty()) return "nothing to open: give a file or an address";
+    return {};
+}
+
+CommandPage::CommandPage(CommandEnvironment& environment)
+    : environment_(environment), browser_(std::make_unique<Browser>(environment.pump)) {}
+
+CommandPage::~CommandPage() {
+    environment_.pump.Attach(nullptr);
+}
+
+bool CommandPage::Open(const CommandArgs& args, std::string_view mode, std::ostream& err) {
+    std::string target = args.target;
+    if (!ResolveTarget(target, mode, err)) return false;
+    // The address bar holds Windows-1251 text: a name it cannot hold cannot be opened.
+    if (Cp1251ToUtf8(Utf8ToCp1251(target)) != target) {
+        err << "quillmar " << mode << ": the name has characters outside Windows-1251: " << target
+            << "\n";
+        return false;
+    }
+    environment_.pump.Attach(browser_.get());
+    browser_->InitFolders(environment_.exeFolder, environment_.dataHome);
+    BrowserState& state = browser_->State();
+    state.Utf8Decoding = args.utf8;
+    DownloadOptions& downloads = browser_->Downloads();
+    downloads.idleTimeoutSeconds = args.timeoutSeconds;
+    downloads.maxBodyBytes = uint64_t{static_cast<unsigned>(args.maxSizeMb)} << 20;
+    Downloader downloader(*browser_, environment_.transport);
+    HeadlessHost host;
+    GoAction go(*browser_, host, downloader);
+    go.SetAddress(Utf8ToCp1251(target));
+    go.BitBtn1Click();
+    return true;
+}
+
+} // namespace qm

@@ -1,0 +1,59 @@
+#pragma once
+// What the command-line modes share: the environment the program gives them, their options,
+// and the page the go action loads for them without a window.
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qm {
+
+class Browser;
+class HttpMultiTransport;
+class HttpTransport;
+class TerminalPump;
+
+struct CommandEnvironment {
+    HttpTransport& transport; // pumps the same pump while it waits
+    TerminalPump& pump;
+    std::string exeFolder; // ends in "/"
+    std::string dataHome;  // per-user data folder, used when exeFolder is not writable
+    HttpMultiTransport* multiTransport = nullptr; // requests side by side, for --check-links
+};
+
+struct CommandArgs {
+    int columns = 80;
+    bool utf8 = false;
+    int timeoutSeconds = 60;
+    int maxSizeMb = 1024;
+    std::string target;
+};
+
+enum class ColumnsOption { Taken, Refused };
+
+// Empty error text means the arguments are good.
+std::string ParseCommandArgs(const std::vector<std::string>& args, ColumnsOption columns,
+                             CommandArgs& parsed);
+
+// A browser without a window for one command: a stop signal reaches it while it exists.
+class CommandPage {
+  public:
+    explicit CommandPage(CommandEnvironment& environment);
+    ~CommandPage();
+    CommandPage(const CommandPage&) = delete;
+    CommandPage& operator=(const CommandPage&) = delete;
+
+    Browser& GetBrowser() { return *browser_; }
+    // Runs the go action on the target with the options' switches and limits. False, with one
+    // line on err that names the mode ("--dump"), when the target cannot be opened at all; how
+    // the load went is then in the browser's state.
+    bool Open(const CommandArgs& args, std::string_view mode, std::ostream& err);
+
+  private:
+    CommandEnvironment& environment_;
+    std::unique_ptr<Browser> browser_;
+};
+
+} // namespace qm

@@ -1,0 +1,52 @@
+// Check page links (Ctrl+Shift+T and its pop-up item): the check runs in the logic; the window
+// lays the page out again as results come in and frames the broken blocks.
+
+#include <algorithm>
+
+#include "ui/main_window.h"
+#include "view/page_links.h"
+
+namespace qm {
+namespace {
+
+// Laying out a big page after every result would cost more than the requests.
+constexpr int kMarksRelayoutMs = 250;
+
+} // namespace
+
+void TForm1::BuildLinkCheck() {
+    linkCheck_ = std::make_unique<PageLinkCheck>(browser_, *downloader_, *this);
+    marksTimer_ = new QTimer(this);
+    marksTimer_->setSingleShot(true);
+    marksTimer_->setInterval(kMarksRelayoutMs);
+    connect(marksTimer_, &QTimer::timeout, this, [this] {
+        if (!marksChanged_) return;
+        marksChanged_ = false;
+        RelayoutKeepingPosition();
+        marksTimer_->start();
+    });
+    connect(CheckLinks1, &QAction::triggered, this, [this] { linkCheck_->Run(); });
+}
+
+void TForm1::LinkMarksChanged() {
+    if (marksTimer_->isActive()) {
+        marksChanged_ = true;
+        return;
+    }
+    RelayoutKeepingPosition();
+    marksTimer_->start();
+}
+
+void TForm1::ShowMarkedPicture(const Bitmap& picture) {
+    const auto& objects = view_.ViewObjects;
+    if (std::none_of(objects.begin(), objects.end(),
+                     [](const ViewObject& o) { return o.Broken; })) {
+        Image1->SetPicture(picture);
+        return;
+    }
+    Bitmap framed = picture;
+    FrameBrokenObjects(framed, objects, view_.PixelZoom);
+    Image1->SetPicture(framed);
+}
+
+} // namespace qm

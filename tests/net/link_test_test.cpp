@@ -1,0 +1,173 @@
+// Link tests side by side: the requests they make, the redirects they follow or refuse, and
+// what a result shows; the kinds of addresses and how the ones without a request are tested.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+
+#include "net/link_test.h"
+#include "state/browser.h"
+#include "support/fake_pump.h"
+
+namespace qm {
+namespace {
+
+HttpAnswer Answer(int status, std::vector<std::pair<std::string, std::string>> headers = {}) {
+    HttpAnswer answer;
+    answer.status = status;
+    answer.headers = std::move(headers);
+    return answer;
+}
+
+// Answers requests from a table by "host path"; Wait hands over one answer at a time and
+// records how many requests were outstanding.
+class ScriptedMultiTransport : public HttpMultiTransport {
+  public:
+    std::map<std::string, HttpAnswer> answers;
+    std::vector<HttpRequest> requests;
+    size_t mostOutstanding = 0;
+    bool cancelled = false;
+
+    void Add(uint64_t id, const HttpRequest& request) override {
+        requests.push_back(request);
+        queue_.push_back({id, request.host + " " + request.objectName});
+        mostOutstanding = std::max(mostOutstanding, queue_.size());
+    }
+    std::vector<HttpAnswer> Wait(const bool* abortFlag) override {
+        if (queue_.empty() || (abortFlag && *abortFlag)) return {};
+        auto [id, key] = queue_.front();
+        queue_.erase(queue_.begin());
+        HttpAnswer answer = answers.count(key) ? answers[key] : Answer(404);
+        answer.id = id;
+        if (onAnswer) onAnswer(key);
+        return {answer};
+    }
+    void Cancel() override { cancelled = true; }
+    std::function<void(const std::string&)> onAnswer;
+
+  private:
+    std::vector<std::pair<uint64_t, std::string>> queue_;
+};
+
+HttpAnswer Redirect(int status, std::string location) {
+    return Answer(status, {{"Location", std::move(location)}});
+}
+
+class ParallelLinkTestTest : public ::testing::Test {
+  protected:
+    std::vector<LinkResult> Run(const std::vector<std::string>& addresses) {
+        ParallelLinkTest test(browser, transport);
+        return test.Run(addresses, "http://h/page.html");
+    }
+    testing::FakePump pump;
+    Browser browser{pump};
+    ScriptedMultiTransport transport;
+};
+
+TEST_F(ParallelLinkTestTest, RedirectsAreFollowedOrRefusedAsTheDownloaderDoes) {
+    transport.answers["h /ok"] = Answer(200, {{"Content-Type", "text/html"}, {"Content-Length", "12"}});
+    transport.answers["h /moved"] = Redirect(301, "/ok");
+    transport.answers["h /loop"] = Redirect(302, "/loop");
+    transport.answers["h /ftp"] = Redirect(302, "ftp://h/f");
+    transport.answers["h /nowhere"] = Answer(302);
+    transport.answers["h /refused"] = {
+        0, 0, {}, TransportError::ConnectFailed, "Connection refused"};
+    struct Expected {
+        std::string address;
+        bool failed;
+        int status;
+        std::string shown; // ResultText
+        std::string finalUrl;
+    };
+    const Expected expected[] = {
+        {"http://h/moved", false, 200, "200", "http://h/ok"},
+        {"http://h/loop", true, 302, "Maximum number of redirects followed: 20", "http://h/loop"},
+        {"http://h/ftp", true, 302,
+         "Redirect not followed, the program does not fetch addresses of this scheme: ftp",
+         "http://h/ftp"},
+        {"http://h/nowhere", true, 0, "Download error", "http://h/nowhere"},
+        {"http://h/refused", true, 0, "Connection refused", "http://h/refused"},
+        {"http://h/gone", false, 404, "404", "http://h/gone"},
+    };
+    std::vector<std::string> addresses;
+    for (const Expected& e : expected)
+        addresses.push_back(e.address);
+    const std::vector<LinkResult> results = Run(addresses);
+    ASSERT_EQ(results.size(), std::size(expected));
+    for (size_t i = 0; i < results.size(); ++i) {
+        const Expected& e = expected[i];
+        const LinkResult& r = results[i];
+        EXPECT_TRUE(r.done) << e.address;
+        EXPECT_EQ(r.failed, e.failed) << e.address;
+        EXPECT_EQ(r.status, e.status) << e.address;
+        EXPECT_EQ(ResultText(r, 1), e.shown) << e.address;
+        EXPECT_EQ(r.finalUrl, e.finalUrl) << e.address;
+        EXPECT_EQ(IsBroken(r), e.failed || e.status >= 400) << e.address;
+    }
+    EXPECT_EQ(results[0].contentType, "text/html");
+    EXPECT_EQ(results[0].contentLength, 12);
+}
+
+TEST_F(ParallelLinkTestTest, RequestsCarryTheLinkTestsHeadersAndAPostKeepsItsBodyThroughARedirect) {
+    browser.Downloads().userAgent = "Agent\r\nX: y";
+    transport.answers["h /form"] = Redirect(303, "/done");
+    Run({"http://h/form??a=1", "https://s:8443/x"});
+    ASSERT_EQ(transport.requests.size(), 3u);
+    const HttpRequest& post = transport.requests[0];
+    EXPECT_EQ(post.method, "POST");
+    EXPECT_EQ(post.objectName, "/form");
+    EXPECT_EQ(post.body, "a=1");
+    EXPECT_EQ(post.userAgent, "AgentX: y");
+    EXPECT_NE(post.headers.find("Referer: http://h/page.html\r\n"), std::string::npos);
+    EXPECT_NE(post.headers.find("Content-Type: application/x-www-form-urlencoded"),
+              std::string::npos);
+    EXPECT_TRUE(transport.requests[1].secure);
+    EXPECT_EQ(transport.requests[1].port, 8443);
+    const HttpRequest& followed = transport.requests[2];
+    EXPECT_EQ(followed.objectName, "/done");
+    EXPECT_EQ(followed.body, "a=1");
+    EXPECT_EQ(followed.headers.find("Content-Type"), std::string::npos);
+}
+
+TEST_F(ParallelLinkTestTest, AStopLeavesTheRestNotDoneAndCancelsThem) {
+    browser.State().LinkCheckBusy = true;
+    transport.onAnswer = [this](const std::string&) { browser.Stop(); };
+    const auto results = Run({"http://h/1", "http://h/2", "http://h/3"});
+    EXPECT_TRUE(results[0].done);
+    EXPECT_FALSE(results[1].done);
+    EXPECT_FALSE(results[2].done);
+    EXPECT_TRUE(transport.cancelled);
+}
+
+TEST(LinkTest, AddressesWithoutARequest) {
+    const std::string folder = ::testing::TempDir();
+    std::ofstream(folder + "link_test_here.html") << "12345";
+    struct Case {
+        std::string written;
+        AddressKind kind;
+        std::string shown;
+        bool broken;
+        int64_t size;
+    };
+    const Case cases[] = {
+        {"link_test_here.html", AddressKind::LocalFile, "found", false, 5},
+        {"link_test_missing.html", AddressKind::LocalFile, "File not found", true, -1},
+        {"data:text/plain;base64,QUJD", AddressKind::Data, "not fetched: data", false, 3},
+        {"javascript:void(0)", AddressKind::NotFetched, "not fetched: javascript", false, -1},
+        {"ftp://h/f", AddressKind::NotFetched, "not fetched: ftp", false, -1},
+    };
+    const std::string base = "file://" + folder + "page.html";
+    for (const Case& c : cases) {
+        const std::string address = ResolveLink(base, c.written);
+        ASSERT_EQ(KindOfAddress(address), c.kind) << c.written << " -> " << address;
+        const LinkResult result = TestWithoutRequest(address, c.kind, 1);
+        EXPECT_EQ(ResultText(result, 1), c.shown) << c.written;
+        EXPECT_EQ(IsBroken(result), c.broken) << c.written;
+        EXPECT_EQ(result.contentLength, c.size) << c.written;
+        EXPECT_EQ(HasMark(c.kind), c.kind == AddressKind::LocalFile) << c.written;
+    }
+}
+
+} // namespace
+} // namespace qm
