@@ -17,8 +17,8 @@ namespace {
 
 constexpr int kUiDownloadError = 2;
 constexpr int kUiFileNotFound = 182;
-constexpr int kUiFileFound = 306;
-constexpr int kUiNotFetched = 307;
+constexpr int kUiFileFound = 270;
+constexpr int kUiNotFetched = 271;
 
 bool IsFetchedScheme(std::string_view scheme) {
     return EqualsNoCase(scheme, "http") || EqualsNoCase(scheme, "https") ||

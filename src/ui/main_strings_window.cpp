@@ -9,7 +9,7 @@
 namespace qm {
 namespace {
 
-constexpr int kUiCheckPageLinks = 300;
+constexpr int kUiCheckPageLinks = 264;
 
 } // namespace
 

@@ -11,11 +11,11 @@
 namespace qm {
 namespace {
 
-constexpr int kUiChecking = 301;
-constexpr int kUiChecked = 302;
-constexpr int kUiBroken = 303;
-constexpr int kUiStopped = 304;
-constexpr int kUiNoLinks = 305;
+constexpr int kUiChecking = 265;
+constexpr int kUiChecked = 266;
+constexpr int kUiBroken = 267;
+constexpr int kUiStopped = 268;
+constexpr int kUiNoLinks = 269;
 
 // Marks every link of the address the result is for.
 void MarkAddress(BrowserState& state, const std::vector<PageLink>& links, const PageLink& tested,
