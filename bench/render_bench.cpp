@@ -244,13 +244,16 @@ const HostilePage* FindPage(const std::string& name) {
     return nullptr;
 }
 
-// In a process of its own: opens a tiny page, so that loading the font and the texts counts as
-// start-up, then makes the page and opens it, and prints the peak resident memory beyond what
-// the process held before the page was made, and the page's size, in megabytes.
+// In a process of its own: opens a small page of every kind first, so that loading the font,
+// the texts and the program's code counts as start-up, then makes the page and opens it, and
+// prints the peak resident memory beyond what the process held before the page was made, and
+// the page's size, in megabytes.
 int MeasureMemory(const std::string& name, bool ordinary) {
     const HostilePage* page = FindPage(name);
     if (!page) return 2;
-    Rig("<p>A small page with a <a href=x.html>link</a>.", page->tweak).Open();
+    Rig(Page(4096) + DataImage(100) + OpenForms(10) + NestedForms(10) + "<pre>1\n2\n</pre>",
+        page->tweak)
+        .Open();
     std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from here
     const long before = StatusKilobytes("VmRSS");
     Rig rig(MakePage(*page, ordinary), page->tweak);
