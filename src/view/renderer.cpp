@@ -218,10 +218,13 @@ BitmapTextOptions RenderPass::BitmapOptions(bool bold) const {
 }
 
 void RenderPass::SetUp() {
-    if (Painting())
+    if (Painting()) {
         view_.ViewObjects.clear();
-    else
+    } else {
         view_.RenderCheckpoints.assign(1, RenderCheckpoint{});
+        view_.FormRecords.clear();
+    }
+    if (mode_ != RenderMode::Prepare) scanner_.SetFormRecords(&view_.FormRecords);
     if (mode_ == RenderMode::Prepare) browser_.PageTitle = browser_.DefaultPageTitle;
     if (Painting() && view_.CopyRequest) {
         view_.CopyRequest = false;

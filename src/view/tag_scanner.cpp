@@ -342,7 +342,7 @@ TagScanner::TagScanner(BrowserState& browser, const ViewOptions& options, Render
     : browser_(browser), source_(browser.DecodedSource), options_(options), mode_(mode),
       viewMode_(viewMode) {}
 
-std::string TagScanner::Ui(int index) const {
+const std::string& TagScanner::Ui(int index) const {
     return UiString(index, browser_.LanguageIndex);
 }
 
@@ -417,6 +417,7 @@ bool TagScanner::ReadSourceCharacter(std::string& text) {
             if (!lineBreak) return false;
             if (s_.preformatted) {
                 s_.newLine = true;
+                if (formRecording_) formRecording_->Add({.position = s_.position, .newLine = true});
                 return false;
             }
         } else if (s_.preformatted && !s_.inTag) {
@@ -541,6 +542,7 @@ void TagScanner::ConsumeDrawable(size_t count) {
 bool TagScanner::ScanUndrawn(int32_t limit) {
     if (s_.blockDisplay || s_.inReference || s_.position < 0) return false;
     const int32_t stop = std::min(limit, SourceLength());
+    if (formReplay_.Active() && ReplayFormContent(stop)) return true;
     const int32_t start = s_.position;
     const bool hiddenText = s_.plainText && !options_.ShowText && viewMode_ == qm::ViewMode::Html;
     while (s_.position < stop) {
@@ -664,7 +666,11 @@ void TagScanner::EndTag() {
     if (!s_.rawBlock && options_.AllUrls && s_.position != s_.rippedPosition &&
         RipUrls(AsciiUpper(name)))
         return;
-    Classify(Tags().Find(name), !name.empty() && name[0] == '/');
+    const bool formContent = s_.rawBlock && formRecording_;
+    const int32_t tagStart = s_.tagStart, end = s_.position;
+    const TagInfo tag = Tags().Find(name);
+    Classify(tag, !name.empty() && name[0] == '/');
+    if (formContent) KeepFormEffects(tag.id, tagStart, end);
 }
 
 const TagAttributes& TagScanner::TagAttrs() {
@@ -721,6 +727,7 @@ void TagScanner::Classify(TagInfo tag, bool closing) {
         } else if (tag.id == TagId::Form) {
             OpenRawBlock(TagId::CloseForm);
             s_.formResume = s_.position;
+            ReadFormContent();
         } else if (tag.id == TagId::Meta) {
             OpenRawBlock(TagId::Meta);
         }
@@ -772,11 +779,88 @@ void TagScanner::CloseRawBlock(TagId endTag) {
     s_.rawEndTag = TagId::Other;
 }
 
+void TagScanner::ReadFormContent() {
+    // Once two line breaks are given nothing more advances, except in the text view with Gaps.
+    const bool compress = viewMode_ != qm::ViewMode::Text || !options_.Gaps;
+    if (auto record = FindFormRecord(s_.position)) {
+        formReplay_.Start(std::move(record), s_.position, compress);
+        return;
+    }
+    formRecording_ = std::make_shared<FormContentRecord>(s_.position, s_.preformatted);
+}
+
+std::shared_ptr<const FormContentRecord> TagScanner::FindFormRecord(int32_t from) const {
+    if (lastFormRecord_ && lastFormRecord_->Covers(from, s_.preformatted)) return lastFormRecord_;
+    if (mode_ != RenderMode::Paint || !formRecords_) return nullptr;
+    auto after = std::upper_bound(
+        formRecords_->begin(), formRecords_->end(), from,
+        [](int32_t p, const std::shared_ptr<const FormContentRecord>& r) { return p < r->From(); });
+    if (after == formRecords_->begin() || !(*std::prev(after))->Covers(from, s_.preformatted))
+        return nullptr;
+    return *std::prev(after);
+}
+
+void TagScanner::KeepFormEffects(TagId id, int32_t tagStart, int32_t end) {
+    if (s_.rawBlock) {
+        formRecording_->TagEnded(end);
+        const bool title = id == TagId::Title || id == TagId::CloseTitle;
+        formRecording_->Add(
+            {end, s_.newLine, s_.borderRequest, s_.borderKind, title ? id : TagId::Other});
+        return;
+    }
+    formRecording_->Finish(tagStart, end, s_.tagBuffer);
+    lastFormRecord_ = std::move(formRecording_);
+    formRecording_.reset();
+    if (mode_ != RenderMode::Mark || !formRecords_) return;
+    auto after = std::upper_bound(
+        formRecords_->begin(), formRecords_->end(), lastFormRecord_->From(),
+        [](int32_t p, const std::shared_ptr<const FormContentRecord>& r) { return p < r->From(); });
+    formRecords_->insert(after, lastFormRecord_);
+}
+
+void TagScanner::ForgetFormRecords() {
+    formRecording_.reset();
+    lastFormRecord_.reset();
+    formReplay_.Stop();
+}
+
+bool TagScanner::ReplayFormContent(int32_t stop) {
+    FormContentReplay::Step step = formReplay_.Next(stop);
+    using Kind = FormContentReplay::Step::Kind;
+    if (step.kind == Kind::Wait && step.position <= s_.position) {
+        // Nothing to replay before the limit: read on as usual.
+        formReplay_.Stop();
+        return false;
+    }
+    // A replay reads nothing: the characters it passes over are not counted as read.
+    if (step.kind != Kind::Border) s_.position = step.position;
+    switch (step.kind) {
+    case Kind::Wait:
+        break;
+    case Kind::Effect:
+        s_.newLine = step.effect.newLine;
+        s_.borderRequest = step.effect.borderRequest;
+        s_.borderKind = step.effect.borderKind;
+        ApplyTitleRules(step.effect.title);
+        break;
+    case Kind::Border:
+        RequestBorder(step.borderKind);
+        break;
+    case Kind::EndTag:
+        s_.inTag = true;
+        s_.tagBuffer = std::move(step.endTag);
+        s_.tagStart = step.endTagStart;
+        break;
+    }
+    return true;
+}
+
 void TagScanner::CutBlock(int32_t stepBack) {
     const int32_t start = std::clamp(s_.blockStart, 0, SourceLength());
     const int32_t length = std::clamp(s_.position - start, 0, SourceLength() - start);
     // The cut joins the gap instead of moving the rest of the page.
     ForgetRun();
+    ForgetFormRecords();
     MoveGap(static_cast<size_t>(start));
     gapLength_ += static_cast<size_t>(length);
     ResumeAt(std::max(0, start - stepBack));
@@ -1079,6 +1163,11 @@ std::string TagScanner::FormSource() const {
     return SourceText(s_.formStart, s_.formLength);
 }
 
+int32_t TagScanner::FormLength() const {
+    const int32_t start = std::clamp(s_.formStart, 0, SourceLength());
+    return std::clamp(s_.formLength, 0, SourceLength() - start);
+}
+
 void TagScanner::EndDisplayBlock() {
     const bool reenter = s_.displayIsRipped && s_.rippedUrls.empty();
     s_.blockDisplay = false;
@@ -1194,15 +1283,14 @@ DisplayBlock TagScanner::StyleBlock() {
 DisplayBlock TagScanner::FormBlock() {
     DisplayBlock block;
     block.role = ColorRole::Forms;
-    std::string source = FormSource();
-    block.text = Ui(36) + CharactersText(static_cast<int32_t>(source.size()));
+    block.text = Ui(36) + CharactersText(FormLength());
     if (options_.FormsCode) {
         block.text += '\r';
-        block.text += source;
+        AppendSourceText(block.text, s_.formStart, s_.formLength);
     }
     block.hasObject = true;
     block.objectKind = ViewObjectKind::Form;
-    if (RecordsObjects()) block.objectText = std::move(source);
+    if (RecordsObjects()) block.objectText = FormSource();
     return block;
 }
 

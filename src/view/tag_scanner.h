@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "view/form_content_memo.h"
 #include "view/view_options.h"
 #include "view/view_state.h"
 
@@ -191,6 +192,8 @@ class TagScanner {
 
     // Called with every title found by the prepare pass, after PageTitle is set.
     void SetTitleHandler(TitleHandler handler) { titleHandler_ = std::move(handler); }
+    // Where the mark pass keeps its readings of form content and a paint pass finds them.
+    void SetFormRecords(FormContentRecords* records) { formRecords_ = records; }
 
     ScanState& State() { return s_; }
     const ScanState& State() const { return s_; }
@@ -279,6 +282,12 @@ class TagScanner {
     void Classify(TagInfo tag, bool closing);
     void OpenRawBlock(TagId endTag);
     void CloseRawBlock(TagId endTag);
+    // Keeps or replays what reading the content of a form as a raw block does.
+    void ReadFormContent();
+    void KeepFormEffects(TagId id, int32_t tagStart, int32_t end);
+    std::shared_ptr<const FormContentRecord> FindFormRecord(int32_t from) const;
+    void ForgetFormRecords();
+    bool ReplayFormContent(int32_t stop);
     void CutBlock(int32_t stepBack);
     void MoveGap(size_t to);
     // Sets the reading position, moving the gap out of the way when the position goes back
@@ -306,6 +315,7 @@ class TagScanner {
     const std::string* ResourceValue() const;
     const std::string* LinkValue() const;
     std::string FormSource() const;
+    int32_t FormLength() const;
     std::optional<DisplayBlock> RippedBlock();
     std::optional<DisplayBlock> ResourceBlock();
     std::optional<DisplayBlock> LinkBlock();
@@ -319,7 +329,7 @@ class TagScanner {
     void AppendCode(std::string& text) const;
     // Only the paint pass records ViewObjects; other passes may leave objectText empty.
     bool RecordsObjects() const { return mode_ == RenderMode::Paint; }
-    std::string Ui(int index) const;
+    const std::string& Ui(int index) const;
 
     BrowserState& browser_;
     std::string& source_; // browser_.DecodedSource
@@ -335,7 +345,13 @@ class TagScanner {
     ScanState s_;
     TagAttributes attrs_;      // filled by every ParseTag of the scanner
     bool attrsParsed_ = false; // attrs_ belong to the tag being classified
-    int64_t read_ = 0; // CharactersRead
+    int64_t read_ = 0;         // CharactersRead
+    // The reading of form content being recorded, the last one recorded, the one replayed, and
+    // those the mark pass keeps (or a paint pass finds) in the view state.
+    std::shared_ptr<FormContentRecord> formRecording_;
+    std::shared_ptr<const FormContentRecord> lastFormRecord_;
+    FormContentReplay formReplay_;
+    FormContentRecords* formRecords_ = nullptr;
 
     // The drawable run found last: every character from runFrom_ to runTo_ of the source (or of
     // the display text, when runInDisplay_) is drawable.

@@ -574,17 +574,13 @@ TEST(RendererTest, LongRunsAndBlocksRestartInside) {
         {"text line", "before<br>" + run + "<br>after", nullptr},
         {"image address", "x<img src=\"data:image/png;base64," + run + "\">y", nullptr},
         {"link address", "x<a href=\"" + run + "\">t</a>y", nullptr},
-        {"ripped address",
-         "x<a href=\"/" + run + "\">t</a>y",
+        {"ripped address", "x<a href=\"/" + run + "\">t</a>y",
          [](ViewOptions& o) { o.AllUrls = true; }},
-        {"script code of many lines",
-         "x<script>" + std::string(3000, '\n') + run + "</script>y",
+        {"script code of many lines", "x<script>" + std::string(3000, '\n') + run + "</script>y",
          [](ViewOptions& o) { o.Scripts = o.ScriptsCode = true; }},
         {"link after an image that shows nothing",
-         "x<img alt=a></td><a href=\"" + run + "\">t</a>y",
-         [](ViewOptions& o) { o.Gaps = false; }},
-        {"form code",
-         "x<form action=f>" + run + "<br>" + run + "</form>y",
+         "x<img alt=a></td><a href=\"" + run + "\">t</a>y", [](ViewOptions& o) { o.Gaps = false; }},
+        {"form code", "x<form action=f>" + run + "<br>" + run + "</form>y",
          [](ViewOptions& o) { o.FormsCode = true; }},
         {"comment", "x<!--" + run + "-->y", [](ViewOptions& o) { o.Comments = true; }},
         {"preformatted", "<pre>  " + run + "\n  " + run + "</pre>", nullptr},
@@ -623,6 +619,35 @@ TEST(RendererTest, LongRunsAndBlocksRestartInside) {
         }
         EXPECT_LT(restartCalls * 10, fullCalls) << c.what;
     }
+}
+
+} // namespace
+} // namespace qm
+
+namespace qm {
+namespace {
+
+// Tags inside a form's content draw their borders when the content is read as the form's raw
+// block, for every form opening inside it, and again as page content. Once the line stops
+// advancing, later borders fall on one row, where a solid one wins.
+TEST(RendererTest, BordersFromTheContentOfNestedForms) {
+    RenderRig rig;
+    const Bitmap& picture = rig.Show("x<form><form></td><br></div><br></form>y");
+    const uint32_t text = rig.Color(ColorRole::Text), back = rig.Color(ColorRole::Back);
+    const uint32_t dot = ColorSumm12(text, back);
+    struct Row {
+        int line; // the border lies on the row above it
+        bool dotted;
+    };
+    const std::vector<Row> rows = {{1, true}, {2, false}, {4, false}, {6, false}};
+    for (const Row& row : rows) {
+        const int y = LineY(row.line) - 1;
+        for (int x = 0; x < picture.width; ++x) {
+            const uint32_t expected = row.dotted ? (x % 4 == 0 ? dot : back) : text;
+            ASSERT_EQ(expected, PixelAt(picture, x, y)) << "line " << row.line << " at x " << x;
+        }
+    }
+    EXPECT_EQ(LineY(7), rig.view.ContentHeight);
 }
 
 } // namespace
