@@ -20,6 +20,7 @@ constexpr int32_t kMaxReferenceCount = 10; // a name holds up to 11 characters
 // How far ahead a drawable run is looked for at a time: a paint pass that draws a few lines of
 // a long run reads little more than those lines.
 constexpr size_t kRunStretch = 4096;
+constexpr size_t kKeptTagCapacity = 65536;
 
 bool IsQuote(char c) {
     return c == '"' || c == '\'';
@@ -100,6 +101,14 @@ std::string Amp(std::string_view value) {
     return ReplaceText(value, "&amp;", "&", ReplaceFlags::ReplaceAll);
 }
 
+// Amp without a copy of a value that has no "&amp;" (an address may be megabytes long); a
+// replaced value is kept in buffer.
+std::string_view Amp(std::string_view value, std::string& buffer) {
+    if (value.find("&amp;") == std::string_view::npos) return value;
+    buffer = ReplaceText(value, "&amp;", "&", ReplaceFlags::ReplaceAll);
+    return buffer;
+}
+
 // DecodeURL appended to out; an address with no percent code (and, where DecodeURL would read
 // it as UTF-8, only ASCII) is its own result.
 void AppendDecodedUrl(std::string& out, std::string_view url, bool utf8Mode, UrlDecoding decoding) {
@@ -107,10 +116,12 @@ void AppendDecodedUrl(std::string& out, std::string_view url, bool utf8Mode, Url
                        (decoding == UrlDecoding::Raw || !utf8Mode ||
                         std::all_of(url.begin(), url.end(),
                                     [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
-    if (plain)
+    if (plain) {
+        out.reserve(out.size() + url.size() + 1); // and the line break after it
         out += url;
-    else
+    } else {
         out += DecodeURL(url, utf8Mode, decoding);
+    }
 }
 
 // Attribute index of the list, reusing the strings an earlier tag left there.
@@ -646,6 +657,7 @@ void TagScanner::EndTag() {
             s_.inTag = false;
             s_.inComment = false;
             s_.commentText = Clip(buffer, 3, static_cast<int64_t>(buffer.size()) - 5);
+            if (buffer.capacity() > kKeptTagCapacity) std::string().swap(buffer);
             if (options_.Comments) {
                 s_.forcedBreak = true;
                 s_.pendingComment = true;
@@ -671,6 +683,8 @@ void TagScanner::EndTag() {
     const TagInfo tag = Tags().Find(name);
     Classify(tag, !name.empty() && name[0] == '/');
     if (formContent) KeepFormEffects(tag.id, tagStart, end);
+    // The buffer of a long tag (a data: address) is not kept for the short tags after it.
+    if (buffer.capacity() > kKeptTagCapacity) std::string().swap(buffer);
 }
 
 const TagAttributes& TagScanner::TagAttrs() {
@@ -1147,7 +1161,8 @@ std::string TagScanner::ShownObjectText() const {
     const std::string* value = nullptr;
     if (s_.shownItem == PendingItem::Resource) value = ResourceValue();
     if (s_.shownItem == PendingItem::Link) value = LinkValue();
-    if (value) return DeQuote(Amp(*value));
+    std::string buffer;
+    if (value) return DeQuote(Amp(*value, buffer));
     return s_.shownItem == PendingItem::Form ? FormSource() : std::string();
 }
 
@@ -1203,7 +1218,8 @@ std::optional<DisplayBlock> TagScanner::RippedBlock() {
 std::optional<DisplayBlock> TagScanner::ResourceBlock() {
     const std::string* raw = ResourceValue();
     if (!raw || raw->empty()) return std::nullopt;
-    std::string value = Amp(*raw);
+    std::string buffer;
+    const std::string_view value = Amp(*raw, buffer);
     DisplayBlock block;
     block.text = s_.resourceLabel;
     AppendDecodedUrl(block.text, value, browser_.Utf8Decoding, UrlDecoding::Shown);
@@ -1220,7 +1236,8 @@ std::optional<DisplayBlock> TagScanner::LinkBlock() {
     block.role = ColorRole::Links;
     const std::string* link = LinkValue();
     if (options_.Links && link && !link->empty()) {
-        std::string value = Amp(*link);
+        std::string buffer;
+        const std::string_view value = Amp(*link, buffer);
         block.text = s_.linkLabel;
         AppendDecodedUrl(block.text, value, browser_.Utf8Decoding, UrlDecoding::Shown);
         block.text += '\r';

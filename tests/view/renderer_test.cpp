@@ -532,6 +532,10 @@ TEST(RendererTest, PreformattedSectionsHaveRestartPoints) {
                                       [](const RenderCheckpoint& p) { return p.Preformatted; });
     EXPECT_GT(inside, 20);
     EXPECT_FALSE(checkpoints.back().Preformatted) << "the lines after the section";
+    // Kept apart by distance, not one per line, so that short lines take little memory.
+    EXPECT_LE(checkpoints.size(), static_cast<size_t>(rig.view.ContentHeight / kLine) /
+                                          static_cast<size_t>(kCheckpointLines) +
+                                      3);
 
     int restartCalls = 0, fullCalls = 0;
     for (int scroll = 0; scroll < rig.view.ContentHeight; scroll += 397) {
