@@ -276,6 +276,20 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 256 */ {"The program's own file was not found", "Файл самой программы не найден"},
     /* 257 */ {"Cannot create file ", "Не удалось создать файл "},
     /* 258 */ {"Cannot write file ", "Не удалось записать файл "},
+    // 259 to 269 are kept for the texts of other changes.
+    /* 259 */ {"-", "-"},
+    /* 260 */ {"-", "-"},
+    /* 261 */ {"-", "-"},
+    /* 262 */ {"-", "-"},
+    /* 263 */ {"-", "-"},
+    /* 264 */ {"-", "-"},
+    /* 265 */ {"-", "-"},
+    /* 266 */ {"-", "-"},
+    /* 267 */ {"-", "-"},
+    /* 268 */ {"-", "-"},
+    /* 269 */ {"-", "-"},
+    /* 270 */ {"The rest of the page is not shown: the view lays out pages up to ", "Остаток страницы не показан: просмотр размещает страницы высотой до "},
+    /* 271 */ {" pixels high", " пикс."},
 }};
 
 struct Table {

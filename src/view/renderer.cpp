@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "app/browser_state.h"
+#include "app/format.h"
 #include "app/ui_strings.h"
 #include "platform/interfaces.h"
 #include "view/bitmap_font_state.h"
@@ -92,6 +93,8 @@ class RenderPass {
     // keeps it for blocks long enough to hold restart points. True when nothing is left to do.
     bool BlockEndKnown();
     void EndBlock();
+    // Ends the page at the height limit with a line that says so.
+    void CutPage();
     void Draw(const std::string& text);
     size_t DrawRun(std::string_view run);
     size_t LayOutRun(std::string_view run);
@@ -271,7 +274,9 @@ void RenderPass::MeasureFont() {
     }
     if (bitmapFont_) {
         const BitmapFontState& fonts = r_.c_.fonts;
-        lineHeight_ = BitmapFontHeight(fonts.Font) * std::max(1, fonts.BitmapFontScale) + lineGap_;
+        lineHeight_ = static_cast<int32_t>(std::min<int64_t>(
+            kMaxLineHeight,
+            int64_t{BitmapFontHeight(fonts.Font)} * std::max(1, fonts.BitmapFontScale) + lineGap_));
         for (int bold = 0; bold < 2; ++bold) {
             const BitmapTextOptions& textOptions = bitmapOptions_[bold];
             for (int byte = 0; byte < 256; ++byte) {
@@ -287,7 +292,7 @@ void RenderPass::MeasureFont() {
                 widths_[bold][byte] = rasterizer->CharWidth(static_cast<unsigned char>(byte));
         }
         rasterizer->SetFont(systemFonts_[options_.IsBold(ColorRole::Text) ? 1 : 0]);
-        lineHeight_ = rasterizer->LineHeight() + lineGap_;
+        lineHeight_ = std::min(kMaxLineHeight, rasterizer->LineHeight() + lineGap_);
     } else {
         lineHeight_ = lineGap_;
     }
@@ -374,6 +379,10 @@ void RenderPass::Loop() {
     while (scanner_.SourceLeft() || scanner_.BlocksLeft()) {
         if (browser_.ProcessAbort) {
             browser_.ProcessAbort = false;
+            break;
+        }
+        if (pageY_ > kPageHeightLimit) {
+            CutPage();
             break;
         }
         if (mode_ == RenderMode::Mark && lineBegun_) TakeCheckpoint();
@@ -556,6 +565,25 @@ void RenderPass::EndBlock() {
     bold_ = options_.IsBold(ColorRole::Text);
     bandColor_ = RoleColor(ColorRole::Back);
     scanner_.EndDisplayBlock();
+}
+
+void RenderPass::CutPage() {
+    // The notice takes a line of its own, the line just begun when nothing is on it yet.
+    const bool lineEmpty = penX_ == 1 && currentLine_.TrimmedEmpty();
+    const int32_t noticeY = lineEmpty ? pageY_ : pageY_ + lineHeight_;
+    if (objectOpen_ && CloseObject(noticeY)) DropUnlessVisible();
+    role_ = ColorRole::Text;
+    fontColor_ = RoleColor(ColorRole::Text);
+    bold_ = options_.IsBold(ColorRole::Text);
+    bandColor_ = RoleColor(ColorRole::Back);
+    bandFilled_ = false;
+    pageY_ = noticeY;
+    penX_ = 1;
+    lineStarted_ = false;
+    currentLine_ = LineText();
+    const std::string notice = Ui(270) + BytesToStr(kPageHeightLimit) + Ui(271);
+    for (char c : notice)
+        Draw(std::string(1, c));
 }
 
 int32_t RenderPass::Width(std::string_view text) const {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ui_strings.h"
 #include "render_fixture.h"
 #include "view/view_colors.h"
 
@@ -652,6 +653,53 @@ TEST(RendererTest, BordersFromTheContentOfNestedForms) {
         }
     }
     EXPECT_EQ(LineY(7), rig.view.ContentHeight);
+}
+
+} // namespace
+} // namespace qm
+
+namespace qm {
+namespace {
+
+// Text placed below a page y, as one string.
+class TextBelow : public LayoutSink {
+  public:
+    explicit TextBelow(int32_t y) : y_(y) {}
+    void PlaceText(int32_t pageY, int32_t, std::string_view text, ColorRole) override {
+        if (pageY > y_) this->text += text;
+    }
+    std::string text;
+
+  private:
+    int32_t y_;
+};
+
+// A page taller than the layout takes ends at the limit with a line that says so, and its
+// height stays a true 32-bit number.
+TEST(RendererTest, TallPageEndsAtTheHeightLimit) {
+    RenderRig rig(80, 600);
+    rig.fonts.BitmapFontScale = 72;
+    const int line = 16 * 72 + 3;
+    std::string page = "<pre>";
+    for (int i = 0; i < 1000000; ++i)
+        page += "x\n";
+    rig.browser.PageSource = page;
+    RequestDecode(rig.decode);
+    rig.renderer.RenderSite(RenderMode::Prepare);
+    TextBelow notice(kPageHeightLimit);
+    rig.renderer.SetLayoutSink(&notice);
+    rig.renderer.RenderSite(RenderMode::Mark);
+    rig.renderer.SetLayoutSink(nullptr);
+
+    EXPECT_EQ(line, rig.view.LineHeight);
+    EXPECT_GT(rig.view.ContentHeight, kPageHeightLimit);
+    EXPECT_LT(rig.view.ContentHeight, kPageHeightLimit + 100 * line) << "the notice's lines only";
+    const int language = rig.browser.LanguageIndex;
+    EXPECT_EQ(UiString(270, language) + "1 073 741 824" + UiString(271, language), notice.text);
+
+    rig.Paint(rig.view.ContentHeight);
+    EXPECT_EQ(rig.view.ContentHeight - 600, rig.view.ScrollY);
+    EXPECT_TRUE(RowsHold(rig.host.picture, 0, 600, rig.Color(ColorRole::Text)));
 }
 
 } // namespace
