@@ -161,7 +161,7 @@ const std::vector<HostilePage>& HostilePages() {
         {"open-forms-20000", [] { return OpenForms(20000); }, {}},
         {"nested-forms-20000", [] { return NestedForms(20000); }, {}},
         {"nested-forms-50000", [] { return NestedForms(50000); }, {}},
-        {"pre-lines-32MB", [] { return "<pre>" + Repeat("1234\n", 32000000); }, {}},
+        {"pre-lines-32MB", [] { return "<pre>" + Repeat("12\n", 32000000); }, {}},
         {"pre-lines-4MB-scale-72", [] { return "<pre>" + Repeat("x\n", 4000000); }, kScale72},
     };
     return pages;

@@ -32,14 +32,24 @@ void FormContentRecord::Finish(int32_t tagStart, int32_t end, const std::string&
 }
 
 bool FormContentRecord::Covers(int32_t from, bool preformatted) const {
-    return complete_ && preformatted == preformatted_ && from >= from_ && from < end_ &&
-           (from == from_ || std::binary_search(tagEnds_.begin(), tagEnds_.end(), from));
+    if (!complete_ || preformatted != preformatted_ || from < cutFrom_) return false;
+    const int32_t kept = from + shift_;
+    return kept < end_ && ((from == from_ && shift_ == 0) ||
+                           std::binary_search(tagEnds_.begin(), tagEnds_.end(), kept));
+}
+
+bool FormContentRecord::SourceCut(int32_t start, int32_t length) {
+    if (start >= end_ - shift_) return true;
+    if (start < cutFrom_ || start + length > endTagStart_ - 1 - shift_) return false;
+    shift_ += length;
+    cutFrom_ = start;
+    return true;
 }
 
 void FormContentReplay::Start(std::shared_ptr<const FormContentRecord> record, int32_t from,
                               bool compress) {
     const auto& effects = record->effects_;
-    auto after = std::upper_bound(effects.begin(), effects.end(), from,
+    auto after = std::upper_bound(effects.begin(), effects.end(), from + record->shift_,
                                   [](int32_t p, const RawEffect& e) { return p < e.position; });
     next_ = static_cast<size_t>(after - effects.begin());
     record_ = std::move(record);
@@ -69,19 +79,21 @@ FormContentReplay::Step FormContentReplay::Next(int32_t stop) {
     }
     const size_t index = settled_ ? record.nextTitle_[next_] : next_;
     const size_t count = record.effects_.size();
-    const int32_t target = index < count ? record.effects_[index].position : record.end_ - 1;
+    const int32_t target =
+        (index < count ? record.effects_[index].position : record.end_ - 1) - record.shift_;
     step.position = std::min(target, stop);
     if (target > stop) return step;
     if (index == count) {
         step.kind = Step::Kind::EndTag;
         step.endTag = record.endTag_;
-        step.endTagStart = record.endTagStart_;
+        step.endTagStart = record.endTagStart_ - record.shift_;
         record_.reset();
         return step;
     }
     next_ = index + 1;
     step.kind = Step::Kind::Effect;
     step.effect = record.effects_[index];
+    step.effect.position = target;
     if (settled_) {
         // The line breaks were given in the summary.
         step.effect.newLine = false;

@@ -28,7 +28,8 @@ struct RawEffect {
 class FormContentRecord {
   public:
     // A reading that starts at from (just after a FORM start tag).
-    FormContentRecord(int32_t from, bool preformatted) : from_(from), preformatted_(preformatted) {}
+    FormContentRecord(int32_t from, bool preformatted)
+        : from_(from), preformatted_(preformatted), cutFrom_(from) {}
     void TagEnded(int32_t position) { tagEnds_.push_back(position); }
     void Add(const RawEffect& effect);
     // The reading met its end tag: "<" at tagStart (1-based), ">" just before end.
@@ -37,6 +38,10 @@ class FormContentRecord {
     int32_t From() const { return from_; }
     // A reading from a place where this one stood between two tags reads the same tags.
     bool Covers(int32_t from, bool preformatted) const;
+    // The prepare pass cut [start, start + length) out of the page while reading the content
+    // again. The places after the cut move back; false when the record no longer holds (a cut
+    // before an earlier one, or into the end tag).
+    bool SourceCut(int32_t start, int32_t length);
 
   private:
     friend class FormContentReplay;
@@ -44,6 +49,10 @@ class FormContentRecord {
 
     int32_t from_;
     bool preformatted_;
+    // Positions are kept as read; those from cutFrom_ on lie shift_ further back in the page
+    // now. Places before cutFrom_ are never asked for again once a cut is made.
+    int32_t cutFrom_;
+    int32_t shift_ = 0;
     bool complete_ = false;
     int32_t end_ = 0;
     int32_t endTagStart_ = 0;

@@ -832,10 +832,10 @@ void TagScanner::KeepFormEffects(TagId id, int32_t tagStart, int32_t end) {
     formRecords_->insert(after, lastFormRecord_);
 }
 
-void TagScanner::ForgetFormRecords() {
+void TagScanner::FormSourceCut(int32_t start, int32_t length) {
     formRecording_.reset();
-    lastFormRecord_.reset();
     formReplay_.Stop();
+    if (lastFormRecord_ && !lastFormRecord_->SourceCut(start, length)) lastFormRecord_.reset();
 }
 
 bool TagScanner::ReplayFormContent(int32_t stop) {
@@ -874,7 +874,7 @@ void TagScanner::CutBlock(int32_t stepBack) {
     const int32_t length = std::clamp(s_.position - start, 0, SourceLength() - start);
     // The cut joins the gap instead of moving the rest of the page.
     ForgetRun();
-    ForgetFormRecords();
+    FormSourceCut(start, length);
     MoveGap(static_cast<size_t>(start));
     gapLength_ += static_cast<size_t>(length);
     ResumeAt(std::max(0, start - stepBack));

@@ -286,7 +286,7 @@ class TagScanner {
     void ReadFormContent();
     void KeepFormEffects(TagId id, int32_t tagStart, int32_t end);
     std::shared_ptr<const FormContentRecord> FindFormRecord(int32_t from) const;
-    void ForgetFormRecords();
+    void FormSourceCut(int32_t start, int32_t length);
     bool ReplayFormContent(int32_t stop);
     void CutBlock(int32_t stepBack);
     void MoveGap(size_t to);
@@ -349,7 +349,7 @@ class TagScanner {
     // The reading of form content being recorded, the last one recorded, the one replayed, and
     // those the mark pass keeps (or a paint pass finds) in the view state.
     std::shared_ptr<FormContentRecord> formRecording_;
-    std::shared_ptr<const FormContentRecord> lastFormRecord_;
+    std::shared_ptr<FormContentRecord> lastFormRecord_;
     FormContentReplay formReplay_;
     FormContentRecords* formRecords_ = nullptr;
 

@@ -345,6 +345,12 @@ TEST(ScannerTest, FormsInsideForms) {
     BrowserState state;
     Layout("t<form><title>A</title><form><title>B</title></form>", {}, &state);
     EXPECT_EQ("B", state.PageTitle);
+    // Hidden blocks in the content are cut while forms after them are read.
+    const std::string cut = "<form>a<script>s</script><form>b<style>t</style><form>c</form>d";
+    EXPECT_EQ(Join({"Form 28 characters", "a", "", "Form 21 characters", "b", "",
+                    "Form 14 characters", "c", "d"}),
+              Join(Layout(cut, {}, &state)));
+    EXPECT_EQ("<form>a<form>b<form>c</form>d", state.DecodedSource);
 }
 
 TEST(ScannerTest, AllUrlsShowsMaybeUrlsBeforeTheTag) {
