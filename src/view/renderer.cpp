@@ -494,7 +494,8 @@ void RenderPass::LineBreakTurn() {
 }
 
 void RenderPass::TakeBlock() {
-    std::shared_ptr<const BlockRestart> recorded = Painting() ? RecordedBlock(pageY_) : nullptr;
+    std::shared_ptr<const BlockRestart> recorded;
+    if (Painting()) recorded = RecordedBlock(pageY_);
     std::optional<DisplayBlock> block = scanner_.TakePendingBlock(recorded.get());
     if (!block) return;
     StartBlock(std::move(*block));

@@ -46,48 +46,45 @@ std::string_view Trim(std::string_view text) {
 
 // Bytes that end a stretch of ordinary ones: control characters when asked, and a few others.
 // Long stretches (a data: address, a minified script) are crossed eight bytes at a time.
-class Stops {
-  public:
-    Stops(bool controls, std::string_view chars) : controls_(controls) {
-        for (int c = 0; c < 256; ++c)
-            is_[c] = controls && c < ' ';
-        for (char c : chars) {
-            is_[static_cast<unsigned char>(c)] = true;
-            patterns_[count_++] = kOnes * static_cast<unsigned char>(c);
-        }
-    }
-    bool operator()(char c) const { return is_[static_cast<unsigned char>(c)]; }
-    // The first stop in text[i, end), or end.
-    size_t Find(const char* text, size_t i, size_t end) const {
+template <bool kControls, char... kChars> struct Stops {
+    static bool Is(char c) { return kIs[static_cast<unsigned char>(c)]; }
+    // The first stop in text[i, end), or end. Short stretches (most tags) are read a byte at
+    // a time.
+    static size_t Find(const char* text, size_t i, size_t end) {
+        if (end - i < 32) return FindByBytes(text, i, end);
         for (; i + 8 <= end; i += 8) {
             uint64_t word;
             std::memcpy(&word, text + i, 8);
-            uint64_t hit = controls_ ? Below(word, ' ') : 0;
-            for (int k = 0; k < count_; ++k)
-                hit |= Below(word ^ patterns_[k], 1);
+            const uint64_t hit =
+                (kControls ? Below(word, ' ') : 0) |
+                (Below(word ^ (kOnes * static_cast<unsigned char>(kChars)), 1) | ... | 0);
             if (hit) break;
         }
-        while (i < end && !is_[static_cast<unsigned char>(text[i])])
+        return FindByBytes(text, i, end);
+    }
+    static size_t FindByBytes(const char* text, size_t i, size_t end) {
+        while (i < end && !Is(text[i]))
             ++i;
         return i;
     }
 
   private:
+    static constexpr std::array<bool, 256> kIs = [] {
+        std::array<bool, 256> is{};
+        for (int c = 0; c < 256; ++c)
+            is[c] = (kControls && c < ' ') || ((c == static_cast<unsigned char>(kChars)) || ...);
+        return is;
+    }();
     static constexpr uint64_t kOnes = 0x0101010101010101, kHigh = 0x8080808080808080;
     // Whether a byte of the word is below n (n at most 128).
     static uint64_t Below(uint64_t word, uint64_t n) { return (word - kOnes * n) & ~word & kHigh; }
-
-    std::array<bool, 256> is_{};
-    std::array<uint64_t, 3> patterns_{};
-    int count_ = 0;
-    bool controls_;
 };
 
-const Stops kDrawStops(true, "<&");     // end of the characters page text draws as they stand
-const Stops kDisplayStops(true, "");    // the same in a display block
-const Stops kTagStops(true, "<>");      // end of a stretch of tag characters
-const Stops kCommentStops(true, ">");   // the same inside a comment
-const Stops kSplitStops(false, "\"' "); // what splits a tag into attributes
+using DrawStops = Stops<true, '<', '&'>; // end of the characters page text draws as they stand
+using DisplayStops = Stops<true>;        // the same in a display block
+using TagStops = Stops<true, '<', '>'>;  // end of a stretch of tag characters
+using CommentStops = Stops<true, '>'>;   // the same inside a comment
+using SplitStops = Stops<false, '"', '\'', ' '>; // what splits a tag into attributes
 
 // Part of s from index start with the given length, clipped to s.
 std::string Clip(const std::string& s, int64_t start, int64_t length) {
@@ -285,8 +282,8 @@ bool LastValueOpensQuote(std::string_view tag) {
     bool quoted = false;
     size_t lastSpace = std::string_view::npos;
     const char* text = tag.data();
-    for (size_t i = kSplitStops.Find(text, 0, tag.size()); i < tag.size();
-         i = kSplitStops.Find(text, i + 1, tag.size())) {
+    for (size_t i = SplitStops::Find(text, 0, tag.size()); i < tag.size();
+         i = SplitStops::Find(text, i + 1, tag.size())) {
         if (text[i] != ' ')
             quoted = !quoted;
         else if (!quoted)
@@ -309,15 +306,16 @@ enum class RunText { Page, Display };
 // The end of the drawable characters in text[begin, end): no control character, and in page
 // text no "<" or "&" either.
 size_t DrawableEnd(const char* text, size_t begin, size_t end, RunText kind) {
-    return (kind == RunText::Page ? kDrawStops : kDisplayStops).Find(text, begin, end);
+    return kind == RunText::Page ? DrawStops::Find(text, begin, end)
+                                 : DisplayStops::Find(text, begin, end);
 }
 
 } // namespace
 
 int32_t postag(std::string_view s) {
     bool quoted = false;
-    for (size_t i = kSplitStops.Find(s.data(), 0, s.size()); i < s.size();
-         i = kSplitStops.Find(s.data(), i + 1, s.size())) {
+    for (size_t i = SplitStops::Find(s.data(), 0, s.size()); i < s.size();
+         i = SplitStops::Find(s.data(), i + 1, s.size())) {
         if (s[i] != ' ')
             quoted = !quoted;
         else if (!quoted)
@@ -604,7 +602,7 @@ bool TagScanner::CollectTag(int32_t stop) {
         const size_t need = 3 - s_.tagBuffer.size();
         size_t take = 0;
         while (take < need && pos + static_cast<int32_t>(take) < stop &&
-               !kTagStops(text[pos + take]))
+               !TagStops::Is(text[pos + take]))
             ++take;
         s_.tagBuffer.append(text + pos, take);
         pos += static_cast<int32_t>(take);
@@ -615,11 +613,10 @@ bool TagScanner::CollectTag(int32_t stop) {
         s_.position = pos;
         return moved;
     }
-    const Stops& stops = s_.inComment ? kCommentStops : kTagStops;
+    auto find = s_.inComment ? &CommentStops::Find : &TagStops::Find;
     int32_t from = pos;
     while (pos < stop) {
-        pos = static_cast<int32_t>(
-            stops.Find(text, static_cast<size_t>(pos), static_cast<size_t>(stop)));
+        pos = static_cast<int32_t>(find(text, static_cast<size_t>(pos), static_cast<size_t>(stop)));
         if (pos >= stop) break;
         const char c = text[pos];
         if (static_cast<unsigned char>(c) >= ' ' || s_.rawBlock) break;
