@@ -289,6 +289,8 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 269 */ {"No links to check on this page", "На странице нет ссылок для проверки"},
     /* 270 */ {"found", "найден"},
     /* 271 */ {"not fetched: ", "не загружается: "},
+    /* 272 */ {"The rest of the page is not shown: the view lays out pages up to ", "Остаток страницы не показан: просмотр размещает страницы высотой до "},
+    /* 273 */ {" pixels high", " пикс."},
 }};
 
 struct Table {

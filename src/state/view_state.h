@@ -11,6 +11,7 @@
 namespace qm {
 
 struct BlockRestart;
+class FormContentRecord;
 
 enum class RenderMode : int32_t { Paint = 0, Mark = 1, Prepare = 2 };
 enum class ViewMode : int32_t { Html = 0, Text = 1, Hex = 2 };
@@ -84,6 +85,8 @@ struct ViewState {
 
     ScrollBarState ScrollBar;
     std::vector<RenderCheckpoint> RenderCheckpoints;
+    // What the mark pass read of form contents, for the paint passes of the same layout.
+    std::vector<std::shared_ptr<const FormContentRecord>> FormRecords;
     std::vector<ViewObject> ViewObjects;
 };
 

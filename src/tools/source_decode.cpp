@@ -226,19 +226,27 @@ std::string AmpToStr(std::string_view name) {
 }
 
 void DecodeSite(BrowserState& state) {
-    std::string decoded = state.PageReport;
+    // The text of the last decoding goes first, so that a long page is not held three times.
+    std::string().swap(state.DecodedSource);
+    std::string& decoded = state.DecodedSource;
     if (!state.Utf8Decoding) {
+        decoded.reserve(state.PageReport.size() + state.PageSource.size());
+        decoded += state.PageReport;
         decoded += state.PageSource;
-    } else {
-        bool errors = false;
-        std::string text = Utf8ToAnsi(state.PageSource, &errors);
-        if (errors) {
-            decoded += UiString(kUiDecodingError, state.LanguageIndex);
-            decoded += "<br>";
-        }
-        decoded += text;
+        return;
     }
-    state.DecodedSource = std::move(decoded);
+    bool errors = false;
+    std::string text = Utf8ToAnsi(state.PageSource, &errors);
+    if (!errors && state.PageReport.empty()) {
+        decoded = std::move(text);
+        return;
+    }
+    decoded = state.PageReport;
+    if (errors) {
+        decoded += UiString(kUiDecodingError, state.LanguageIndex);
+        decoded += "<br>";
+    }
+    decoded += text;
 }
 
 void RequestDecode(SourceDecodeState& decode) {

@@ -11,11 +11,15 @@
 #include "base/interfaces.h"
 #include "state/bitmap_font_state.h"
 #include "tools/source_decode.h"
+#include "base/format.h"
 #include "view/tag_scanner.h"
 #include "base/view_colors.h"
 
 namespace qm {
 namespace {
+
+constexpr int kUiHeightLimit = 272;
+constexpr int kUiHeightLimitEnd = 273;
 
 // The text placed on one line, kept as its extent: the layout only asks whether its trimmed
 // text is empty, and checkpoints record the trimmed length.
@@ -92,6 +96,8 @@ class RenderPass {
     // keeps it for blocks long enough to hold restart points. True when nothing is left to do.
     bool BlockEndKnown();
     void EndBlock();
+    // Ends the page at the height limit with a line that says so.
+    void CutPage();
     void Draw(const std::string& text);
     size_t DrawRun(std::string_view run);
     size_t LayOutRun(std::string_view run);
@@ -218,10 +224,13 @@ BitmapTextOptions RenderPass::BitmapOptions(bool bold) const {
 }
 
 void RenderPass::SetUp() {
-    if (Painting())
+    if (Painting()) {
         view_.ViewObjects.clear();
-    else
+    } else {
         view_.RenderCheckpoints.assign(1, RenderCheckpoint{});
+        view_.FormRecords.clear();
+    }
+    if (mode_ != RenderMode::Prepare) scanner_.SetFormRecords(&view_.FormRecords);
     if (mode_ == RenderMode::Prepare) browser_.PageTitle = browser_.DefaultPageTitle;
     if (Painting() && view_.CopyRequest) {
         view_.CopyRequest = false;
@@ -268,7 +277,9 @@ void RenderPass::MeasureFont() {
     }
     if (bitmapFont_) {
         const BitmapFontState& fonts = r_.c_.fonts;
-        lineHeight_ = BitmapFontHeight(fonts.Font) * std::max(1, fonts.BitmapFontScale) + lineGap_;
+        lineHeight_ = static_cast<int32_t>(std::min<int64_t>(
+            kMaxLineHeight,
+            int64_t{BitmapFontHeight(fonts.Font)} * std::max(1, fonts.BitmapFontScale) + lineGap_));
         for (int bold = 0; bold < 2; ++bold) {
             const BitmapTextOptions& textOptions = bitmapOptions_[bold];
             for (int byte = 0; byte < 256; ++byte) {
@@ -284,7 +295,7 @@ void RenderPass::MeasureFont() {
                 widths_[bold][byte] = rasterizer->CharWidth(static_cast<unsigned char>(byte));
         }
         rasterizer->SetFont(systemFonts_[options_.IsBold(ColorRole::Text) ? 1 : 0]);
-        lineHeight_ = rasterizer->LineHeight() + lineGap_;
+        lineHeight_ = std::min(kMaxLineHeight, rasterizer->LineHeight() + lineGap_);
     } else {
         lineHeight_ = lineGap_;
     }
@@ -371,6 +382,10 @@ void RenderPass::Loop() {
     while (scanner_.SourceLeft() || scanner_.BlocksLeft()) {
         if (browser_.ProcessAbort) {
             browser_.ProcessAbort = false;
+            break;
+        }
+        if (pageY_ > kPageHeightLimit) {
+            CutPage();
             break;
         }
         if (mode_ == RenderMode::Mark && lineBegun_) TakeCheckpoint();
@@ -482,7 +497,8 @@ void RenderPass::LineBreakTurn() {
 }
 
 void RenderPass::TakeBlock() {
-    std::shared_ptr<const BlockRestart> recorded = Painting() ? RecordedBlock(pageY_) : nullptr;
+    std::shared_ptr<const BlockRestart> recorded;
+    if (Painting()) recorded = RecordedBlock(pageY_);
     std::optional<DisplayBlock> block = scanner_.TakePendingBlock(recorded.get());
     if (!block) return;
     StartBlock(std::move(*block));
@@ -553,6 +569,25 @@ void RenderPass::EndBlock() {
     bold_ = options_.IsBold(ColorRole::Text);
     bandColor_ = RoleColor(ColorRole::Back);
     scanner_.EndDisplayBlock();
+}
+
+void RenderPass::CutPage() {
+    // The notice takes a line of its own, the line just begun when nothing is on it yet.
+    const bool lineEmpty = penX_ == 1 && currentLine_.TrimmedEmpty();
+    const int32_t noticeY = lineEmpty ? pageY_ : pageY_ + lineHeight_;
+    if (objectOpen_ && CloseObject(noticeY)) DropUnlessVisible();
+    role_ = ColorRole::Text;
+    fontColor_ = RoleColor(ColorRole::Text);
+    bold_ = options_.IsBold(ColorRole::Text);
+    bandColor_ = RoleColor(ColorRole::Back);
+    bandFilled_ = false;
+    pageY_ = noticeY;
+    penX_ = 1;
+    lineStarted_ = false;
+    currentLine_ = LineText();
+    const std::string notice = Ui(kUiHeightLimit) + BytesToStr(kPageHeightLimit) + Ui(kUiHeightLimitEnd);
+    for (char c : notice)
+        Draw(std::string(1, c));
 }
 
 int32_t RenderPass::Width(std::string_view text) const {

@@ -65,6 +65,11 @@ inline constexpr int kPumpIntervalMs = 10;
 inline constexpr int32_t kCheckpointLines = 64;
 inline constexpr int64_t kCheckpointCharacters = 4096;
 
+// The layout ends at this page y, where a line says that the rest of the page is not shown, so
+// that page coordinates stay far inside 32 bits. No line is higher than kMaxLineHeight.
+inline constexpr int32_t kPageHeightLimit = 1 << 30;
+inline constexpr int32_t kMaxLineHeight = 1 << 22;
+
 struct RenderContext {
     BrowserState& browser;
     ViewState& view;

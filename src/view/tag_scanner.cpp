@@ -20,6 +20,7 @@ constexpr int32_t kMaxReferenceCount = 10; // a name holds up to 11 characters
 // How far ahead a drawable run is looked for at a time: a paint pass that draws a few lines of
 // a long run reads little more than those lines.
 constexpr size_t kRunStretch = 4096;
+constexpr size_t kKeptTagCapacity = 65536;
 
 bool IsQuote(char c) {
     return c == '"' || c == '\'';
@@ -45,48 +46,45 @@ std::string_view Trim(std::string_view text) {
 
 // Bytes that end a stretch of ordinary ones: control characters when asked, and a few others.
 // Long stretches (a data: address, a minified script) are crossed eight bytes at a time.
-class Stops {
-  public:
-    Stops(bool controls, std::string_view chars) : controls_(controls) {
-        for (int c = 0; c < 256; ++c)
-            is_[c] = controls && c < ' ';
-        for (char c : chars) {
-            is_[static_cast<unsigned char>(c)] = true;
-            patterns_[count_++] = kOnes * static_cast<unsigned char>(c);
-        }
-    }
-    bool operator()(char c) const { return is_[static_cast<unsigned char>(c)]; }
-    // The first stop in text[i, end), or end.
-    size_t Find(const char* text, size_t i, size_t end) const {
+template <bool kControls, char... kChars> struct Stops {
+    static bool Is(char c) { return kIs[static_cast<unsigned char>(c)]; }
+    // The first stop in text[i, end), or end. Short stretches (most tags) are read a byte at
+    // a time.
+    static size_t Find(const char* text, size_t i, size_t end) {
+        if (end - i < 32) return FindByBytes(text, i, end);
         for (; i + 8 <= end; i += 8) {
             uint64_t word;
             std::memcpy(&word, text + i, 8);
-            uint64_t hit = controls_ ? Below(word, ' ') : 0;
-            for (int k = 0; k < count_; ++k)
-                hit |= Below(word ^ patterns_[k], 1);
+            const uint64_t hit =
+                (kControls ? Below(word, ' ') : 0) |
+                (Below(word ^ (kOnes * static_cast<unsigned char>(kChars)), 1) | ... | 0);
             if (hit) break;
         }
-        while (i < end && !is_[static_cast<unsigned char>(text[i])])
+        return FindByBytes(text, i, end);
+    }
+    static size_t FindByBytes(const char* text, size_t i, size_t end) {
+        while (i < end && !Is(text[i]))
             ++i;
         return i;
     }
 
   private:
+    static constexpr std::array<bool, 256> kIs = [] {
+        std::array<bool, 256> is{};
+        for (int c = 0; c < 256; ++c)
+            is[c] = (kControls && c < ' ') || ((c == static_cast<unsigned char>(kChars)) || ...);
+        return is;
+    }();
     static constexpr uint64_t kOnes = 0x0101010101010101, kHigh = 0x8080808080808080;
     // Whether a byte of the word is below n (n at most 128).
     static uint64_t Below(uint64_t word, uint64_t n) { return (word - kOnes * n) & ~word & kHigh; }
-
-    std::array<bool, 256> is_{};
-    std::array<uint64_t, 3> patterns_{};
-    int count_ = 0;
-    bool controls_;
 };
 
-const Stops kDrawStops(true, "<&");     // end of the characters page text draws as they stand
-const Stops kDisplayStops(true, "");    // the same in a display block
-const Stops kTagStops(true, "<>");      // end of a stretch of tag characters
-const Stops kCommentStops(true, ">");   // the same inside a comment
-const Stops kSplitStops(false, "\"' "); // what splits a tag into attributes
+using DrawStops = Stops<true, '<', '&'>; // end of the characters page text draws as they stand
+using DisplayStops = Stops<true>;        // the same in a display block
+using TagStops = Stops<true, '<', '>'>;  // end of a stretch of tag characters
+using CommentStops = Stops<true, '>'>;   // the same inside a comment
+using SplitStops = Stops<false, '"', '\'', ' '>; // what splits a tag into attributes
 
 // Part of s from index start with the given length, clipped to s.
 std::string Clip(const std::string& s, int64_t start, int64_t length) {
@@ -100,6 +98,14 @@ std::string Amp(std::string_view value) {
     return ReplaceText(value, "&amp;", "&", ReplaceFlags::ReplaceAll);
 }
 
+// Amp without a copy of a value that has no "&amp;" (an address may be megabytes long); a
+// replaced value is kept in buffer.
+std::string_view Amp(std::string_view value, std::string& buffer) {
+    if (value.find("&amp;") == std::string_view::npos) return value;
+    buffer = ReplaceText(value, "&amp;", "&", ReplaceFlags::ReplaceAll);
+    return buffer;
+}
+
 // DecodeURL appended to out; an address with no percent code (and, where DecodeURL would read
 // it as UTF-8, only ASCII) is its own result.
 void AppendDecodedUrl(std::string& out, std::string_view url, bool utf8Mode, UrlDecoding decoding) {
@@ -107,10 +113,12 @@ void AppendDecodedUrl(std::string& out, std::string_view url, bool utf8Mode, Url
                        (decoding == UrlDecoding::Raw || !utf8Mode ||
                         std::all_of(url.begin(), url.end(),
                                     [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
-    if (plain)
+    if (plain) {
+        out.reserve(out.size() + url.size() + 1); // and the line break after it
         out += url;
-    else
+    } else {
         out += DecodeURL(url, utf8Mode, decoding);
+    }
 }
 
 // Attribute index of the list, reusing the strings an earlier tag left there.
@@ -274,8 +282,8 @@ bool LastValueOpensQuote(std::string_view tag) {
     bool quoted = false;
     size_t lastSpace = std::string_view::npos;
     const char* text = tag.data();
-    for (size_t i = kSplitStops.Find(text, 0, tag.size()); i < tag.size();
-         i = kSplitStops.Find(text, i + 1, tag.size())) {
+    for (size_t i = SplitStops::Find(text, 0, tag.size()); i < tag.size();
+         i = SplitStops::Find(text, i + 1, tag.size())) {
         if (text[i] != ' ')
             quoted = !quoted;
         else if (!quoted)
@@ -298,15 +306,16 @@ enum class RunText { Page, Display };
 // The end of the drawable characters in text[begin, end): no control character, and in page
 // text no "<" or "&" either.
 size_t DrawableEnd(const char* text, size_t begin, size_t end, RunText kind) {
-    return (kind == RunText::Page ? kDrawStops : kDisplayStops).Find(text, begin, end);
+    return kind == RunText::Page ? DrawStops::Find(text, begin, end)
+                                 : DisplayStops::Find(text, begin, end);
 }
 
 } // namespace
 
 int32_t postag(std::string_view s) {
     bool quoted = false;
-    for (size_t i = kSplitStops.Find(s.data(), 0, s.size()); i < s.size();
-         i = kSplitStops.Find(s.data(), i + 1, s.size())) {
+    for (size_t i = SplitStops::Find(s.data(), 0, s.size()); i < s.size();
+         i = SplitStops::Find(s.data(), i + 1, s.size())) {
         if (s[i] != ' ')
             quoted = !quoted;
         else if (!quoted)
@@ -342,7 +351,7 @@ TagScanner::TagScanner(BrowserState& browser, const ViewOptions& options, Render
     : browser_(browser), source_(browser.DecodedSource), options_(options), mode_(mode),
       viewMode_(viewMode) {}
 
-std::string TagScanner::Ui(int index) const {
+const std::string& TagScanner::Ui(int index) const {
     return UiString(index, browser_.LanguageIndex);
 }
 
@@ -417,6 +426,7 @@ bool TagScanner::ReadSourceCharacter(std::string& text) {
             if (!lineBreak) return false;
             if (s_.preformatted) {
                 s_.newLine = true;
+                if (formRecording_) formRecording_->Add({.position = s_.position, .newLine = true});
                 return false;
             }
         } else if (s_.preformatted && !s_.inTag) {
@@ -541,6 +551,7 @@ void TagScanner::ConsumeDrawable(size_t count) {
 bool TagScanner::ScanUndrawn(int32_t limit) {
     if (s_.blockDisplay || s_.inReference || s_.position < 0) return false;
     const int32_t stop = std::min(limit, SourceLength());
+    if (formReplay_.Active() && ReplayFormContent(stop)) return true;
     const int32_t start = s_.position;
     const bool hiddenText = s_.plainText && !options_.ShowText && viewMode_ == qm::ViewMode::Html;
     while (s_.position < stop) {
@@ -591,7 +602,7 @@ bool TagScanner::CollectTag(int32_t stop) {
         const size_t need = 3 - s_.tagBuffer.size();
         size_t take = 0;
         while (take < need && pos + static_cast<int32_t>(take) < stop &&
-               !kTagStops(text[pos + take]))
+               !TagStops::Is(text[pos + take]))
             ++take;
         s_.tagBuffer.append(text + pos, take);
         pos += static_cast<int32_t>(take);
@@ -602,11 +613,10 @@ bool TagScanner::CollectTag(int32_t stop) {
         s_.position = pos;
         return moved;
     }
-    const Stops& stops = s_.inComment ? kCommentStops : kTagStops;
+    auto find = s_.inComment ? &CommentStops::Find : &TagStops::Find;
     int32_t from = pos;
     while (pos < stop) {
-        pos = static_cast<int32_t>(
-            stops.Find(text, static_cast<size_t>(pos), static_cast<size_t>(stop)));
+        pos = static_cast<int32_t>(find(text, static_cast<size_t>(pos), static_cast<size_t>(stop)));
         if (pos >= stop) break;
         const char c = text[pos];
         if (static_cast<unsigned char>(c) >= ' ' || s_.rawBlock) break;
@@ -644,6 +654,7 @@ void TagScanner::EndTag() {
             s_.inTag = false;
             s_.inComment = false;
             s_.commentText = Clip(buffer, 3, static_cast<int64_t>(buffer.size()) - 5);
+            if (buffer.capacity() > kKeptTagCapacity) std::string().swap(buffer);
             if (options_.Comments) {
                 s_.forcedBreak = true;
                 s_.pendingComment = true;
@@ -664,7 +675,13 @@ void TagScanner::EndTag() {
     if (!s_.rawBlock && options_.AllUrls && s_.position != s_.rippedPosition &&
         RipUrls(AsciiUpper(name)))
         return;
-    Classify(Tags().Find(name), !name.empty() && name[0] == '/');
+    const bool formContent = s_.rawBlock && formRecording_;
+    const int32_t tagStart = s_.tagStart, end = s_.position;
+    const TagInfo tag = Tags().Find(name);
+    Classify(tag, !name.empty() && name[0] == '/');
+    if (formContent) KeepFormEffects(tag.id, tagStart, end);
+    // The buffer of a long tag (a data: address) is not kept for the short tags after it.
+    if (buffer.capacity() > kKeptTagCapacity) std::string().swap(buffer);
 }
 
 const TagAttributes& TagScanner::TagAttrs() {
@@ -721,6 +738,7 @@ void TagScanner::Classify(TagInfo tag, bool closing) {
         } else if (tag.id == TagId::Form) {
             OpenRawBlock(TagId::CloseForm);
             s_.formResume = s_.position;
+            ReadFormContent();
         } else if (tag.id == TagId::Meta) {
             OpenRawBlock(TagId::Meta);
         }
@@ -772,11 +790,88 @@ void TagScanner::CloseRawBlock(TagId endTag) {
     s_.rawEndTag = TagId::Other;
 }
 
+void TagScanner::ReadFormContent() {
+    // Once two line breaks are given nothing more advances, except in the text view with Gaps.
+    const bool compress = viewMode_ != qm::ViewMode::Text || !options_.Gaps;
+    if (auto record = FindFormRecord(s_.position)) {
+        formReplay_.Start(std::move(record), s_.position, compress);
+        return;
+    }
+    formRecording_ = std::make_shared<FormContentRecord>(s_.position, s_.preformatted);
+}
+
+std::shared_ptr<const FormContentRecord> TagScanner::FindFormRecord(int32_t from) const {
+    if (lastFormRecord_ && lastFormRecord_->Covers(from, s_.preformatted)) return lastFormRecord_;
+    if (mode_ != RenderMode::Paint || !formRecords_) return nullptr;
+    auto after = std::upper_bound(
+        formRecords_->begin(), formRecords_->end(), from,
+        [](int32_t p, const std::shared_ptr<const FormContentRecord>& r) { return p < r->From(); });
+    if (after == formRecords_->begin() || !(*std::prev(after))->Covers(from, s_.preformatted))
+        return nullptr;
+    return *std::prev(after);
+}
+
+void TagScanner::KeepFormEffects(TagId id, int32_t tagStart, int32_t end) {
+    if (s_.rawBlock) {
+        formRecording_->TagEnded(end);
+        const bool title = id == TagId::Title || id == TagId::CloseTitle;
+        formRecording_->Add(
+            {end, s_.newLine, s_.borderRequest, s_.borderKind, title ? id : TagId::Other});
+        return;
+    }
+    formRecording_->Finish(tagStart, end, s_.tagBuffer);
+    lastFormRecord_ = std::move(formRecording_);
+    formRecording_.reset();
+    if (mode_ != RenderMode::Mark || !formRecords_) return;
+    auto after = std::upper_bound(
+        formRecords_->begin(), formRecords_->end(), lastFormRecord_->From(),
+        [](int32_t p, const std::shared_ptr<const FormContentRecord>& r) { return p < r->From(); });
+    formRecords_->insert(after, lastFormRecord_);
+}
+
+void TagScanner::FormSourceCut(int32_t start, int32_t length) {
+    formRecording_.reset();
+    formReplay_.Stop();
+    if (lastFormRecord_ && !lastFormRecord_->SourceCut(start, length)) lastFormRecord_.reset();
+}
+
+bool TagScanner::ReplayFormContent(int32_t stop) {
+    FormContentReplay::Step step = formReplay_.Next(stop);
+    using Kind = FormContentReplay::Step::Kind;
+    if (step.kind == Kind::Wait && step.position <= s_.position) {
+        // Nothing to replay before the limit: read on as usual.
+        formReplay_.Stop();
+        return false;
+    }
+    // A replay reads nothing: the characters it passes over are not counted as read.
+    if (step.kind != Kind::Border) s_.position = step.position;
+    switch (step.kind) {
+    case Kind::Wait:
+        break;
+    case Kind::Effect:
+        s_.newLine = step.effect.newLine;
+        s_.borderRequest = step.effect.borderRequest;
+        s_.borderKind = step.effect.borderKind;
+        ApplyTitleRules(step.effect.title);
+        break;
+    case Kind::Border:
+        RequestBorder(step.borderKind);
+        break;
+    case Kind::EndTag:
+        s_.inTag = true;
+        s_.tagBuffer = std::move(step.endTag);
+        s_.tagStart = step.endTagStart;
+        break;
+    }
+    return true;
+}
+
 void TagScanner::CutBlock(int32_t stepBack) {
     const int32_t start = std::clamp(s_.blockStart, 0, SourceLength());
     const int32_t length = std::clamp(s_.position - start, 0, SourceLength() - start);
     // The cut joins the gap instead of moving the rest of the page.
     ForgetRun();
+    FormSourceCut(start, length);
     MoveGap(static_cast<size_t>(start));
     gapLength_ += static_cast<size_t>(length);
     ResumeAt(std::max(0, start - stepBack));
@@ -1063,7 +1158,8 @@ std::string TagScanner::ShownObjectText() const {
     const std::string* value = nullptr;
     if (s_.shownItem == PendingItem::Resource) value = ResourceValue();
     if (s_.shownItem == PendingItem::Link) value = LinkValue();
-    if (value) return DeQuote(Amp(*value));
+    std::string buffer;
+    if (value) return DeQuote(Amp(*value, buffer));
     return s_.shownItem == PendingItem::Form ? FormSource() : std::string();
 }
 
@@ -1077,6 +1173,11 @@ const std::string* TagScanner::LinkValue() const {
 
 std::string TagScanner::FormSource() const {
     return SourceText(s_.formStart, s_.formLength);
+}
+
+int32_t TagScanner::FormLength() const {
+    const int32_t start = std::clamp(s_.formStart, 0, SourceLength());
+    return std::clamp(s_.formLength, 0, SourceLength() - start);
 }
 
 void TagScanner::EndDisplayBlock() {
@@ -1114,7 +1215,8 @@ std::optional<DisplayBlock> TagScanner::RippedBlock() {
 std::optional<DisplayBlock> TagScanner::ResourceBlock() {
     const std::string* raw = ResourceValue();
     if (!raw || raw->empty()) return std::nullopt;
-    std::string value = Amp(*raw);
+    std::string buffer;
+    const std::string_view value = Amp(*raw, buffer);
     DisplayBlock block;
     block.text = s_.resourceLabel;
     AppendDecodedUrl(block.text, value, browser_.Utf8Decoding, UrlDecoding::Shown);
@@ -1132,7 +1234,8 @@ std::optional<DisplayBlock> TagScanner::LinkBlock() {
     block.role = ColorRole::Links;
     const std::string* link = LinkValue();
     if (options_.Links && link && !link->empty()) {
-        std::string value = Amp(*link);
+        std::string buffer;
+        const std::string_view value = Amp(*link, buffer);
         block.text = s_.linkLabel;
         AppendDecodedUrl(block.text, value, browser_.Utf8Decoding, UrlDecoding::Shown);
         AppendLinkMark(block, value);
@@ -1148,7 +1251,7 @@ std::optional<DisplayBlock> TagScanner::LinkBlock() {
     return block;
 }
 
-void TagScanner::AppendLinkMark(DisplayBlock& block, const std::string& value) const {
+void TagScanner::AppendLinkMark(DisplayBlock& block, std::string_view value) const {
     if (browser_.LinkMarks.empty()) return;
     const auto mark = browser_.LinkMarks.find(DeQuote(value));
     if (mark == browser_.LinkMarks.end()) return;
@@ -1204,15 +1307,14 @@ DisplayBlock TagScanner::StyleBlock() {
 DisplayBlock TagScanner::FormBlock() {
     DisplayBlock block;
     block.role = ColorRole::Forms;
-    std::string source = FormSource();
-    block.text = Ui(36) + CharactersText(static_cast<int32_t>(source.size()));
+    block.text = Ui(36) + CharactersText(FormLength());
     if (options_.FormsCode) {
         block.text += '\r';
-        block.text += source;
+        AppendSourceText(block.text, s_.formStart, s_.formLength);
     }
     block.hasObject = true;
     block.objectKind = ViewObjectKind::Form;
-    if (RecordsObjects()) block.objectText = std::move(source);
+    if (RecordsObjects()) block.objectText = FormSource();
     return block;
 }
 

@@ -19,6 +19,7 @@
 
 #include "state/view_options.h"
 #include "state/view_state.h"
+#include "view/form_content_memo.h"
 
 namespace qm {
 
@@ -192,6 +193,8 @@ class TagScanner {
 
     // Called with every title found by the prepare pass, after PageTitle is set.
     void SetTitleHandler(TitleHandler handler) { titleHandler_ = std::move(handler); }
+    // Where the mark pass keeps its readings of form content and a paint pass finds them.
+    void SetFormRecords(FormContentRecords* records) { formRecords_ = records; }
 
     ScanState& State() { return s_; }
     const ScanState& State() const { return s_; }
@@ -280,6 +283,12 @@ class TagScanner {
     void Classify(TagInfo tag, bool closing);
     void OpenRawBlock(TagId endTag);
     void CloseRawBlock(TagId endTag);
+    // Keeps or replays what reading the content of a form as a raw block does.
+    void ReadFormContent();
+    void KeepFormEffects(TagId id, int32_t tagStart, int32_t end);
+    std::shared_ptr<const FormContentRecord> FindFormRecord(int32_t from) const;
+    void FormSourceCut(int32_t start, int32_t length);
+    bool ReplayFormContent(int32_t stop);
     void CutBlock(int32_t stepBack);
     void MoveGap(size_t to);
     // Sets the reading position, moving the gap out of the way when the position goes back
@@ -307,6 +316,7 @@ class TagScanner {
     const std::string* ResourceValue() const;
     const std::string* LinkValue() const;
     std::string FormSource() const;
+    int32_t FormLength() const;
     std::optional<DisplayBlock> RippedBlock();
     std::optional<DisplayBlock> ResourceBlock();
     std::optional<DisplayBlock> LinkBlock();
@@ -319,10 +329,10 @@ class TagScanner {
     // A carriage return and the source of the last script, style or meta block.
     void AppendCode(std::string& text) const;
     // The result of the page's link check for the address, after it.
-    void AppendLinkMark(DisplayBlock& block, const std::string& value) const;
+    void AppendLinkMark(DisplayBlock& block, std::string_view value) const;
     // Only the paint pass records ViewObjects; other passes may leave objectText empty.
     bool RecordsObjects() const { return mode_ == RenderMode::Paint; }
-    std::string Ui(int index) const;
+    const std::string& Ui(int index) const;
 
     BrowserState& browser_;
     std::string& source_; // browser_.DecodedSource
@@ -338,7 +348,13 @@ class TagScanner {
     ScanState s_;
     TagAttributes attrs_;      // filled by every ParseTag of the scanner
     bool attrsParsed_ = false; // attrs_ belong to the tag being classified
-    int64_t read_ = 0; // CharactersRead
+    int64_t read_ = 0;         // CharactersRead
+    // The reading of form content being recorded, the last one recorded, the one replayed, and
+    // those the mark pass keeps (or a paint pass finds) in the view state.
+    std::shared_ptr<FormContentRecord> formRecording_;
+    std::shared_ptr<FormContentRecord> lastFormRecord_;
+    FormContentReplay formReplay_;
+    FormContentRecords* formRecords_ = nullptr;
 
     // The drawable run found last: every character from runFrom_ to runTo_ of the source (or of
     // the display text, when runInDisplay_) is drawable.

@@ -34,6 +34,8 @@ TEST(UiString, PicksTheColumnByLanguage) {
         {251, kEnglish, "Maximum number of redirects followed: "},
         {258, kEnglish, "Cannot write file "},
         {258, kRussian, Utf8ToCp1251("Не удалось записать файл ")},
+        {273, kEnglish, " pixels high"},
+        {273, kRussian, Utf8ToCp1251(" пикс.")},
     };
     for (const auto& c : cases) {
         const std::string& actual = UiString(c.index, c.language);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "state/ui_strings.h"
 #include "render_fixture.h"
 #include "base/view_colors.h"
 
@@ -532,6 +533,10 @@ TEST(RendererTest, PreformattedSectionsHaveRestartPoints) {
                                       [](const RenderCheckpoint& p) { return p.Preformatted; });
     EXPECT_GT(inside, 20);
     EXPECT_FALSE(checkpoints.back().Preformatted) << "the lines after the section";
+    // Kept apart by distance, not one per line, so that short lines take little memory.
+    EXPECT_LE(checkpoints.size(), static_cast<size_t>(rig.view.ContentHeight / kLine) /
+                                          static_cast<size_t>(kCheckpointLines) +
+                                      3);
 
     int restartCalls = 0, fullCalls = 0;
     for (int scroll = 0; scroll < rig.view.ContentHeight; scroll += 397) {
@@ -574,17 +579,13 @@ TEST(RendererTest, LongRunsAndBlocksRestartInside) {
         {"text line", "before<br>" + run + "<br>after", nullptr},
         {"image address", "x<img src=\"data:image/png;base64," + run + "\">y", nullptr},
         {"link address", "x<a href=\"" + run + "\">t</a>y", nullptr},
-        {"ripped address",
-         "x<a href=\"/" + run + "\">t</a>y",
+        {"ripped address", "x<a href=\"/" + run + "\">t</a>y",
          [](ViewOptions& o) { o.AllUrls = true; }},
-        {"script code of many lines",
-         "x<script>" + std::string(3000, '\n') + run + "</script>y",
+        {"script code of many lines", "x<script>" + std::string(3000, '\n') + run + "</script>y",
          [](ViewOptions& o) { o.Scripts = o.ScriptsCode = true; }},
         {"link after an image that shows nothing",
-         "x<img alt=a></td><a href=\"" + run + "\">t</a>y",
-         [](ViewOptions& o) { o.Gaps = false; }},
-        {"form code",
-         "x<form action=f>" + run + "<br>" + run + "</form>y",
+         "x<img alt=a></td><a href=\"" + run + "\">t</a>y", [](ViewOptions& o) { o.Gaps = false; }},
+        {"form code", "x<form action=f>" + run + "<br>" + run + "</form>y",
          [](ViewOptions& o) { o.FormsCode = true; }},
         {"comment", "x<!--" + run + "-->y", [](ViewOptions& o) { o.Comments = true; }},
         {"preformatted", "<pre>  " + run + "\n  " + run + "</pre>", nullptr},
@@ -623,6 +624,82 @@ TEST(RendererTest, LongRunsAndBlocksRestartInside) {
         }
         EXPECT_LT(restartCalls * 10, fullCalls) << c.what;
     }
+}
+
+} // namespace
+} // namespace qm
+
+namespace qm {
+namespace {
+
+// Tags inside a form's content draw their borders when the content is read as the form's raw
+// block, for every form opening inside it, and again as page content. Once the line stops
+// advancing, later borders fall on one row, where a solid one wins.
+TEST(RendererTest, BordersFromTheContentOfNestedForms) {
+    RenderRig rig;
+    const Bitmap& picture = rig.Show("x<form><form></td><br></div><br></form>y");
+    const uint32_t text = rig.Color(ColorRole::Text), back = rig.Color(ColorRole::Back);
+    const uint32_t dot = ColorSumm12(text, back);
+    struct Row {
+        int line; // the border lies on the row above it
+        bool dotted;
+    };
+    const std::vector<Row> rows = {{1, true}, {2, false}, {4, false}, {6, false}};
+    for (const Row& row : rows) {
+        const int y = LineY(row.line) - 1;
+        for (int x = 0; x < picture.width; ++x) {
+            const uint32_t expected = row.dotted ? (x % 4 == 0 ? dot : back) : text;
+            ASSERT_EQ(expected, PixelAt(picture, x, y)) << "line " << row.line << " at x " << x;
+        }
+    }
+    EXPECT_EQ(LineY(7), rig.view.ContentHeight);
+}
+
+} // namespace
+} // namespace qm
+
+namespace qm {
+namespace {
+
+// Text placed below a page y, as one string.
+class TextBelow : public LayoutSink {
+  public:
+    explicit TextBelow(int32_t y) : y_(y) {}
+    void PlaceText(int32_t pageY, int32_t, std::string_view text, ColorRole) override {
+        if (pageY > y_) this->text += text;
+    }
+    std::string text;
+
+  private:
+    int32_t y_;
+};
+
+// A page taller than the layout takes ends at the limit with a line that says so, and its
+// height stays a true 32-bit number.
+TEST(RendererTest, TallPageEndsAtTheHeightLimit) {
+    RenderRig rig(80, 600);
+    rig.fonts.BitmapFontScale = 72;
+    const int line = 16 * 72 + 3;
+    std::string page = "<pre>";
+    for (int i = 0; i < 1000000; ++i)
+        page += "x\n";
+    rig.browser.PageSource = page;
+    RequestDecode(rig.decode);
+    rig.renderer.RenderSite(RenderMode::Prepare);
+    TextBelow notice(kPageHeightLimit);
+    rig.renderer.SetLayoutSink(&notice);
+    rig.renderer.RenderSite(RenderMode::Mark);
+    rig.renderer.SetLayoutSink(nullptr);
+
+    EXPECT_EQ(line, rig.view.LineHeight);
+    EXPECT_GT(rig.view.ContentHeight, kPageHeightLimit);
+    EXPECT_LT(rig.view.ContentHeight, kPageHeightLimit + 100 * line) << "the notice's lines only";
+    const int language = rig.browser.LanguageIndex;
+    EXPECT_EQ(UiString(272, language) + "1 073 741 824" + UiString(273, language), notice.text);
+
+    rig.Paint(rig.view.ContentHeight);
+    EXPECT_EQ(rig.view.ContentHeight - 600, rig.view.ScrollY);
+    EXPECT_TRUE(RowsHold(rig.host.picture, 0, 600, rig.Color(ColorRole::Text)));
 }
 
 } // namespace

@@ -311,6 +311,48 @@ TEST(ScannerTest, RawBlocks) {
     });
 }
 
+// A form opening inside the content of another (nested, or left open) reads the same content
+// up to the same end tag; each shows its block and then its content again.
+TEST(ScannerTest, FormsInsideForms) {
+    RunCases({
+        {"nested",
+         "<form>a<form>b</form>c</form>d",
+         {},
+         {"Form 21 characters", "a", "", "Form 14 characters", "b", "c", "d"}},
+        {"left open",
+         "<form>1<form>2<form>3</form>4",
+         {},
+         {"Form 28 characters", "1", "", "Form 21 characters", "2", "", "Form 14 characters", "3",
+          "4"}},
+        {"line breaks inside",
+         "x<form><br><form><p>y<br>z</form>w</form>",
+         {},
+         {"x", "", "Form 32 characters", "", "Form 22 characters", "", "y", "z", "w"}},
+        {"line breaks inside, no Gaps",
+         "x<form><br><form><p>y<br>z</form>w</form>",
+         kGapsOff,
+         {"x", "Form 32 characters", "Form 22 characters", "y", "z", "w"}},
+        {"preformatted",
+         "<pre>a<form>\nb<form>\nc</form>\nd</pre>e",
+         {},
+         {"a", "", "Form 23 characters", "", "b", "", "Form 15 characters", "", "c", "", "d", "e"}},
+        // Inside the first form's content the quoted "<form>" is a tag of its own.
+        {"start tag inside a quoted value",
+         "<form><a title=\"<form>\">x</form>y",
+         {},
+         {"Form 32 characters", "", "Form 16 characters", "\">x", "y"}},
+    });
+    BrowserState state;
+    Layout("t<form><title>A</title><form><title>B</title></form>", {}, &state);
+    EXPECT_EQ("B", state.PageTitle);
+    // Hidden blocks in the content are cut while forms after them are read.
+    const std::string cut = "<form>a<script>s</script><form>b<style>t</style><form>c</form>d";
+    EXPECT_EQ(Join({"Form 28 characters", "a", "", "Form 21 characters", "b", "",
+                    "Form 14 characters", "c", "d"}),
+              Join(Layout(cut, {}, &state)));
+    EXPECT_EQ("<form>a<form>b<form>c</form>d", state.DecodedSource);
+}
+
 TEST(ScannerTest, AllUrlsShowsMaybeUrlsBeforeTheTag) {
     RunCases({
         {"attributes with a slash, in attribute order",
