@@ -70,23 +70,57 @@ bool WriteAll(int fd, std::string_view data) {
 
 } // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view data) {
-    namespace fs = std::filesystem;
-    const std::string target = ThroughLinks(path);
-    std::error_code ec;
-    std::string temporary;
-    int fd = CreateTemporaryBeside(target, temporary);
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, data);
-    TakeModeOf(fd, target);
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (ok) {
-        fs::rename(temporary, target, ec);
-        ok = !ec;
+AtomicFileWriter::AtomicFileWriter(const std::string& path) : target_(ThroughLinks(path)) {
+    fd_ = CreateTemporaryBeside(target_, temporary_);
+}
+
+AtomicFileWriter::~AtomicFileWriter() { Discard(); }
+
+bool AtomicFileWriter::Write(std::string_view data) {
+    constexpr size_t kBufferSize = 1 << 18;
+    if (!Good()) return false;
+    if (buffer_.size() + data.size() > kBufferSize && !Flush()) return false;
+    if (data.size() >= kBufferSize) {
+        good_ = WriteAll(fd_, data);
+        return good_;
     }
-    if (!ok) fs::remove(temporary, ec);
+    buffer_.append(data);
+    return true;
+}
+
+bool AtomicFileWriter::Flush() {
+    if (Good() && !buffer_.empty()) good_ = WriteAll(fd_, buffer_);
+    buffer_.clear();
+    return Good();
+}
+
+bool AtomicFileWriter::Commit() {
+    if (fd_ < 0) return false;
+    bool ok = Flush();
+    TakeModeOf(fd_, target_);
+    ok = ::fsync(fd_) == 0 && ok;
+    ok = ::close(fd_) == 0 && ok;
+    fd_ = -1;
+    std::error_code ec;
+    if (ok) std::filesystem::rename(temporary_, target_, ec);
+    ok = ok && !ec;
+    if (!ok) std::filesystem::remove(temporary_, ec);
+    temporary_.clear();
     return ok;
+}
+
+void AtomicFileWriter::Discard() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    std::error_code ec;
+    if (!temporary_.empty()) std::filesystem::remove(temporary_, ec);
+    temporary_.clear();
+    buffer_.clear();
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view data) {
+    AtomicFileWriter writer(path);
+    return writer.Write(data) && writer.Commit();
 }
 
 bool AppendWholeOrNothing(const std::string& path, std::string_view data) {

@@ -15,6 +15,32 @@ std::string GetFileToString(const std::string& path);
 // and a symbolic link keeps pointing at the new file.
 bool WriteFileAtomically(const std::string& path, std::string_view data);
 
+// A file written in pieces that replaces its target only once it is complete, with the same
+// guarantees as WriteFileAtomically. Writes are buffered; the first failure sticks. Dropping
+// the writer without Commit removes the temporary file and leaves the target as it was.
+class AtomicFileWriter {
+  public:
+    explicit AtomicFileWriter(const std::string& path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    bool Good() const { return fd_ >= 0 && good_; }
+    bool Write(std::string_view data);
+    // Flushes, syncs and renames over the target; false (nothing replaced) on any failure.
+    bool Commit();
+    void Discard();
+
+  private:
+    bool Flush();
+
+    std::string target_;
+    std::string temporary_;
+    int fd_ = -1;
+    bool good_ = true;
+    std::string buffer_;
+};
+
 // Appends data to an existing file, or, when the write fails part-way, leaves the file as it
 // was. Returns false on failure.
 bool AppendWholeOrNothing(const std::string& path, std::string_view data);

@@ -156,7 +156,8 @@ void Browser::SetStatus(const std::string& text) {
 
 void Browser::Stop() {
     bool asked = false;
-    if ((state_.RenderBusy || state_.ConvertBusy) && !state_.ProcessAbort) {
+    if ((state_.RenderBusy || state_.ConvertBusy || viewState_.ImageExportActive) &&
+        !state_.ProcessAbort) {
         state_.ProcessAbort = true;
         asked = true;
     }

@@ -291,6 +291,9 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 271 */ {"not fetched: ", "не загружается: "},
     /* 272 */ {"The rest of the page is not shown: the view lays out pages up to ", "Остаток страницы не показан: просмотр размещает страницы высотой до "},
     /* 273 */ {" pixels high", " пикс."},
+    /* 274 */ {"Image saving stopped, no file was written", "Сохранение изображения остановлено, файл не записан"},
+    /* 275 */ {"The page is too tall for one BMP image, nothing was written to ", "Страница слишком высока для одного BMP-изображения, ничего не записано в "},
+    /* 276 */ {" (a BMP holds at most 4 GB of pixels)", " (BMP вмещает не более 4 ГБ пикселей)"},
 }};
 
 struct Table {

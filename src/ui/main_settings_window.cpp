@@ -153,6 +153,7 @@ void TForm1::ShowSettings() {
         Edit4->setText(ToQString(browser_.Downloads().userAgent));
     }
     DOS1->setChecked(fonts_.DosEncoding);
+    RepaintViewMarks();
     N20->setChecked(state.ShowScrollBar);
     Label10->setText(ToQString(browser_.TrafficSaverLabelText()));
     RefreshUtf8MenuItem();

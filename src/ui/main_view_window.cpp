@@ -32,7 +32,8 @@ bool TForm1::RunDeferredPass(QTimer* timer, RenderMode mode) {
     // for a pending prepare, and a paint for both, so the passes keep their order.
     bool earlierPending = (mode == RenderMode::Mark && Timer4->isActive()) ||
                           (mode == RenderMode::Paint && (Timer3->isActive() || Timer4->isActive()));
-    if (browser_.State().RenderBusy || earlierPending) {
+    // The image export paints strips of its own; the view waits for it.
+    if (browser_.State().RenderBusy || view_.ImageExportActive || earlierPending) {
         timer->start();
         return false;
     }

@@ -104,6 +104,7 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
     BuildFileBars();
     BuildInfoTools();
     BuildLinkCheck();
+    BuildViewCommands();
     RepaintUI();
     browser_.ChooseTheme(0, InstalledFonts());
     browser_.State().History.clear();
@@ -312,6 +313,16 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
     case Qt::Key_T:
         if (mods != (Qt::ControlModifier | Qt::ShiftModifier)) return false;
         linkCheck_->Run();
+        return true;
+    case Qt::Key_F12:
+        if (mods == Qt::NoModifier) ShowViewAs(ViewMode::Html);
+        else if (mods == Qt::ShiftModifier) ShowViewAs(ViewMode::Text);
+        else if (mods == Qt::ControlModifier) ShowViewAs(ViewMode::Hex);
+        else return false;
+        return true;
+    case Qt::Key_P:
+        if (mods != Qt::ControlModifier) return false;
+        SaveImage();
         return true;
     case Qt::Key_F2:
         if (mods != Qt::NoModifier) return false;

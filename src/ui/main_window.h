@@ -262,6 +262,12 @@ private:
     void NavigateFromAddressBar();
     void BuildFileBars();
     void BuildLinkCheck();
+    // View commands, character map, page image (main_views_window.cpp).
+    void BuildViewCommands();
+    void ShowViewAs(ViewMode mode);
+    void RepaintViewMarks();
+    void ShowCharacterMap();
+    void SaveImage();
     // The picture of a paint pass with the broken blocks of the page's link check framed.
     void ShowMarkedPicture(const Bitmap& picture);
     bool FieldCommandKey(QObject* field, QKeyEvent* key);

@@ -12,6 +12,8 @@
 #include "state/bitmap_font_state.h"
 #include "tools/source_decode.h"
 #include "base/format.h"
+#include "view/progress_caption.h"
+#include "view/site_to_hex.h"
 #include "view/tag_scanner.h"
 #include "base/view_colors.h"
 
@@ -239,10 +241,10 @@ void RenderPass::SetUp() {
     const bool html = viewMode_ == qm::ViewMode::Html;
     if (mode_ == RenderMode::Prepare) {
         if (viewMode_ == qm::ViewMode::Text) {
-            host_.BuildTextView();
+            SiteToHex(r_.c_, host_, ConvertedView::Text);
             if (browser_.Utf8Decoding) browser_.DecodedSource = Utf8ToAnsi(browser_.DecodedSource);
         } else if (viewMode_ == qm::ViewMode::Hex) {
-            host_.BuildHexView();
+            SiteToHex(r_.c_, host_, ConvertedView::Hex);
         }
         DecodeSiteIfNeeded(browser_, r_.c_.decode);
     }
@@ -382,6 +384,7 @@ void RenderPass::Loop() {
     while (scanner_.SourceLeft() || scanner_.BlocksLeft()) {
         if (browser_.ProcessAbort) {
             browser_.ProcessAbort = false;
+            r_.stopped_ = true;
             break;
         }
         if (pageY_ > kPageHeightLimit) {
@@ -431,18 +434,8 @@ void RenderPass::Progress() {
     lastPercent_ = percent;
     nextProgress_ =
         static_cast<int32_t>(std::min<int64_t>(INT32_MAX, (percent + 1) * progressStep_));
-    const double elapsed =
-        static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                std::chrono::steady_clock::now() - started_)
-                                .count());
-    std::string remaining = "?";
-    if (percent >= 1) {
-        double seconds =
-            elapsed / (static_cast<double>(percent) * 1000.0) * 100.0 - elapsed / 1000.0;
-        remaining = std::to_string(RoundHalfEven(std::max(0.0, seconds)));
-    }
     const int prefix = mode_ == RenderMode::Prepare ? 121 : 176;
-    host_.SetCaption(Ui(prefix) + std::to_string(percent) + "% (" + remaining + Ui(200));
+    host_.SetCaption(ProgressCaption(Ui(prefix), percent, started_, Ui(200)));
     Pump(PumpPlace::ProgressStep);
 }
 
@@ -824,6 +817,7 @@ Renderer::~Renderer() = default;
 bool Renderer::RenderSite(RenderMode mode) {
     if (c_.view.RenderSuspended || c_.browser.RenderBusy) return false;
     c_.browser.RenderBusy = true;
+    stopped_ = false;
     struct BusyGuard {
         Renderer& renderer;
         ~BusyGuard() {

@@ -33,9 +33,6 @@ class RenderHost {
     virtual void ScrollBarChanged() {}
     virtual void ShowPicture(const Bitmap& /*picture*/) {} // the picture of Image1
     virtual void SetObjectInfoText(const std::string& /*text*/) {}
-    // The text and hex views build their own DecodedSource (prepare pass).
-    virtual void BuildTextView() {}
-    virtual void BuildHexView() {}
     // The prepare pass found a title; PageTitle is already set (history entries keep it).
     virtual void PageTitleFound(const std::string& /*title*/) {}
 };
@@ -94,6 +91,8 @@ class Renderer {
     // The picture of the last paint pass made while ImageExportActive.
     const Bitmap& ExportBitmap() const { return exportBitmap_; }
     void ReleaseExportBitmap() { exportBitmap_ = Bitmap(); }
+    // Whether F5 stopped the last pass before the end of its work.
+    bool Stopped() const { return stopped_; }
 
     void SetLayoutSink(LayoutSink* sink) { sink_ = sink; }
 
@@ -103,6 +102,7 @@ class Renderer {
     RenderHost defaultHost_;
     LayoutSink* sink_ = nullptr;
     Bitmap exportBitmap_;
+    bool stopped_ = false;
 };
 
 } // namespace qm

@@ -1,0 +1,41 @@
+#pragma once
+// SiteToHex: the DecodedSource of the text view (the page escaped so that nothing in it is a
+// tag, line breaks as "<br>") and of the hex view (offset, sixteen hex codes and their
+// characters per line). The ordinary renderer then lays them out.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+struct BrowserState;
+struct BitmapFontState;
+struct RenderContext;
+class RenderHost;
+
+enum class ConvertedView { Text, Hex };
+
+// Called at each progress step with the step's percentage; returns false to stop (F5).
+using ConversionStep = std::function<bool(int percent)>;
+
+// The text view's replacements, each announced to step first; the ones after a refused step
+// are skipped.
+std::string TextViewSource(std::string source, const ConversionStep& step);
+
+// What the character column shows for each byte: the byte itself or a space, escaped.
+struct HexCharacterCells {
+    std::string cell[256];
+};
+// With a bitmap font active, a byte the font draws with no width is a space.
+HexCharacterCells CharacterCells(const BitmapFontState& fonts);
+
+// The hex view's lines. step is called each time the percentage grows, before the byte that
+// grew it; when it refuses, that byte is still taken and only the full lines so far are kept.
+std::string HexViewSource(std::string_view source, const HexCharacterCells& cells,
+                          const ConversionStep& step);
+
+// The prepare pass's conversion: captions, messages processed at each step, F5, the busy flag.
+void SiteToHex(const RenderContext& context, RenderHost& host, ConvertedView view);
+
+} // namespace qm
