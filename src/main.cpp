@@ -12,6 +12,7 @@
 
 #include "app/check_links_mode.h"
 #include "app/dump_mode.h"
+#include "app/image_mode.h"
 #include "app/terminal_pump.h"
 #include "platform/http_module.h"
 
@@ -23,6 +24,9 @@ void PrintHelp() {
               "                       FILE|ADDRESS\n"
               "       quillmar --check-links [--utf8] [--timeout SECONDS] [--max-size MB]\n"
               "                              FILE|ADDRESS\n"
+              "       quillmar --dump --view text|hex [options of --dump] FILE|ADDRESS\n"
+              "       quillmar --image OUT.bmp [--width PX] [--font NAME] [--utf8]\n"
+              "                        [--timeout SECONDS] [--max-size MB] FILE|ADDRESS\n"
               "       quillmar --help\n"
               "\n"
               "Starts the browser and opens ADDRESS or FILE (the words of a path with spaces\n"
@@ -48,7 +52,17 @@ void PrintHelp() {
               "content type and the size (\"-\" when not known), and after a redirect the\n"
               "address it ended at. Exit status: 0 nothing is broken, 1 a request failed or\n"
               "answered 400 or above (or the page itself could not be loaded, or a stop\n"
-              "signal came), 2 bad arguments or a missing file.");
+              "signal came), 2 bad arguments or a missing file.\n"
+              "\n"
+              "--view text prints the page as the text view shows it (every byte a character,\n"
+              "no tags read); --view hex prints the hex view: offset, sixteen byte codes and\n"
+              "their characters per line.\n"
+              "\n"
+              "--image loads the page as --dump does and writes the whole laid-out page as one\n"
+              "24-bit BMP image OUT.bmp, PX pixels wide (default 1280), drawn with the built-in\n"
+              "8x16 font or the installed font NAME. The file is replaced only when the whole\n"
+              "image is written. Exit status as --dump's; 1 also when the image could not be\n"
+              "written.");
 }
 
 constexpr const char* kWindowProgram = "quillmar-window";
@@ -59,13 +73,6 @@ std::string ExecutableFolder(const char* argv0) {
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) exe = std::filesystem::absolute(argv0, ec);
     return exe.parent_path().string() + "/";
-}
-
-std::string UserDataFolder() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && *xdg) return std::string(xdg) + "/quillmar/";
-    const char* home = std::getenv("HOME");
-    return home && *home ? std::string(home) + "/.local/share/quillmar/" : std::string();
 }
 
 // The windows take this process over with the same arguments (argv[0] too, so that the
@@ -87,13 +94,20 @@ int main(int argc, char** argv) {
     const std::string folder = ExecutableFolder(argv[0]);
     const bool dump = argc >= 2 && std::strcmp(argv[1], "--dump") == 0;
     const bool checkLinks = argc >= 2 && std::strcmp(argv[1], "--check-links") == 0;
-    if (!dump && !checkLinks) return StartWindows(folder, argv);
+    const bool image = argc >= 2 && std::strcmp(argv[1], "--image") == 0;
+    if (!dump && !checkLinks && !image) return StartWindows(folder, argv);
     std::vector<std::string> rest(argv + 2, argv + argc);
+    if (image && qm::ImageModeNeedsFonts(rest)) {
+        // System fonts are drawn by the window program's toolkit, which needs no screen here.
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return StartWindows(folder, argv);
+    }
     qm::TerminalPump pump;
     const std::string module = folder + qm::kHttpModuleFile;
     qm::HttpModuleTransport transport(pump, module);
     qm::HttpModuleMultiTransport multiTransport(pump, qm::kCheckLinksParallel, module);
-    qm::CommandEnvironment environment{transport, pump, folder, UserDataFolder(), &multiTransport};
+    qm::CommandEnvironment environment{transport, pump, folder, qm::UserDataFolder(), &multiTransport};
     if (checkLinks) return qm::RunCheckLinksMode(rest, std::cout, std::cerr, environment);
+    if (image) return qm::RunImageMode(rest, std::cerr, environment, nullptr);
     return qm::RunDumpMode(rest, std::cout, std::cerr, environment);
 }

@@ -2,13 +2,35 @@
 // window is wanted; it takes the same arguments.
 
 #include <QApplication>
+#include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/image_mode.h"
+#include "app/terminal_pump.h"
+#include "platform/curl_transport.h"
+#include "platform/qt_text_rasterizer.h"
 #include "ui/main_window.h"
 #include "ui/secondary_windows_window.h"
 
+namespace {
+
+// quillmar --image with a system font: the same export, drawn by the toolkit's fonts.
+int RunImageWithFonts(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    qm::TerminalPump pump;
+    qm::CurlTransport transport(pump);
+    const std::string folder = QCoreApplication::applicationDirPath().toStdString() + "/";
+    qm::CommandEnvironment environment{transport, pump, folder, qm::UserDataFolder()};
+    qm::QtTextRasterizer rasterizer;
+    return qm::RunImageMode(std::vector<std::string>(argv + 2, argv + argc), std::cerr,
+                            environment, &rasterizer);
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "--image") return RunImageWithFonts(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quillmar");
     std::vector<std::string> args;

@@ -75,7 +75,7 @@ bool PageFailed(Browser& browser, std::ostream& err) {
 int RunCheckLinksMode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                       CommandEnvironment& environment) {
     CommandArgs parsed;
-    if (std::string problem = ParseCommandArgs(args, ColumnsOption::Refused, parsed);
+    if (std::string problem = ParseCommandArgs(args, ModeOptions{}, parsed);
         !problem.empty()) {
         err << "quillmar --check-links: " << problem << "\n";
         return 2;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/terminal_pump.h"
@@ -18,13 +19,34 @@ struct NumberOption {
     std::string_view name;
     int low, high;
     int CommandArgs::*value;
+    bool ModeOptions::*only = nullptr; // the mode must accept it
 };
 
 constexpr NumberOption kNumberOptions[] = {
-    {"--columns", 1, 100000, &CommandArgs::columns},
+    {"--columns", 1, 100000, &CommandArgs::columns, &ModeOptions::columns},
     {"--timeout", 0, 1000000, &CommandArgs::timeoutSeconds},
     {"--max-size", 0, 1 << 20, &CommandArgs::maxSizeMb},
+    {"--width", 1, 100000, &CommandArgs::width, &ModeOptions::image},
 };
+
+struct ViewWord {
+    std::string_view word;
+    ViewMode mode;
+};
+constexpr ViewWord kViewWords[] = {
+    {"html", ViewMode::Html}, {"text", ViewMode::Text}, {"hex", ViewMode::Hex}};
+
+// The word after "--view"; empty error text when it is good.
+std::string TakeView(const std::vector<std::string>& args, size_t& i, CommandArgs& parsed) {
+    if (i + 1 >= args.size()) return "--view needs html, text or hex";
+    const std::string& word = args[++i];
+    for (const ViewWord& v : kViewWords)
+        if (v.word == word) {
+            parsed.view = v.mode;
+            return {};
+        }
+    return "--view needs html, text or hex, not \"" + word + "\"";
+}
 
 // The number after args[i], which names option; empty error text when it is good.
 std::string TakeNumber(const std::vector<std::string>& args, size_t& i, const NumberOption& option,
@@ -66,17 +88,29 @@ bool ResolveTarget(std::string& target, std::string_view mode, std::ostream& err
 
 } // namespace
 
-std::string ParseCommandArgs(const std::vector<std::string>& args, ColumnsOption columns,
+std::string UserDataFolder() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && *xdg) return std::string(xdg) + "/quillmar/";
+    const char* home = std::getenv("HOME");
+    return home && *home ? std::string(home) + "/.local/share/quillmar/" : std::string();
+}
+
+std::string ParseCommandArgs(const std::vector<std::string>& args, ModeOptions accepted,
                              CommandArgs& parsed) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto option = std::find_if(std::begin(kNumberOptions), std::end(kNumberOptions),
-                                   [&arg](const NumberOption& o) { return o.name == arg; });
-        if (columns == ColumnsOption::Refused && arg == "--columns") {
-            return "unknown option " + arg;
-        } else if (option != std::end(kNumberOptions)) {
+                                   [&](const NumberOption& o) {
+                                       return o.name == arg && (!o.only || accepted.*o.only);
+                                   });
+        if (option != std::end(kNumberOptions)) {
             if (std::string problem = TakeNumber(args, i, *option, parsed); !problem.empty())
                 return problem;
+        } else if (arg == "--view" && accepted.view) {
+            if (std::string problem = TakeView(args, i, parsed); !problem.empty()) return problem;
+        } else if (arg == "--font" && accepted.image) {
+            if (i + 1 >= args.size() || args[i + 1].empty()) return "--font needs a font name";
+            parsed.font = args[++i];
         } else if (arg == "--utf8") {
             parsed.utf8 = true;
         } else if (arg.rfind("--", 0) == 0) {

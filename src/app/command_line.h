@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "state/view_state.h"
+
 namespace qm {
 
 class Browser;
@@ -23,18 +25,30 @@ struct CommandEnvironment {
     HttpMultiTransport* multiTransport = nullptr; // requests side by side, for --check-links
 };
 
+// The per-user data folder: $XDG_DATA_HOME/quillmar/ or ~/.local/share/quillmar/; empty when
+// neither is set.
+std::string UserDataFolder();
+
 struct CommandArgs {
     int columns = 80;
+    ViewMode view = ViewMode::Html;
+    int width = 1280;     // pixels of a page image
+    std::string font;     // system font of a page image; empty: the built-in 8x16 font
     bool utf8 = false;
     int timeoutSeconds = 60;
     int maxSizeMb = 1024;
     std::string target;
 };
 
-enum class ColumnsOption { Taken, Refused };
+// The options beyond the common ones that a mode takes.
+struct ModeOptions {
+    bool columns = false; // --columns
+    bool view = false;    // --view html|text|hex
+    bool image = false;   // --width, --font
+};
 
 // Empty error text means the arguments are good.
-std::string ParseCommandArgs(const std::vector<std::string>& args, ColumnsOption columns,
+std::string ParseCommandArgs(const std::vector<std::string>& args, ModeOptions accepted,
                              CommandArgs& parsed);
 
 // A browser without a window for one command: a stop signal reaches it while it exists.

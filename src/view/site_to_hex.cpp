@@ -57,23 +57,29 @@ std::string TextViewSource(std::string source, const ConversionStep& step) {
     return source;
 }
 
-HexCharacterCells CharacterCells(const BitmapFontState& fonts) {
-    HexCharacterCells cells;
+std::array<bool, 256> HexShownBytes(const BitmapFontState& fonts) {
+    std::array<bool, 256> shown{};
     BitmapTextOptions options;
     options.convert = fonts.DosEncoding ? TextConversion::None : TextConversion::WinToDos;
     options.substitute = DosSubstitution::Off;
     const bool byFont = fonts.BitmapFontActive && fonts.Font.Loaded();
     for (int byte = 0; byte < 256; ++byte) {
         const char c = static_cast<char>(byte);
-        bool shown = byte >= 32;
-        if (byFont) shown = byte > 0 && BitmapTextWidth(fonts.Font, std::string_view(&c, 1), options) > 0;
-        cells.cell[byte] = shown ? EscapedCell(static_cast<unsigned char>(byte)) : " ";
+        shown[byte] = byFont ? byte > 0 && BitmapTextWidth(fonts.Font, std::string_view(&c, 1), options) > 0
+                             : byte >= 32;
     }
+    return shown;
+}
+
+HexCharacterCells MarkupCells(const std::array<bool, 256>& shown) {
+    HexCharacterCells cells;
+    for (int byte = 0; byte < 256; ++byte)
+        cells.cell[byte] = shown[byte] ? EscapedCell(static_cast<unsigned char>(byte)) : " ";
     return cells;
 }
 
 std::string HexViewSource(std::string_view source, const HexCharacterCells& cells,
-                          const ConversionStep& step) {
+                          std::string_view lineEnd, const ConversionStep& step) {
     const size_t length = source.size();
     const size_t progressStep = std::max<size_t>(1, length / 100);
     std::string out;
@@ -100,7 +106,7 @@ std::string HexViewSource(std::string_view source, const HexCharacterCells& cell
         if (i % kBytesPerLine == 0 || i == length) {
             out.append(kHexPartWidth - 3 * ((i - 1) % kBytesPerLine + 1), ' ');
             out += characters;
-            out += "<br>";
+            out += lineEnd;
         } else if (stop) {
             out.resize(lineStart); // only full lines stay
         }
@@ -133,8 +139,7 @@ void SiteToHex(const RenderContext& context, RenderHost& host, ConvertedView vie
         });
     } else {
         const std::string secondsEnd = UiString(kUiSecondsEnd, browser.LanguageIndex);
-        browser.DecodedSource = HexViewSource(browser.PageSource, CharacterCells(context.fonts),
-                                              [&](int percent) {
+        browser.DecodedSource = HexViewSource(browser.PageSource, MarkupCells(HexShownBytes(context.fonts)), "<br>", [&](int percent) {
             return step(ProgressCaption("", percent, started, secondsEnd));
         });
     }

@@ -3,6 +3,7 @@
 // tag, line breaks as "<br>") and of the hex view (offset, sixteen hex codes and their
 // characters per line). The ordinary renderer then lays them out.
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -23,17 +24,24 @@ using ConversionStep = std::function<bool(int percent)>;
 // are skipped.
 std::string TextViewSource(std::string source, const ConversionStep& step);
 
-// What the character column shows for each byte: the byte itself or a space, escaped.
+// What the character column shows for each byte: the byte itself or a space, as text.
 struct HexCharacterCells {
     std::string cell[256];
 };
-// With a bitmap font active, a byte the font draws with no width is a space.
-HexCharacterCells CharacterCells(const BitmapFontState& fonts);
+// Which bytes the character column shows: 32 and above, or with a bitmap font active, the
+// ones it draws with some width (the byte 0 never).
+std::array<bool, 256> HexShownBytes(const BitmapFontState& fonts);
+// The shown bytes as text for the renderer: "&", "<" and ">" escaped.
+HexCharacterCells MarkupCells(const std::array<bool, 256>& shown);
 
-// The hex view's lines. step is called each time the percentage grows, before the byte that
-// grew it; when it refuses, that byte is still taken and only the full lines so far are kept.
+// The hex view's lines, each ended by lineEnd. step is called each time the percentage grows,
+// before the byte that grew it; when it refuses, that byte is still taken and only the full
+// lines so far are kept.
 std::string HexViewSource(std::string_view source, const HexCharacterCells& cells,
-                          const ConversionStep& step);
+                          std::string_view lineEnd, const ConversionStep& step);
+
+// The width of a hex view line in characters: offset, space, sixteen codes, sixteen cells.
+inline constexpr int kHexLineCharacters = 8 + 1 + 3 * 16 + 16;
 
 // The prepare pass's conversion: captions, messages processed at each step, F5, the busy flag.
 void SiteToHex(const RenderContext& context, RenderHost& host, ConvertedView view);

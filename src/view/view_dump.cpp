@@ -7,6 +7,7 @@
 #include "base/interfaces.h"
 #include "state/bitmap_font_state.h"
 #include "view/renderer.h"
+#include "view/site_to_hex.h"
 #include "tools/source_decode.h"
 
 namespace qm {
@@ -62,11 +63,12 @@ class LineCollector : public LayoutSink {
 
 // Prepares and marks the page with the 8x16 font at that many columns, giving every line to
 // the receiver.
-void LayOut(BrowserState& browser, const ViewOptions& options, int32_t columns,
+void LayOut(BrowserState& browser, const ViewOptions& options, int32_t columns, ViewMode mode,
             LineCollector::Receiver receiver) {
     BitmapFontState fonts;
     if (!LoadBuiltinTVFfont(fonts, "INT:DOS8X16").loaded) return;
     ViewState view;
+    view.ViewMode = mode;
     // The last column must still fit: pen x + width stays below the view width.
     view.ImageWidth = std::max(1, columns) * kGlyphWidth + 2;
     view.ImageHeight = 1;
@@ -85,25 +87,37 @@ void LayOut(BrowserState& browser, const ViewOptions& options, int32_t columns,
 } // namespace
 
 std::vector<ViewLine> LayoutViewLines(BrowserState& browser, const ViewOptions& options,
-                                      int32_t columns) {
+                                      int32_t columns, ViewMode mode) {
     std::vector<ViewLine> lines;
-    LayOut(browser, options, columns, [&](size_t index, const ViewLine& line) {
+    LayOut(browser, options, columns, mode, [&](size_t index, const ViewLine& line) {
         if (lines.size() <= index) lines.resize(index + 1);
         lines[index] = line;
     });
     return lines;
 }
 
-std::string DumpSourceView(BrowserState& browser, const ViewOptions& options, int32_t columns) {
+std::string DumpSourceView(BrowserState& browser, const ViewOptions& options, int32_t columns,
+                           ViewMode mode) {
     std::string out;
     size_t next = 0; // index of the next line to write
-    LayOut(browser, options, columns, [&](size_t index, const ViewLine& line) {
+    LayOut(browser, options, columns, mode, [&](size_t index, const ViewLine& line) {
         out.append(index - std::min(index, next), '\n'); // the empty lines before it
         out += line.text;
         out += '\n';
         next = index + 1;
     });
     return out;
+}
+
+std::string DumpHexLines(std::string_view source,
+                         const std::function<std::string(unsigned char)>& cellText) {
+    BitmapFontState fonts;
+    LoadBuiltinTVFfont(fonts, "INT:DOS8X16");
+    const std::array<bool, 256> shown = HexShownBytes(fonts);
+    HexCharacterCells cells;
+    for (int byte = 0; byte < 256; ++byte)
+        cells.cell[byte] = shown[byte] ? cellText(static_cast<unsigned char>(byte)) : " ";
+    return HexViewSource(source, cells, "\n", [](int) { return true; });
 }
 
 } // namespace qm

@@ -4,6 +4,8 @@
 // of the layout use it.
 
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -22,10 +24,18 @@ struct ViewLine {
 // Decodes browser.PageSource (UTF-8 switch and page report as the prepare pass does),
 // prepares and lays out the page at the given number of 8-pixel columns (at least 1) and
 // returns every line up to the last one that holds text. Sets DecodedSource and PageTitle.
+// The text and hex views are made from PageSource instead, as those views show it.
 std::vector<ViewLine> LayoutViewLines(BrowserState& browser, const ViewOptions& options,
-                                      int32_t columns);
+                                      int32_t columns, ViewMode mode = ViewMode::Html);
 
 // The same lines joined, each ended by a line feed.
-std::string DumpSourceView(BrowserState& browser, const ViewOptions& options, int32_t columns);
+std::string DumpSourceView(BrowserState& browser, const ViewOptions& options, int32_t columns,
+                           ViewMode mode = ViewMode::Html);
+
+// The hex view's lines as the dump lays them out at kHexLineCharacters columns or more, made
+// straight from the page: no layout can change a line that fits. cellText gives the text of
+// each byte the character column shows.
+std::string DumpHexLines(std::string_view source,
+                         const std::function<std::string(unsigned char)>& cellText);
 
 } // namespace qm
