@@ -93,6 +93,10 @@ std::string BmpHeader(const PageImageGeometry& g) {
     return header;
 }
 
+std::string ImageFileName(const std::string& typed) {
+    return EndsWithNoCase(typed, ".bmp") ? typed : typed + ".bmp";
+}
+
 ImageExportResult ExportPageImage(Browser& browser, Renderer& renderer, RenderHost& host,
                                   const std::string& path) {
     ViewState& view = browser.View();
@@ -151,7 +155,7 @@ void SaveWebpageImage(Browser& browser, Renderer& renderer, RenderHost& host, Di
     const std::string proposal = saveFiles.SaveFolder() + Cp1251ToUtf8(GetFileNameByURL(browser.State().CurrentURL));
     std::string path = dialogs.AskSaveFile(browser.Ui(kUiImageTitle), browser.Ui(kUiImageFilter), proposal);
     if (path.empty()) return;
-    if (!EndsWithNoCase(path, ".bmp")) path += ".bmp";
+    path = ImageFileName(path);
     const ImageExportResult result = ExportPageImage(browser, renderer, host, path);
     if (result == ImageExportResult::Saved)
         browser.SetField(FieldId::File, path);

@@ -32,6 +32,9 @@ PageImageGeometry ImageGeometry(int32_t bitmapWidth, int32_t bitmapHeight, int32
 // The 54-byte file and information header.
 std::string BmpHeader(const PageImageGeometry& geometry);
 
+// The name as typed when it ends in ".bmp" in any case, else with ".bmp" added.
+std::string ImageFileName(const std::string& typed);
+
 enum class ImageExportResult { Saved, Stopped, TooLarge, WriteFailed };
 
 // Paints the page into path (replacing it only when the whole image is written), with the

@@ -5,6 +5,8 @@
 #include <sstream>
 
 #include "app/dump_mode.h"
+#include "app/image_mode.h"
+#include "base/file_io.h"
 #include "app/terminal_pump.h"
 #include "base/interfaces.h"
 
@@ -56,7 +58,8 @@ TEST(DumpMode, BadArgumentsGiveOneLineAndStatusTwo) {
         {}, {"--columns"}, {"--columns", "0", "x.html"}, {"--columns", "12a", "x.html"},
         {"--bogus", "x.html"}, {"/no/such/file.html"}, {"file:///no/such.html"},
         {"--timeout", "-1", "x.html"}, {"--timeout", "1.5", "x.html"}, {"--max-size"},
-        {"--max-size", "1048577", "x.html"},
+        {"--max-size", "1048577", "x.html"}, {"--view", "pdf", "x.html"}, {"--view"},
+        {"--width", "100", "x.html"}, {"--font", "Arial", "x.html"},
     };
     for (const auto& args : cases) {
         DumpRun run = Dump(args);
@@ -75,6 +78,21 @@ TEST(DumpMode, PrintsTheViewLinesAsUtf8) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("Привет"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Link: \"x.html\""), std::string::npos) << run.out;
+}
+
+TEST(DumpMode, TextAndHexViews) {
+    std::string path = WriteTemp("dump_views.html", "<b>\xCF\x01</b>\r\nx");
+    EXPECT_EQ("<b>П </b>\nx\n", Dump({"--view", "text", path}).out);
+    EXPECT_EQ("00000000 3C 62 3E CF 01 3C 2F 62 3E 0D 0A 78" + std::string(12, ' ') +
+                  " <b>П </b>  x\n",
+              Dump({"--view", "hex", path}).out);
+    // Too narrow for a whole line: the layout wraps it as the view would.
+    DumpRun narrow = Dump({"--view", "hex", "--columns", "40", path});
+    EXPECT_EQ(0, narrow.status);
+    std::istringstream lines(narrow.out);
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count) EXPECT_LE(line.size(), 40u) << line;
+    EXPECT_GT(count, 1);
 }
 
 TEST(DumpMode, Utf8SwitchDecodesThePage) {
@@ -119,6 +137,66 @@ TEST(DumpMode, AboutWordsNeedNoNetwork) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(network.opened, 0);
     EXPECT_NE(run.out.find("bro.ini"), std::string::npos) << run.out;
+}
+
+struct ImageRun {
+    int status;
+    std::string err;
+};
+
+ImageRun Image(const std::vector<std::string>& args) {
+    UnreachableTransport transport;
+    qm::TerminalPump pump;
+    qm::CommandEnvironment environment{transport, pump, ::testing::TempDir(), {}};
+    std::ostringstream err;
+    const int status = qm::RunImageMode(args, err, environment, nullptr);
+    return {status, err.str()};
+}
+
+std::string WritePage(const std::string& name, int lines) {
+    std::string page;
+    for (int i = 0; i < lines; ++i) page += "<p>line " + std::to_string(i) + "</p>";
+    return WriteTemp(name, page);
+}
+
+// What ImageMagick reads from the file: "WIDTHxHEIGHT".
+std::string Identify(const std::string& path) {
+    std::FILE* pipe = ::popen(("identify -format %wx%h " + path + " 2>&1").c_str(), "r");
+    std::string out;
+    char buffer[256];
+    while (size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, got);
+    ::pclose(pipe);
+    return out;
+}
+
+TEST(ImageMode, AReaderOpensShortAndLongPages) {
+    struct Case {
+        int lines, width;
+    } cases[] = {{1, 1280}, {300, 333}}; // the reader refuses images over 16,000 rows
+    for (const Case& c : cases) {
+        const std::string image = ::testing::TempDir() + "image_mode.bmp";
+        const ImageRun run = Image({image, "--width", std::to_string(c.width),
+                                    WritePage("image_mode.html", c.lines)});
+        ASSERT_EQ(0, run.status) << run.err;
+        const std::string file = qm::GetFileToString(image);
+        ASSERT_GE(file.size(), 54u);
+        const int32_t height = static_cast<unsigned char>(file[22]) |
+                               static_cast<unsigned char>(file[23]) << 8 |
+                               static_cast<unsigned char>(file[24]) << 16;
+        EXPECT_GT(height, c.lines * 16) << "every line is in the image";
+        EXPECT_EQ(std::to_string(c.width) + "x" + std::to_string(height), Identify(image));
+    }
+}
+
+TEST(ImageMode, BadArgumentsAndUnwritableFiles) {
+    const std::string page = WritePage("image_mode_bad.html", 2);
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {}, {"--width", "10", "x.bmp", page}, {"x.bmp"}, {"x.bmp", "--width", "0", page},
+             {"x.bmp", "--columns", "8", page}, {"x.bmp", "--font", "Sans", page}})
+        EXPECT_EQ(2, Image(args).status) << ::testing::PrintToString(args);
+    const ImageRun unwritable = Image({"/no/such/folder/x.bmp", page});
+    EXPECT_EQ(1, unwritable.status);
+    EXPECT_NE(std::string::npos, unwritable.err.find("/no/such/folder/x.bmp")) << unwritable.err;
 }
 
 } // namespace

@@ -1,14 +1,13 @@
 #include "net/data_uri.h"
 
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
 #include "base/file_io.h"
 #include "state/ui_strings.h"
 #include "base/interfaces.h"
+#include "support/file_size_limit.h"
 #include "support/shown_bytes.h"
 
 namespace qm {
@@ -179,31 +178,11 @@ TEST_F(DoSaveData64Test, MissingFolderRaisesAnError) {
     EXPECT_EQ(UiString(257, 1), "Cannot create file ");
 }
 
-// Caps the size of files this process may write, so that a write fails even for root.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-  private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
-
 TEST_F(DoSaveData64Test, FailedWriteLeavesTheOlderFileIntact) {
     ASSERT_TRUE(WriteFileAtomically(folder + "datafile", "older file"));
     std::string uri = "data:," + std::string(100000, 'x');
     {
-        FileSizeLimit limit(4096);
+        test::FileSizeLimit limit(4096);
         EXPECT_THROW(DoSaveData64(uri, folder, dialogs, 1), DataSaveError);
     }
     EXPECT_EQ(GetFileToString(folder + "datafile"), "older file");

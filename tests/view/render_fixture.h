@@ -84,6 +84,14 @@ struct RenderRig {
     }
 
     uint32_t Color(ColorRole role) const { return options.Color(role); }
+
+    // The picture a paint pass at scrollY shows, for a renderer of any rig.
+    static const Bitmap& PaintOf(Renderer& renderer, ViewState& view, RecordingHost& host,
+                                 int scrollY) {
+        view.ScrollY = scrollY;
+        renderer.RenderSite(RenderMode::Paint);
+        return host.picture;
+    }
 };
 
 inline uint32_t PixelAt(const Bitmap& bitmap, int x, int y) {

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include "state/bitmap_font_state.h"
+#include "view/site_to_hex.h"
+#include "view/view_dump.h"
+#include "view/view_modes.h"
+#include "render_fixture.h"
+
+namespace qm {
+namespace {
+
+const ConversionStep kAllSteps = [](int) { return true; };
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string out;
+    for (int v : values) out += static_cast<char>(v);
+    return out;
+}
+
+TEST(TextView, EscapesEveryTagAndKeepsLineBreaks) {
+    struct Case {
+        std::string source, expected;
+    } cases[] = {
+        {Bytes({0x41, 0x0D, 0x0A}), "A<br>"},
+        {"a\tb", "a  b"},
+        {std::string("a\0b", 3), "a<br>b"},
+        {"a\rb\nc\r\n\r\nd", "a<br>b<br>c<br><br>d"},
+        {"<b>&amp;", "&lt;b&gt;&amp;amp;"},
+        {Bytes({'x', 0x01, 0x1F, 0x7F}), Bytes({'x', ' ', ' ', 0x7F})},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected, TextViewSource(c.source, kAllSteps)) << c.source;
+}
+
+TEST(TextView, AStoppedConversionKeepsTheStepsDone) {
+    std::vector<int> announced;
+    const std::string done = TextViewSource("<a>\r\n&", [&](int percent) {
+        announced.push_back(percent);
+        return percent < 40; // F5 while ">" is announced
+    });
+    EXPECT_EQ("&lt;a>\r\n&amp;", done);
+    EXPECT_EQ((std::vector<int>{0, 20, 40}), announced);
+}
+
+TEST(HexView, LinesHaveOffsetsCodesAndPaddedCharacters) {
+    const HexCharacterCells cells = MarkupCells(HexShownBytes(BitmapFontState{}));
+    std::string source = "0123456789ABCDEF<&>\x01";
+    const std::string hex = HexViewSource(source, cells, "<br>", kAllSteps);
+    EXPECT_EQ("00000000 30 31 32 33 34 35 36 37 38 39 41 42 43 44 45 46 0123456789ABCDEF<br>"
+              "00000010 3C 26 3E 01 " + std::string(36, ' ') + "&lt;&amp;&gt; <br>",
+              hex);
+}
+
+TEST(HexView, AStopKeepsOnlyTheFullLines) {
+    const HexCharacterCells cells = MarkupCells(HexShownBytes(BitmapFontState{}));
+    const std::string source(1000, 'x'); // a progress step every 10 bytes
+    for (int stopAt : {2, 3, 16}) {      // the byte that grew the percentage is still taken
+        const std::string hex = HexViewSource(source, cells, "\n", [&](int p) { return p < stopAt; });
+        const size_t taken = stopAt * 10;
+        EXPECT_EQ(taken / 16, static_cast<size_t>(std::count(hex.begin(), hex.end(), '\n')))
+            << "stopped at " << stopAt << "%";
+    }
+}
+
+TEST(HexView, TheBitmapFontDecidesWhichBytesAreShown) {
+    BitmapFontState fonts;
+    LoadBuiltinTVFfont(fonts, "INT:DOS8X16");
+    fonts.DosEncoding = true; // as the character map sets it
+    const std::array<bool, 256> shown = HexShownBytes(fonts);
+    for (int byte = 0x80; byte <= 0xF1; ++byte) EXPECT_TRUE(shown[byte]) << std::hex << byte;
+    EXPECT_FALSE(shown[0]);
+
+    // A font with a glyph for the control code 1 shows it; the byte 0 never shows.
+    std::string tvf = Bytes({16, 0});
+    for (int code : {0, 1, int{'A'}}) tvf += Bytes({code, 0, 8, 0, 1, 0}) + std::string(32, '\xFF');
+    ASSERT_TRUE(fonts.Font.LoadFromData(tvf));
+    fonts.DosEncoding = false;
+    const std::array<bool, 256> withControls = HexShownBytes(fonts);
+    EXPECT_TRUE(withControls[1]);
+    EXPECT_TRUE(withControls['A']);
+    EXPECT_FALSE(withControls[0]);
+    EXPECT_FALSE(withControls['B']) << "no glyph, no width";
+}
+
+TEST(HexView, ThePreparePassShowsTheCodesAndUnescapedCharacters) {
+    test::RenderRig rig(80);
+    rig.view.ViewMode = ViewMode::Hex;
+    rig.browser.RequestReport = "old report";
+    rig.Show("<&");
+    EXPECT_TRUE(rig.browser.RequestReport.empty());
+    EXPECT_FALSE(rig.browser.ConvertBusy);
+    const std::vector<ViewLine> lines =
+        LayoutViewLines(rig.browser, rig.options, 80, ViewMode::Hex);
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ("00000000 3C 26" + std::string(43, ' ') + "<&", lines[0].text);
+}
+
+TEST(HexView, TheDumpLinesMatchTheLaidOutView) {
+    std::string source;
+    for (int i = 0; i < 700; ++i) source += static_cast<char>((i * 37) % 256);
+    BrowserState browser;
+    browser.PageSource = source;
+    std::string laidOut;
+    for (const ViewLine& line : LayoutViewLines(browser, ViewOptions{}, kHexLineCharacters, ViewMode::Hex))
+        laidOut += line.text + "\n";
+    EXPECT_EQ(laidOut, DumpHexLines(source, [](unsigned char b) { return std::string(1, static_cast<char>(b)); }));
+}
+
+TEST(CharMap, ShowsBytes32To255InTheHexViewWithDosEncoding) {
+    BrowserState browser;
+    ViewState view;
+    BitmapFontState fonts;
+    SourceDecodeState decode;
+    browser.PageContentType = "text/html";
+    view.ScrollY = 500;
+    ShowCharMap(browser, view, fonts, decode);
+    ASSERT_EQ(224u, browser.PageSource.size());
+    EXPECT_EQ(' ', browser.PageSource.front());
+    EXPECT_EQ('\xFF', browser.PageSource.back());
+    EXPECT_TRUE(browser.PageContentType.empty());
+    EXPECT_TRUE(fonts.DosEncoding);
+    EXPECT_EQ(ViewMode::Hex, view.ViewMode);
+    EXPECT_EQ(0, view.ScrollY);
+}
+
+TEST(ViewModes, OnlyTheHtmlViewDecodesAgain) {
+    ViewState view;
+    SourceDecodeState decode;
+    ChooseViewMode(view, decode, ViewMode::Html);
+    EXPECT_TRUE(decode.NeedDecode);
+    ChooseViewMode(view, decode, ViewMode::Hex);
+    EXPECT_TRUE(decode.NeedDecode) << "the hex view leaves the flag";
+    ChooseViewMode(view, decode, ViewMode::Text);
+    EXPECT_FALSE(decode.NeedDecode);
+}
+
+} // namespace
+} // namespace qm
