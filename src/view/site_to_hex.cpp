@@ -1,6 +1,9 @@
 #include "view/site_to_hex.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
+#include <vector>
 
 #include "base/interfaces.h"
 #include "state/bitmap_font_state.h"
@@ -40,10 +43,6 @@ std::string EscapedCell(unsigned char byte) {
     }
 }
 
-void AppendHex(std::string& out, uint32_t value, int digits) {
-    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out += kHexDigits[(value >> shift) & 15];
-}
-
 } // namespace
 
 std::string TextViewSource(std::string source, const ConversionStep& step) {
@@ -80,36 +79,45 @@ HexCharacterCells MarkupCells(const std::array<bool, 256>& shown) {
 
 std::string HexViewSource(std::string_view source, const HexCharacterCells& cells,
                           std::string_view lineEnd, const ConversionStep& step) {
+    static const auto kPairs = [] {
+        std::array<std::array<char, 3>, 256> pairs{};
+        for (int b = 0; b < 256; ++b) pairs[b] = {kHexDigits[b >> 4], kHexDigits[b & 15], ' '};
+        return pairs;
+    }();
+    size_t widest = lineEnd.size();
+    for (const std::string& cell : cells.cell) widest = std::max(widest, cell.size());
     const size_t length = source.size();
     const size_t progressStep = std::max<size_t>(1, length / 100);
+    size_t nextStepAt = progressStep; // the byte (1-based) at which the percentage next grows
     std::string out;
-    out.reserve(length / kBytesPerLine * 90 + 96);
-    std::string characters;
-    size_t lineStart = 0; // where the current line begins in out
-    int64_t shown = -1;
-    bool stop = false;
-    for (size_t i = 1; i <= length && !stop; ++i) {
-        if (const auto percent = static_cast<int64_t>(i / progressStep); percent > shown) {
-            shown = percent;
-            stop = !step(static_cast<int>(percent));
+    out.reserve((length / kBytesPerLine + 1) * (kHexLineCharacters + 4 + lineEnd.size()));
+    std::vector<char> line(9 + kHexPartWidth + kBytesPerLine * widest + lineEnd.size());
+    for (size_t start = 0; start < length; start += kBytesPerLine) {
+        const size_t count = std::min(kBytesPerLine, length - start);
+        size_t stoppedAt = 0; // the byte taken after a refused step
+        for (size_t i = start + 1; nextStepAt <= start + count && i <= start + count; ++i) {
+            if (i < nextStepAt) continue;
+            const size_t percent = i / progressStep;
+            nextStepAt = (percent + 1) * progressStep;
+            if (!step(static_cast<int>(percent))) {
+                stoppedAt = i;
+                break;
+            }
         }
-        const auto byte = static_cast<unsigned char>(source[i - 1]);
-        if ((i - 1) % kBytesPerLine == 0) {
-            lineStart = out.size();
-            AppendHex(out, static_cast<uint32_t>(i - 1), 8);
-            out += ' ';
-            characters.clear();
+        if (stoppedAt && stoppedAt < start + count) break; // only full lines stay
+        char* p = line.data();
+        for (int shift = 28; shift >= 0; shift -= 4) *p++ = kHexDigits[(start >> shift) & 15];
+        *p++ = ' ';
+        for (size_t k = 0; k < count; ++k, p += 3)
+            std::memcpy(p, kPairs[static_cast<unsigned char>(source[start + k])].data(), 3);
+        p = std::fill_n(p, 3 * (kBytesPerLine - count), ' ');
+        for (size_t k = 0; k < count; ++k) {
+            const std::string& cell = cells.cell[static_cast<unsigned char>(source[start + k])];
+            p = std::copy(cell.begin(), cell.end(), p);
         }
-        AppendHex(out, byte, 2);
-        out += ' ';
-        characters += cells.cell[byte];
-        if (i % kBytesPerLine == 0 || i == length) {
-            out.append(kHexPartWidth - 3 * ((i - 1) % kBytesPerLine + 1), ' ');
-            out += characters;
-            out += lineEnd;
-        } else if (stop) {
-            out.resize(lineStart); // only full lines stay
-        }
+        p = std::copy(lineEnd.begin(), lineEnd.end(), p);
+        out.append(line.data(), static_cast<size_t>(p - line.data()));
+        if (stoppedAt) break;
     }
     return out;
 }
