@@ -4,56 +4,22 @@
 # window's bounds. Usage: window_keys_test.sh PATH/TO/quillmar
 set -euo pipefail
 program=$1
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/session.sh"
 
 {
     echo "<html><head><title>Long page</title></head><body>"
     for i in $(seq 1 3000); do echo "<p>Line $i of a long page <a href='x$i.html'>link $i</a></p>"; done
     echo "</body></html>"
 } >"$work/long.html"
-
-# Xvfb picks a free display and writes its number.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 1 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
-# A copy beside the page, so that its settings file and download folder are the test's own;
-# the command hands the window over to the window program beside it.
-cp "$program" "$(dirname "$program")/quillmar-window" "$work/"
-LANG=C.UTF-8 "$work/quillmar" "$work/long.html" >"$work/log" 2>&1 &
-app=$!
-pids+=($app)
-window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$app" | tail -1 || true)
-[[ -n $window ]] || { echo "FAIL no window"; cat "$work/log"; exit 1; }
-for _ in $(seq 1 50); do
-    [[ $(xdotool getwindowname "$window") == *"Long page"* ]] && break
-    sleep 0.1
-done
+start_session "$program" "$work/long.html"
+wait_caption "Long page" || true
 xdotool windowactivate --sync "$window"
 
-failures=0
 offset() { # the scroll offset the caption shows: "1 080 / 224 841 px - ..."
     local caption
     caption=$(xdotool getwindowname "$window")
     echo "${caption%% / *}" | tr -d ' '
-}
-expect() { # expect WHAT CONDITION...
-    local what=$1
-    shift
-    sleep 0.5
-    if "$@"; then echo "ok   $what"; else
-        echo "FAIL $what: caption '$(xdotool getwindowname "$window")'"
-        failures=$((failures + 1))
-    fi
 }
 moved() { [[ $(offset) != "$before" ]]; }
 at_end() { local c; c=$(xdotool getwindowname "$window"); [[ $(echo "${c%% px*}" | tr -d ' ' | awk -F/ '{print ($1 == $2)}') == 1 ]]; }
@@ -78,7 +44,4 @@ sleep 1
 restored() { [[ $(geometry) == "$start_geometry" ]]; }
 expect "third F2 restores the bounds ($start_geometry)" restored
 
-if ((failures > 0)); then
-    cat "$work/log"
-    exit 1
-fi
+end_session
