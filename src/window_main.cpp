@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/form_editor_window.h"
 #include "ui/main_window.h"
 #include "ui/secondary_windows_window.h"
 
@@ -16,7 +17,8 @@ int main(int argc, char** argv) {
     // Created in this order and kept for the whole run; only the main window is shown.
     qm::TForm1 form1(args);
     qm::TForm2 form2(&form1);
-    qm::TForm3 form3(&form1);
+    qm::TForm3 form3(form1);
+    form1.SetFormEditor(&form3);
     qm::TForm4 form4(&form1);
     qm::TForm6 form6(&form1);
     form1.show();
