@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "forms/form_send.h"
@@ -166,7 +167,10 @@ void TForm3::LayOut() {
     Panel2->setVisible(panel > 0);
     ScrollBox1->setGeometry(0, kTopRow, std::max(0, width - panel - 20), height);
     Panel2->setGeometry(width - kPanelWidth - 5, kTopRow, kPanelWidth, height - 5);
-    const int columnWidth = ScrollBox1->viewport()->width();
+    // The scroll area's own viewport is resized only once the window shows; a scroll bar's
+    // width is kept free so the controls do not move when one appears.
+    const int columnWidth =
+        ScrollBox1->width() - ScrollBox1->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     int bottom = 0;
     for (size_t e = 0; e < controls_.size(); ++e)
         for (size_t m = 0; m < controls_[e].size(); ++m) {
@@ -206,6 +210,7 @@ void TForm3::ShowFromMenu() { ShowFormEditor(editor_.FormEditorURL); }
 void TForm3::ShowFormEditor(const std::string& url) {
     RepaintCaptions();
     ApplyColours();
+    ShowFields();
     BrowserState& state = main_.browser().State();
     editor_.Shown(state, url);
     exec();

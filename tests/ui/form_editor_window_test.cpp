@@ -131,6 +131,15 @@ TEST_F(FormEditorWindow, ClickFillSendShowsTheAnswerAsTheNewPage) {
     EXPECT_EQ(qm::FromQString(shown.form.Edit1->text()).substr(0, 30),
               server.Url("/send?q=").substr(0, 30));
     EXPECT_TRUE(shown.form.browser().State().RefererURL.empty());
+    // Shown again, the request fields hold the request that was sent.
+    QString address;
+    QTimer::singleShot(0, &shown.editor, [&] {
+        if (!WaitFor([&] { return shown.editor.isVisible(); })) return;
+        address = shown.editor.Edit1->text();
+        shown.editor.reject();
+    });
+    shown.form.N6->trigger();
+    EXPECT_EQ(qm::FromQString(address), qm::FromQString(shown.form.Edit1->text()));
 }
 
 TEST_F(FormEditorWindow, AdvancedModeWaitsForTheSendButtonsAndOffersLinkAndProgram) {
@@ -169,6 +178,9 @@ TEST_F(FormEditorWindow, MenuItemShowsTheLastFormAsLeftInTheUiLanguage) {
     shown.Open(server.Url("/"));
     shown.ClickForm([&] {
         QTest::keyClicks(shown.Field<QLineEdit>(FormKind::Edit, "q"), "kept");
+        shown.editor.CheckBox2->setChecked(true);
+        QTest::mouseClick(shown.Field<qm::PanelButton>(FormKind::Button, "go", "Find"),
+                          Qt::LeftButton);
         QTest::keyClick(&shown.editor, Qt::Key_Escape);
     });
     shown.form.browser().State().LanguageIndex = 0;
@@ -177,6 +189,8 @@ TEST_F(FormEditorWindow, MenuItemShowsTheLastFormAsLeftInTheUiLanguage) {
         if (!WaitFor([&] { return shown.editor.isVisible(); })) return;
         checked = true;
         EXPECT_EQ(shown.Field<QLineEdit>(FormKind::Edit, "q")->text(), "kept");
+        EXPECT_EQ(qm::FromQString(shown.editor.Edit1->text()),
+                  server.Url("/send?q=kept&new=on&go=Find"));
         EXPECT_EQ(shown.editor.CheckBox2->text(), QString::fromUtf8("Расширенный режим"));
         EXPECT_EQ(shown.editor.Panel11->Caption(), QString::fromUtf8("Отправка и переход"));
         EXPECT_EQ(shown.form.browser().State().RefererURL, server.Url("/"));
