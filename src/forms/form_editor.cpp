@@ -51,7 +51,8 @@ void FormEditor::SetChecked(size_t element, size_t member, bool checked) {
 void FormEditor::CheckBoxClick(size_t element, size_t member) {
     FormMember* clicked = Member(element, member);
     if (!clicked || clicked->kind != FormKind::Radio || !clicked->enabled) return;
-    for (FormMember& other : FormElements[element].members) other.selected = false;
+    for (FormMember& other : FormElements[element].members)
+        other.selected = false;
     clicked->selected = true;
 }
 

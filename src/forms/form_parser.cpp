@@ -4,9 +4,11 @@
 #include <unordered_map>
 
 #include "base/ascii_case.h"
+#include "base/trim.h"
 #include "net/url.h"
 #include "state/ui_strings.h"
 #include "tools/attribute_text.h"
+#include "tools/text_replace.h"
 #include "view/tag_scanner.h"
 
 namespace qm {
@@ -15,22 +17,12 @@ namespace {
 constexpr int kUiSubmit = 95;
 constexpr size_t npos = std::string::npos;
 
-bool IsQuote(char c) { return c == '"' || c == '\''; }
-
-std::string_view TrimSpaces(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-    return text;
+bool IsQuote(char c) {
+    return c == '"' || c == '\'';
 }
 
 std::string Amp(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        out.push_back(text[i]);
-        if (text.substr(i, 5) == "&amp;") i += 4;
-    }
-    return out;
+    return ReplaceText(text, "&amp;", "&", ReplaceFlags::ReplaceAll);
 }
 
 // CR LF, a lone LF and a lone CR each become CR LF.
@@ -121,7 +113,7 @@ class FormParser {
     void HandleOptionEnd(size_t lt);
     void HandleTextareaEnd(size_t lt, size_t gt);
     const std::string* Attr(std::string_view name) const;
-    std::string Read(std::string_view name) const;    // "&amp;" made "&"
+    std::string Read(std::string_view name) const;      // "&amp;" made "&"
     std::string ReadUpper(std::string_view name) const; // trimmed, upper-cased, DeQuote'd
     bool Has(std::string_view name) const { return Attr(name) != nullptr; }
     void AddLine(std::string_view text) { form_.lines.push_back(DeAmper(text)); }
@@ -220,7 +212,7 @@ void FormParser::ReadInTag(size_t i) {
 void FormParser::FlushText() {
     if (!text_.empty() && !inScript_ && !inTextarea_) {
         AddLine(text_);
-        if (!TrimSpaces(text_).empty()) AddLabel(DeAmper(text_));
+        if (!TrimBlanks(text_).empty()) AddLabel(DeAmper(text_));
     }
     text_.clear();
 }
@@ -238,7 +230,7 @@ std::string FormParser::Read(std::string_view name) const {
 
 std::string FormParser::ReadUpper(std::string_view name) const {
     const std::string* value = Attr(name);
-    return value ? DeQuote(AsciiUpper(TrimSpaces(*value))) : std::string();
+    return value ? DeQuote(AsciiUpper(TrimBlanks(*value))) : std::string();
 }
 
 void FormParser::HandleTag(std::string_view inner, size_t lt, size_t gt) {
@@ -292,15 +284,15 @@ void FormParser::HandleForm() {
 }
 
 void FormParser::HandleInput() {
-    static const char* const kTextTypes[] = {"",       "EMAIL",    "URL",  "COLOR",
-                                             "NUMBER", "RANGE",    "DATE", "DATETIME",
-                                             "DATETIME-LOCAL", "SEARCH", "TEL"};
+    static const char* const kTextTypes[] = {
+        "",         "EMAIL",          "URL",    "COLOR", "NUMBER", "RANGE", "DATE",
+        "DATETIME", "DATETIME-LOCAL", "SEARCH", "TEL"};
     std::string type = ReadUpper("TYPE");
     for (const char* text : kTextTypes)
         if (type == text) type = "TEXT";
     const auto trimmed = [this](std::string_view attr) {
         const std::string* value = Attr(attr);
-        return value ? DeQuote(TrimSpaces(*value)) : std::string();
+        return value ? DeQuote(TrimBlanks(*value)) : std::string();
     };
     if (std::string title = trimmed("TITLE"); !title.empty()) AddLabel(DeAmper(title));
     if (std::string hint = trimmed("PLACEHOLDER"); !hint.empty()) AddLabel(DeAmper(hint));
@@ -401,12 +393,22 @@ MemberRef FormParser::AddMember(std::optional<size_t> element, FormMember member
 
 void FormParser::Place(FormMember& member) {
     switch (member.kind) {
-    case FormKind::Label: member.height = FormColumn::kLabelHeight; break;
-    case FormKind::Edit: member.height = FormColumn::kEditHeight; break;
-    case FormKind::Memo: member.height = FormColumn::kMemoHeight; break;
+    case FormKind::Label:
+        member.height = FormColumn::kLabelHeight;
+        break;
+    case FormKind::Edit:
+        member.height = FormColumn::kEditHeight;
+        break;
+    case FormKind::Memo:
+        member.height = FormColumn::kMemoHeight;
+        break;
     case FormKind::Checkbox:
-    case FormKind::Radio: member.height = FormColumn::kCheckHeight; break;
-    case FormKind::Button: member.height = FormColumn::kButtonHeight; break;
+    case FormKind::Radio:
+        member.height = FormColumn::kCheckHeight;
+        break;
+    case FormKind::Button:
+        member.height = FormColumn::kButtonHeight;
+        break;
     }
     member.top = y_;
     if (member.look == EditLook::Hidden) return;

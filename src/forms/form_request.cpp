@@ -7,11 +7,20 @@ std::string FixParam(std::string_view value) {
     out.reserve(value.size());
     for (char c : value) {
         switch (c) {
-        case '%': out += "%25"; break;
-        case '&': out += "%26"; break;
-        case '+': out += "%2B"; break;
-        case '#': out += "%23"; break;
-        default: out.push_back(c);
+        case '%':
+            out += "%25";
+            break;
+        case '&':
+            out += "%26";
+            break;
+        case '+':
+            out += "%2B";
+            break;
+        case '#':
+            out += "%23";
+            break;
+        default:
+            out.push_back(c);
         }
     }
     return out;
@@ -43,7 +52,8 @@ std::string RequestAsLink(const FormRequest& request) {
     return std::string(CutQuery(request.address)) + "??" + request.postData;
 }
 
-std::vector<std::string> DataSendingProgram(const std::string& baseUrl, const FormRequest& request) {
+std::vector<std::string> DataSendingProgram(const std::string& baseUrl,
+                                            const FormRequest& request) {
     // A program line ends at a line break, so the breaks of a multi-line field go as their
     // percent codes, which the server reads back as the same bytes.
     std::string target;

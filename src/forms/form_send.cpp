@@ -9,8 +9,8 @@ void SendFormRequest(const FormRequest& request, DownloadMode mode, Browser& bro
                      Downloader& downloader, GoAction& goAction, GoActionHost& host) {
     goAction.SetAddress(request.address);
     downloader.StartDownload(request.address, mode, request.isPost, request.postData);
-    host.ShowSizeLabel(
-        Bytes64ToStr(static_cast<int64_t>(browser.State().PageSource.size())) + browser.Ui(0));
+    host.ShowSizeLabel(Bytes64ToStr(static_cast<int64_t>(browser.State().PageSource.size())) +
+                       browser.Ui(0));
     host.ResetViewScroll();
     host.PageReady();
 }

@@ -132,7 +132,9 @@ void TForm3::ConnectFields() {
     connect(Panel4, &PanelButton::clicked, this, [this] { CreateProgram(); });
 }
 
-QString TForm3::Ui(int index) const { return ToQString(main_.browser().Ui(index)); }
+QString TForm3::Ui(int index) const {
+    return ToQString(main_.browser().Ui(index));
+}
 
 void TForm3::RepaintCaptions() {
     CheckBox2->setText(Ui(kUiAdvanced));
@@ -155,9 +157,11 @@ void TForm3::ApplyColours() {
     setPalette(main_.palette());
     setFont(main_.font());
     const QColor text = main_.palette().color(QPalette::WindowText);
-    for (PanelButton* button : findChildren<PanelButton*>()) button->SetGlyphColour(text);
+    for (PanelButton* button : findChildren<PanelButton*>())
+        button->SetGlyphColour(text);
     const QPalette boxes = main_.CheckBox1->palette();
-    for (QCheckBox* box : findChildren<QCheckBox*>()) box->setPalette(boxes);
+    for (QCheckBox* box : findChildren<QCheckBox*>())
+        box->setPalette(boxes);
 }
 
 void TForm3::LayOut() {
@@ -205,7 +209,9 @@ void TForm3::OpenForm(const std::string& formSource, const std::string& baseUrl)
     ShowFormEditor(baseUrl);
 }
 
-void TForm3::ShowFromMenu() { ShowFormEditor(editor_.FormEditorURL); }
+void TForm3::ShowFromMenu() {
+    ShowFormEditor(editor_.FormEditorURL);
+}
 
 void TForm3::ShowFormEditor(const std::string& url) {
     RepaintCaptions();
@@ -229,7 +235,8 @@ QWidget* TForm3::Control(size_t element, size_t member) const {
 
 void TForm3::RebuildControls() {
     for (auto& element : controls_)
-        for (QWidget* control : element) delete control;
+        for (QWidget* control : element)
+            delete control;
     controls_.assign(editor_.FormElements.size(), {});
     for (size_t e = 0; e < controls_.size(); ++e)
         for (size_t m = 0; m < editor_.FormElements[e].members.size(); ++m)
@@ -316,17 +323,19 @@ void TForm3::ShowFields() {
     (editor_.SendAsPost ? RadioButton2 : RadioButton1)->setChecked(true);
     CheckBox1->setChecked(editor_.EncodeUtf8);
     std::string lines;
-    for (const std::string& line : editor_.Lines) lines += (lines.empty() ? "" : "\r\n") + line;
+    for (const std::string& line : editor_.Lines)
+        lines += (lines.empty() ? "" : "\r\n") + line;
     Memo1->setPlainText(ToQStringLines(lines));
     ComboBox1->clear();
-    for (const std::string& item : editor_.SubmitButtons) ComboBox1->addItem(ToQString(item));
+    for (const std::string& item : editor_.SubmitButtons)
+        ComboBox1->addItem(ToQString(item));
     ComboBox1->setCurrentIndex(editor_.SubmitIndex);
     showing_ = false;
 }
 
 void TForm3::Send(DownloadMode mode) {
-    SendFormRequest(editor_.Request(), mode, main_.browser(), main_.downloader(),
-                    main_.goAction(), main_);
+    SendFormRequest(editor_.Request(), mode, main_.browser(), main_.downloader(), main_.goAction(),
+                    main_);
     accept();
 }
 
@@ -337,8 +346,8 @@ void TForm3::CopyAsLink() {
 
 void TForm3::CreateProgram() {
     QStringList lines;
-    for (const std::string& line : DataSendingProgram(main_.browser().State().BaseURL,
-                                                      editor_.Request()))
+    for (const std::string& line :
+         DataSendingProgram(main_.browser().State().BaseURL, editor_.Request()))
         lines << ToQString(line);
     accept();
     emit programCreated(lines);

@@ -24,7 +24,7 @@ class TForm1;
 
 class TForm3 : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TForm3(TForm1& main);
 
     FormEditor& editor() { return editor_; }
@@ -51,15 +51,15 @@ public:
     PanelButton *Panel1 = nullptr, *Panel3 = nullptr, *Panel4 = nullptr, *Panel10 = nullptr,
                 *Panel11 = nullptr;
 
-signals:
+  signals:
     // "Create data sending program": the program's lines, for the program editor.
     void programCreated(const QStringList& lines);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void BuildPanel();
     void ConnectFields();
     void RepaintCaptions();

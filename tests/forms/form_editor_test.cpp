@@ -75,7 +75,8 @@ TEST(FormEditor, WhatTakesPart) {
          "<select name=n><option>x</option></select>"
          "<select name=m multiple><option value=a selected><option value=b selected></select>",
          "r=2&s=two&m=a&m=b"},
-        {"hidden, password and memo fields", "<input type=hidden name=h value=\"#1\">"
+        {"hidden, password and memo fields",
+         "<input type=hidden name=h value=\"#1\">"
          "<input type=password name=p value=s3>"
          "<textarea name=t>l1\nl2</textarea>",
          "h=%231&p=s3&t=l1\r\nl2"},

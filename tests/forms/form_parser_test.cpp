@@ -18,12 +18,18 @@ const std::string kBase = "http://site.example/dir/page.html";
 
 const char* KindName(FormKind kind) {
     switch (kind) {
-    case FormKind::Label: return "Label";
-    case FormKind::Edit: return "Edit";
-    case FormKind::Memo: return "Memo";
-    case FormKind::Checkbox: return "Checkbox";
-    case FormKind::Radio: return "Radio";
-    case FormKind::Button: return "Button";
+    case FormKind::Label:
+        return "Label";
+    case FormKind::Edit:
+        return "Edit";
+    case FormKind::Memo:
+        return "Memo";
+    case FormKind::Checkbox:
+        return "Checkbox";
+    case FormKind::Radio:
+        return "Radio";
+    case FormKind::Button:
+        return "Button";
     }
     return "?";
 }
@@ -65,22 +71,26 @@ TEST(FormParser, TagsBecomeTheElementsOfTheTable) {
         {"quoted > belongs to the value", "<input name=q value=\"a>b\">", {"Edit q=a>b*", submit}},
         {"apostrophes quote too", "<input name=q value='a>b'>", {"Edit q=a>b*", submit}},
         {"unnamed submit makes no button", "<input type=submit value=Go>", {submit}},
-        {"named submit replaces the default", "<input type=submit name=go value=Go>",
+        {"named submit replaces the default",
+         "<input type=submit name=go value=Go>",
          {"Button go=Go*"}},
         {"image is a submit", "<input type=IMAGE name=i value=x>", {"Button i=x*"}},
         {"submit without value", "<input type=submit name=go>", {"Button go=*"}},
         {"button without type is a text field", "<button name=b value=v>", {"Edit b=v*", submit}},
-        {"mapped types are text", "<input type=email name=e><input type=\"Date\" name=d>",
+        {"mapped types are text",
+         "<input type=email name=e><input type=\"Date\" name=d>",
          {"Edit e=*", "Edit d=*", submit}},
         {"unknown and unnamed types give nothing",
-         "<input type=reset name=r><input type=file name=f><input value=x>", {submit}},
+         "<input type=reset name=r><input type=file name=f><input value=x>",
+         {submit}},
         {"radios of one name share an element",
          "<input type=radio name=r value=1><input type=radio name=r value=2 checked>",
          {"Radio r=1 | Radio r=2*", submit}},
         {"check boxes of one name stay apart",
          "<input type=checkbox name=c value=1><input type=checkbox name=c>",
          {"Checkbox c=1", "Checkbox c=on", submit}},
-        {"disabled fields", "<input name=a disabled><input type=checkbox name=b checked disabled=x>",
+        {"disabled fields",
+         "<input name=a disabled><input type=checkbox name=b checked disabled=x>",
          {"Edit a=*!", "Checkbox b=on*!", submit}},
         {"later attribute wins", "<input name=a name=b value=1 value=2>", {"Edit b=2*", submit}},
         {"references decoded in values",
@@ -101,12 +111,16 @@ TEST(FormParser, TagsBecomeTheElementsOfTheTable) {
          {"Checkbox m=1*", "Checkbox m=2!", submit}},
         {"closing option without an option", "</option><input name=a>", {"Edit a=*", submit}},
         {"textarea content without its quotes",
-         "<textarea name=t>\"quoted text\"</textarea>", {"Memo t=quoted text*", submit}},
-        {"textarea line breaks become CR LF", "<textarea name=t>a\nb\rc\r\nd</textarea>",
+         "<textarea name=t>\"quoted text\"</textarea>",
+         {"Memo t=quoted text*", submit}},
+        {"textarea line breaks become CR LF",
+         "<textarea name=t>a\nb\rc\r\nd</textarea>",
          {"Memo t=a\r\nb\r\nc\r\nd*", submit}},
         {"disabled textarea, and a closing tag with no opening",
-         "<textarea name=t disabled>x</textarea></textarea>", {"Memo t=x*!", submit}},
-        {"text lines become labels", "Name:<input name=n>\r\nSecond\nThird &amp; last",
+         "<textarea name=t disabled>x</textarea></textarea>",
+         {"Memo t=x*!", submit}},
+        {"text lines become labels",
+         "Name:<input name=n>\r\nSecond\nThird &amp; last",
          {"Label =Name:", "Edit n=*", "Label =Second", "Label =Third & last", submit}},
         {"blank text makes no label", "  \r\n\t<input name=n>", {"Edit n=*", submit}},
         {"title and placeholder labels come first",
@@ -156,7 +170,8 @@ TEST(FormParser, ControlsStandInOneColumn) {
                                   kBase, kEnglish);
     std::vector<std::pair<int32_t, int32_t>> placed; // top, height
     for (const FormElement& e : form.elements)
-        for (const FormMember& m : e.members) placed.emplace_back(m.top, m.height);
+        for (const FormMember& m : e.members)
+            placed.emplace_back(m.top, m.height);
     // Label 15 at 5; edit 20 at 25; the hidden edit does not advance; the select steps half of
     // the last height and gap before and after its option's check box and caption; memo 100;
     // button 30.
@@ -169,9 +184,9 @@ TEST(FormParser, LinesShowRecognisedTagsTextAndUnterminatedTags) {
     ParsedForm form = ProcessForm("<form action=x><b>Bold</b>\r\n<input name=a>"
                                   "<textarea name=t>one\r\ntwo</textarea><input name=\"b",
                                   kBase, kEnglish);
-    const std::vector<std::string> expected = {
-        "<form action=x>", "Bold", "<input name=a>", "<textarea name=t>one\r\ntwo</textarea>",
-        "<input name=\"b"};
+    const std::vector<std::string> expected = {"<form action=x>", "Bold", "<input name=a>",
+                                               "<textarea name=t>one\r\ntwo</textarea>",
+                                               "<input name=\"b"};
     EXPECT_EQ(form.lines, expected);
     EXPECT_EQ(Describe(form), (std::vector<std::string>{"Label =Bold", "Edit a=*",
                                                         "Memo t=one\r\ntwo*", "Button =Submit*"}));
@@ -187,7 +202,8 @@ TEST(FormParser, SubmitButtonsAreListed) {
 // Sources that would take minutes if any step read the form again per tag.
 TEST(FormParser, HostileSourcesStayLinear) {
     std::string unclosedForms;
-    for (int i = 0; i < 20000; ++i) unclosedForms += "<form>x\r\n";
+    for (int i = 0; i < 20000; ++i)
+        unclosedForms += "<form>x\r\n";
     std::string longQuotedValue = "<input name=a value=\"" + std::string(300000, '>') + "\">";
     std::string bigSelect = "<select name=s>";
     std::string textareaEnds = "<textarea name=t>";
@@ -196,9 +212,11 @@ TEST(FormParser, HostileSourcesStayLinear) {
         textareaEnds += "x</textarea>";
     }
     std::string optionEnds = "<select name=s><option>" + std::string(100000, 'y');
-    for (int i = 0; i < 20000; ++i) optionEnds += "</option>";
+    for (int i = 0; i < 20000; ++i)
+        optionEnds += "</option>";
     std::string radios;
-    for (int i = 0; i < 20000; ++i) radios += "<input type=radio name=r" + std::to_string(i) + ">";
+    for (int i = 0; i < 20000; ++i)
+        radios += "<input type=radio name=r" + std::to_string(i) + ">";
 
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(ProcessForm(unclosedForms, kBase, kEnglish).elements.size(), 20001u);

@@ -24,7 +24,9 @@ using qm::FormKind;
 using qm::TForm1;
 using qm::TForm3;
 
-bool WaitFor(const std::function<bool()>& done, int ms = 5000) { return QTest::qWaitFor(done, ms); }
+bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
+    return QTest::qWaitFor(done, ms);
+}
 
 // Typed as the keyboard would, character by character (QTest only types ASCII).
 void Type(QWidget* widget, const QString& text) {
@@ -69,12 +71,11 @@ struct Shown {
             if (editor.isVisible()) editor.reject();
         });
         const qm::ViewObject* block = FormBlock();
-        QTest::mouseClick(form.Image1, Qt::LeftButton, Qt::NoModifier,
-                          QPoint(20, block->Top + 1));
+        QTest::mouseClick(form.Image1, Qt::LeftButton, Qt::NoModifier, QPoint(20, block->Top + 1));
     }
     // The generated control of the first member with this name and kind.
-    template <class Widget> Widget* Field(FormKind kind, const std::string& name,
-                                          const std::string& value = {}) {
+    template <class Widget>
+    Widget* Field(FormKind kind, const std::string& name, const std::string& value = {}) {
         const auto& elements = editor.editor().FormElements;
         for (size_t e = 0; e < elements.size(); ++e)
             for (size_t m = 0; m < elements[e].members.size(); ++m) {
@@ -88,7 +89,7 @@ struct Shown {
 };
 
 class FormEditorWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         server->Get("/", [](const httplib::Request&, httplib::Response& res) {
             res.set_content(kPage, "text/html");
@@ -158,19 +159,20 @@ TEST_F(FormEditorWindow, AdvancedModeWaitsForTheSendButtonsAndOffersLinkAndProgr
         QTest::mouseClick(shown.Field<qm::PanelButton>(FormKind::Button, "go", "Find"),
                           Qt::LeftButton);
         EXPECT_TRUE(shown.editor.isVisible());
-        EXPECT_EQ(qm::FromQString(shown.editor.Edit1->text()), server.Url("/send?q=&new=on&go=Find"));
+        EXPECT_EQ(qm::FromQString(shown.editor.Edit1->text()),
+                  server.Url("/send?q=&new=on&go=Find"));
         shown.editor.RadioButton2->setChecked(true);
         shown.editor.Edit2->setText("x=1");
         QTest::mouseClick(shown.editor.Panel3, Qt::LeftButton);
-        EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
-                  server.Url("/send??x=1"));
+        EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), server.Url("/send??x=1"));
         EXPECT_EQ(shown.editor.Panel3->Caption(), "Ready");
         QTest::mouseClick(shown.editor.Panel4, Qt::LeftButton);
     });
     EXPECT_FALSE(shown.editor.isVisible());
     EXPECT_TRUE(Targets().empty());
-    EXPECT_EQ(program, (QStringList{"SETBASEURL \"" + QString::fromStdString(server.Url("/")) + "\"",
-                                    "GO \"" + QString::fromStdString(server.Url("/send??x=1")) + "\""}));
+    EXPECT_EQ(program,
+              (QStringList{"SETBASEURL \"" + QString::fromStdString(server.Url("/")) + "\"",
+                           "GO \"" + QString::fromStdString(server.Url("/send??x=1")) + "\""}));
 }
 
 TEST_F(FormEditorWindow, MenuItemShowsTheLastFormAsLeftInTheUiLanguage) {
