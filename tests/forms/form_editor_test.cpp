@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "base/codepage.h"
 #include "forms/form_editor.h"
 
 namespace qm {
@@ -105,22 +104,6 @@ TEST(FormEditor, GetWithNothingToSendKeepsTheEarlierQuery) {
     EXPECT_EQ(form.editor.Address, "http://site.example/go?a=1");
 }
 
-TEST(FormEditor, Utf8SwitchDecidesTheBytesOfCyrillicValues) {
-    const std::string ya = Utf8ToCp1251("Я");
-    for (bool post : {false, true})
-        for (bool utf8 : {false, true}) {
-            Filled form(std::string("<form action=/go") + (post ? " method=post>" : ">") +
-                        "<input name=q>");
-            form.editor.EncodeUtf8 = utf8;
-            form.Type("q", ya + ya);
-            form.Press("", "Submit");
-            const std::string bytes = utf8 ? "\xD0\xAF\xD0\xAF" : "\xDF\xDF";
-            EXPECT_EQ(post ? form.editor.PostData : form.editor.Address,
-                      post ? "q=" + bytes : "http://site.example/go?q=" + bytes)
-                << "post " << post << " utf8 " << utf8;
-        }
-}
-
 TEST(FormEditor, AdvancedModeWaitsAndTheRadioButtonsChooseTheMethod) {
     Filled form("<form action=/go><input name=a value=1>");
     form.editor.Advanced = true;
@@ -179,16 +162,6 @@ TEST(FormEditor, LinkAndProgramTexts) {
     // A line break of a memo would end the program line.
     const FormRequest memo{"http://h.example/s", true, "t=a\r\nb"};
     EXPECT_EQ(DataSendingProgram("", memo)[1], "GO \"http://h.example/s??t=a%0D%0Ab\"");
-}
-
-TEST(FormEditor, ShownPageIsTheRefererUntilClosed) {
-    FormEditor editor;
-    BrowserState state;
-    editor.Shown(state, kBase);
-    EXPECT_EQ(state.RefererURL, kBase);
-    EXPECT_EQ(editor.FormEditorURL, kBase);
-    editor.Closed(state);
-    EXPECT_EQ(state.RefererURL, "");
 }
 
 } // namespace

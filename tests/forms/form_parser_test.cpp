@@ -192,14 +192,6 @@ TEST(FormParser, LinesShowRecognisedTagsTextAndUnterminatedTags) {
                                                         "Memo t=one\r\ntwo*", "Button =Submit*"}));
 }
 
-TEST(FormParser, SubmitButtonsAreListed) {
-    ParsedForm form = ProcessForm("<input type=submit name=a value=\"x&amp;y\">"
-                                  "<input type=submit value=unnamed><button type=submit name=b>",
-                                  kBase, kEnglish);
-    EXPECT_EQ(form.submitButtons, (std::vector<std::string>{"a=x&y", "b="}));
-}
-
-// Sources that would take minutes if any step read the form again per tag.
 TEST(FormParser, HostileSourcesStayLinear) {
     std::string unclosedForms;
     for (int i = 0; i < 20000; ++i)

@@ -169,15 +169,6 @@ TEST_F(FormSubmitHttp, ServerReceivesExactlyTheFilledForm) {
     EXPECT_EQ(goAction.Address().Text, server.Url("/send"));
 }
 
-TEST_F(FormSubmitHttp, AddressBarShowsTheGetRequest) {
-    OpenForm("/get.html");
-    Fill("name", "Я д");
-    Submit("Save");
-    EXPECT_EQ(goAction.Address().Text,
-              server.Url("/send?name=\xD0\xAF \xD0\xB4&token=a%2Bb&pw=&gift=on&size=m&color=blue"
-                         "&note=first line\r\nsecond&act=Save"));
-}
-
 } // namespace
 } // namespace qm
 
