@@ -10,6 +10,7 @@
 #include "app/terminal_pump.h"
 #include "platform/curl_transport.h"
 #include "platform/qt_text_rasterizer.h"
+#include "ui/form_editor_window.h"
 #include "ui/main_window.h"
 #include "ui/secondary_windows_window.h"
 
@@ -38,7 +39,8 @@ int main(int argc, char** argv) {
     // Created in this order and kept for the whole run; only the main window is shown.
     qm::TForm1 form1(args);
     qm::TForm2 form2(&form1);
-    qm::TForm3 form3(&form1);
+    qm::TForm3 form3(form1);
+    form1.SetFormEditor(&form3);
     qm::TForm4 form4(&form1);
     qm::TForm6 form6(&form1);
     form1.show();

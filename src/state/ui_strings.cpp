@@ -294,6 +294,9 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 274 */ {"Image saving stopped, no file was written", "Сохранение изображения остановлено, файл не записан"},
     /* 275 */ {"The page is too tall for one BMP image, nothing was written to ", "Страница слишком высока для одного BMP-изображения, ничего не записано в "},
     /* 276 */ {" (a BMP holds at most 4 GB of pixels)", " (BMP вмещает не более 4 ГБ пикселей)"},
+    /* 277 */ {"URL:", "URL:"},
+    /* 278 */ {"GET", "GET"},
+    /* 279 */ {"POST", "POST"},
 }};
 
 struct Table {

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 
+#include "ui/form_editor_window.h"
 #include "ui/main_window.h"
 #include "platform/qt_convert.h"
 
@@ -77,7 +78,9 @@ void TForm1::RunClickAction(const ClickAction& action) {
     BrowserState& state = browser_.State();
     switch (action.kind) {
     case ClickActionKind::None:
-    case ClickActionKind::OpenForm:  // the form editor is not part of this window yet
+        return;
+    case ClickActionKind::OpenForm:
+        if (formEditor_) formEditor_->OpenForm(action.text, action.baseUrl);
         return;
     case ClickActionKind::FollowLink:
         goAction_->SetAddress(action.address);

@@ -343,6 +343,10 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
         if (mods != Qt::ControlModifier) return false;
         N5->trigger();
         return true;
+    case Qt::Key_Q:
+        if (mods != Qt::ControlModifier) return false;
+        N6->trigger();
+        return true;
     case Qt::Key_F10:
         if (mods != Qt::NoModifier) return false;
         Edit1->selectAll();

@@ -41,6 +41,8 @@
 
 namespace qm {
 
+class TForm3;
+
 class TForm1 : public QWidget,
                public BrowserView,
                public RenderHost,
@@ -110,6 +112,9 @@ public:
 
     // PageLinkCheckHost
     void LinkMarksChanged() override;
+
+    // The form editor opened by form blocks and the "Form editor" menu item.
+    void SetFormEditor(TForm3* editor);
 
     GoAction& goAction() { return *goAction_; }
     SaveFiles& saveFiles() { return *saveFiles_; }
@@ -315,6 +320,7 @@ private:
     std::unique_ptr<ViewMouse> mouse_;
     std::unique_ptr<ControlBar> controlBar_;
     std::unique_ptr<PageLinkCheck> linkCheck_;
+    TForm3* formEditor_ = nullptr;
     QTimer* marksTimer_ = nullptr; // spaces the new layouts while link results come in
     bool marksChanged_ = false;    // results came while the timer ran  // a theme or preset switches many options at once
     AnchorLayout layout_;

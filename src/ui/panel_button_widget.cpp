@@ -67,7 +67,10 @@ void PanelButton::changeEvent(QEvent* event) {
     QFrame::changeEvent(event);
 }
 
-void PanelButton::SetCaption(const QString& text) { caption_->setText(text); }
+void PanelButton::SetCaption(const QString& text) {
+    caption_->setText(text);
+    PlaceParts();
+}
 
 void PanelButton::SetIcon(const QPixmap& pixmap) {
     if (icon_) icon_->setPixmap(pixmap);
@@ -95,9 +98,19 @@ void PanelButton::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void PanelButton::resizeEvent(QResizeEvent* event) {
-    caption_->setGeometry(rect());
-    if (icon_) icon_->setGeometry(rect().adjusted(2, 2, -2, -2));
+    PlaceParts();
     QFrame::resizeEvent(event);
+}
+
+void PanelButton::PlaceParts() {
+    caption_->setGeometry(rect());
+    if (icon_ && !caption_->text().isEmpty()) {
+        // With a caption the icon stands in a square at the left.
+        icon_->setGeometry(2, 2, height() - 4, height() - 4);
+        caption_->setGeometry(rect().adjusted(height(), 0, 0, 0));
+    } else if (icon_) {
+        icon_->setGeometry(rect().adjusted(2, 2, -2, -2));
+    }
 }
 
 bool PanelButton::eventFilter(QObject* watched, QEvent* event) {

@@ -43,6 +43,7 @@ protected:
 
 private:
     void DrawGlyph();
+    void PlaceParts();
 
     QLabel* caption_ = nullptr;
     QLabel* icon_ = nullptr;

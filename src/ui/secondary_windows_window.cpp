@@ -9,12 +9,6 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Quillmar");
 }
 
-TForm3::TForm3(QWidget* parent) : QDialog(parent) {
-    setObjectName("TForm3");
-    setModal(true);
-    setWindowTitle("<FORM>");
-}
-
 TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     setObjectName("TForm4");
     setModal(true);

@@ -1,6 +1,6 @@
 #pragma once
 // The windows created at start beside the main window. Each is filled by its own feature:
-// the About window, the form editor, the crash dialog and the program editor.
+// the About window, the crash dialog and the program editor (the form editor has its own file).
 
 #include <QDialog>
 #include <QWidget>
@@ -11,12 +11,6 @@ class TForm2 : public QDialog {  // About window, modal
     Q_OBJECT
 public:
     explicit TForm2(QWidget* parent = nullptr);
-};
-
-class TForm3 : public QDialog {  // HTML form editor, modal
-    Q_OBJECT
-public:
-    explicit TForm3(QWidget* parent = nullptr);
 };
 
 class TForm4 : public QDialog {  // crash dialog

@@ -1,0 +1,193 @@
+// The form editor window opened by a click on a form block of a real page: the generated
+// controls, filling and sending, the advanced panel, the menu item and the captions.
+
+#include <httplib.h>
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QTest>
+#include <QTimer>
+#include <mutex>
+
+#include "platform/qt_convert.h"
+#include "support/local_server.h"
+#include "ui/form_editor_window.h"
+#include "ui/main_window.h"
+
+namespace {
+
+using qm::FormKind;
+using qm::TForm1;
+using qm::TForm3;
+
+bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
+    return QTest::qWaitFor(done, ms);
+}
+
+// Typed as the keyboard would, character by character (QTest only types ASCII).
+void Type(QWidget* widget, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+    }
+}
+
+const char* const kPage =
+    "<p>Search the shop</p><form action=\"/send#top\">Word: <input name=q>"
+    "<input type=checkbox name=new checked> new only"
+    "<input type=submit name=go value=Find><input type=submit name=go value=All></form>";
+
+struct Shown {
+    TForm1 form{{}};
+    TForm3 editor{form};
+    Shown() {
+        form.SetFormEditor(&editor);
+        form.ComboBox7->setCurrentIndex(1);
+        form.resize(800, 600);
+        form.show();
+        form.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+        WaitFor([&] { return form.view().ContentHeight > 1000; });
+    }
+    void Open(const std::string& address) {
+        form.Edit1->setText(QString::fromStdString(address));
+        QTest::keyClick(form.Edit1, Qt::Key_Return);
+        ASSERT_TRUE(WaitFor([&] { return FormBlock() != nullptr; }));
+    }
+    const qm::ViewObject* FormBlock() {
+        for (const auto& object : form.view().ViewObjects)
+            if (object.Kind == qm::ViewObjectKind::Form) return &object;
+        return nullptr;
+    }
+    // Clicks the form block; `inside` runs while the modal editor is shown.
+    void ClickForm(std::function<void()> inside) {
+        QTimer::singleShot(0, &editor, [this, inside] {
+            if (!WaitFor([&] { return editor.isVisible(); })) return;
+            inside();
+            if (editor.isVisible()) editor.reject();
+        });
+        const qm::ViewObject* block = FormBlock();
+        QTest::mouseClick(form.Image1, Qt::LeftButton, Qt::NoModifier, QPoint(20, block->Top + 1));
+    }
+    // The generated control of the first member with this name and kind.
+    template <class Widget>
+    Widget* Field(FormKind kind, const std::string& name, const std::string& value = {}) {
+        const auto& elements = editor.editor().FormElements;
+        for (size_t e = 0; e < elements.size(); ++e)
+            for (size_t m = 0; m < elements[e].members.size(); ++m) {
+                const auto& member = elements[e].members[m];
+                if (member.kind == kind && member.name == name &&
+                    (value.empty() || member.value == value))
+                    return qobject_cast<Widget*>(editor.Control(e, m));
+            }
+        return nullptr;
+    }
+};
+
+class FormEditorWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        server->Get("/", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(kPage, "text/html");
+        });
+        server->Get("/send", [this](const httplib::Request& req, httplib::Response& res) {
+            std::lock_guard lock(mutex);
+            targets.push_back(req.target);
+            referer = req.get_header_value("Referer");
+            res.set_content("<p>Found for you</p>", "text/html");
+        });
+        ASSERT_TRUE(server.Start());
+    }
+    std::vector<std::string> Targets() {
+        std::lock_guard lock(mutex);
+        return targets;
+    }
+    qm::testing::LocalServer server;
+    std::mutex mutex;
+    std::vector<std::string> targets;
+    std::string referer;
+};
+
+TEST_F(FormEditorWindow, ClickFillSendShowsTheAnswerAndCtrlQShowsTheFormAgain) {
+    Shown shown;
+    shown.Open(server.Url("/"));
+    shown.ClickForm([&] {
+        auto* word = shown.Field<QLineEdit>(FormKind::Edit, "q");
+        ASSERT_NE(word, nullptr);
+        EXPECT_FALSE(shown.editor.Panel2->isVisible());
+        Type(word, QString::fromUtf8("чай"));
+        QTest::mouseClick(shown.Field<QCheckBox>(FormKind::Checkbox, "new"), Qt::LeftButton,
+                          Qt::NoModifier, QPoint(8, 10));
+        QTest::mouseClick(shown.Field<qm::PanelButton>(FormKind::Button, "go", "All"),
+                          Qt::LeftButton);
+    });
+    EXPECT_FALSE(shown.editor.isVisible());
+    EXPECT_EQ(Targets(), std::vector<std::string>{"/send?q=%D1%87%D0%B0%D0%B9&go=All"});
+    EXPECT_EQ(referer, server.Url("/"));
+    EXPECT_EQ(shown.form.browser().State().PageSource, "<p>Found for you</p>");
+    EXPECT_EQ(qm::FromQString(shown.form.Edit1->text()).substr(0, 30),
+              server.Url("/send?q=").substr(0, 30));
+    EXPECT_TRUE(shown.form.browser().State().RefererURL.empty());
+    // Ctrl+Q shows the form again as it was left, the request fields holding the request
+    // that was sent, in the language chosen since.
+    shown.form.browser().State().LanguageIndex = 0;
+    bool checked = false;
+    QTimer::singleShot(0, &shown.editor, [&] {
+        if (!WaitFor([&] { return shown.editor.isVisible(); })) return;
+        checked = true;
+        EXPECT_EQ(shown.Field<QLineEdit>(FormKind::Edit, "q")->text(), QString::fromUtf8("чай"));
+        EXPECT_EQ(shown.editor.Edit1->text(), shown.form.Edit1->text());
+        EXPECT_EQ(shown.editor.CheckBox2->text(), QString::fromUtf8("Расширенный режим"));
+        EXPECT_EQ(shown.editor.Panel11->Caption(), QString::fromUtf8("Отправка и переход"));
+        EXPECT_EQ(shown.form.browser().State().RefererURL, server.Url("/"));
+        shown.editor.reject();
+    });
+    QTest::keyClick(shown.form.Edit1, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(shown.form.browser().State().RefererURL.empty());
+    EXPECT_EQ(Targets().size(), 1u);
+}
+
+TEST_F(FormEditorWindow, AdvancedModeWaitsForTheSendButtonsAndOffersLinkAndProgram) {
+    Shown shown;
+    shown.Open(server.Url("/"));
+    QStringList program;
+    QObject::connect(&shown.editor, &TForm3::programCreated,
+                     [&](const QStringList& lines) { program = lines; });
+    shown.ClickForm([&] {
+        const int narrow = shown.editor.ScrollBox1->width();
+        shown.editor.CheckBox2->setChecked(true);
+        EXPECT_TRUE(shown.editor.Panel2->isVisible());
+        EXPECT_LT(shown.editor.ScrollBox1->width(), narrow);
+        EXPECT_EQ(qm::FromQString(shown.editor.Edit1->text()), server.Url("/send"));
+        EXPECT_EQ(shown.editor.ComboBox1->count(), 2);
+        QTest::mouseClick(shown.Field<qm::PanelButton>(FormKind::Button, "go", "Find"),
+                          Qt::LeftButton);
+        EXPECT_TRUE(shown.editor.isVisible());
+        EXPECT_EQ(qm::FromQString(shown.editor.Edit1->text()),
+                  server.Url("/send?q=&new=on&go=Find"));
+        shown.editor.RadioButton2->setChecked(true);
+        shown.editor.Edit2->setText("x=1");
+        QTest::mouseClick(shown.editor.Panel3, Qt::LeftButton);
+        EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), server.Url("/send??x=1"));
+        EXPECT_EQ(shown.editor.Panel3->Caption(), "Ready");
+        QTest::mouseClick(shown.editor.Panel4, Qt::LeftButton);
+    });
+    EXPECT_FALSE(shown.editor.isVisible());
+    EXPECT_TRUE(Targets().empty());
+    EXPECT_EQ(program,
+              (QStringList{"SETBASEURL \"" + QString::fromStdString(server.Url("/")) + "\"",
+                           "GO \"" + QString::fromStdString(server.Url("/send??x=1")) + "\""}));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
