@@ -12,6 +12,7 @@
 
 #include "app/check_links_mode.h"
 #include "app/dump_mode.h"
+#include "app/run_mode.h"
 #include "app/terminal_pump.h"
 #include "platform/http_module.h"
 
@@ -23,6 +24,8 @@ void PrintHelp() {
               "                       FILE|ADDRESS\n"
               "       quillmar --check-links [--utf8] [--timeout SECONDS] [--max-size MB]\n"
               "                              FILE|ADDRESS\n"
+              "       quillmar --run PROGRAM.qmp [--print info|page] [--columns N] [--utf8]\n"
+              "                     [--timeout SECONDS] [--max-size MB] [ADDRESS]\n"
               "       quillmar --help\n"
               "\n"
               "Starts the browser and opens ADDRESS or FILE (the words of a path with spaces\n"
@@ -48,7 +51,16 @@ void PrintHelp() {
               "content type and the size (\"-\" when not known), and after a redirect the\n"
               "address it ended at. Exit status: 0 nothing is broken, 1 a request failed or\n"
               "answered 400 or above (or the page itself could not be loaded, or a stop\n"
-              "signal came), 2 bad arguments or a missing file.");
+              "signal came), 2 bad arguments or a missing file.\n"
+              "\n"
+              "--run runs a program of the script language (a .qmp file of the program\n"
+              "editor) without a window; ADDRESS goes into the address bar first, for GO\n"
+              "and TESTURL without an argument. Commands of the window alone (the view\n"
+              "offset, closing the editor) do nothing. The status line of each step goes\n"
+              "to stderr; at the end the object info area is printed, or with --print page\n"
+              "the page as --dump lays it out. Exit status: 0 the run ended normally, 1 a\n"
+              "line failed, NOSELX stopped it, a GO or TESTURL request could not be made or\n"
+              "a stop signal came, 2 bad arguments or a program file that cannot be read.");
 }
 
 constexpr const char* kWindowProgram = "quillmar-window";
@@ -87,7 +99,8 @@ int main(int argc, char** argv) {
     const std::string folder = ExecutableFolder(argv[0]);
     const bool dump = argc >= 2 && std::strcmp(argv[1], "--dump") == 0;
     const bool checkLinks = argc >= 2 && std::strcmp(argv[1], "--check-links") == 0;
-    if (!dump && !checkLinks) return StartWindows(folder, argv);
+    const bool run = argc >= 2 && std::strcmp(argv[1], "--run") == 0;
+    if (!dump && !checkLinks && !run) return StartWindows(folder, argv);
     std::vector<std::string> rest(argv + 2, argv + argc);
     qm::TerminalPump pump;
     const std::string module = folder + qm::kHttpModuleFile;
@@ -95,5 +108,6 @@ int main(int argc, char** argv) {
     qm::HttpModuleMultiTransport multiTransport(pump, qm::kCheckLinksParallel, module);
     qm::CommandEnvironment environment{transport, pump, folder, UserDataFolder(), &multiTransport};
     if (checkLinks) return qm::RunCheckLinksMode(rest, std::cout, std::cerr, environment);
+    if (run) return qm::RunScriptMode(rest, std::cout, std::cerr, environment);
     return qm::RunDumpMode(rest, std::cout, std::cerr, environment);
 }
