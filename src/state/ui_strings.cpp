@@ -291,6 +291,7 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 271 */ {"not fetched: ", "не загружается: "},
     /* 272 */ {"The rest of the page is not shown: the view lays out pages up to ", "Остаток страницы не показан: просмотр размещает страницы высотой до "},
     /* 273 */ {" pixels high", " пикс."},
+    /* 274 */ {"The program file could not be read", "Не удалось прочитать файл программы"},
 }};
 
 struct Table {

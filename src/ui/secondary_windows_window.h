@@ -1,6 +1,7 @@
 #pragma once
 // The windows created at start beside the main window. Each is filled by its own feature:
-// the About window, the form editor, the crash dialog and the program editor.
+// the About window, the form editor and the crash dialog. The program editor belongs to the
+// main window (program_editor_window.h).
 
 #include <QDialog>
 #include <QWidget>
@@ -23,12 +24,6 @@ class TForm4 : public QDialog {  // crash dialog
     Q_OBJECT
 public:
     explicit TForm4(QWidget* parent = nullptr);
-};
-
-class TForm6 : public QWidget {  // program editor, not modal
-    Q_OBJECT
-public:
-    explicit TForm6(QWidget* parent = nullptr);
 };
 
 } // namespace qm
