@@ -114,7 +114,12 @@ void TForm6::BuildControls() {
     auto button = [this](const char* name, const char* image, QRect rect, const char* glyph,
                          unsigned anchors) {
         auto* panel = new PanelButton(this, name, image);
-        if (glyph) panel->SetGlyph(QString::fromUtf8(glyph));
+        if (glyph) {
+            panel->SetGlyph(QString::fromUtf8(glyph));
+            // The icon stands left of the caption, not over it.
+            panel->Icon()->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            panel->Icon()->setIndent(6);
+        }
         layout_.Place(panel, rect, anchors);
         return panel;
     };
@@ -220,6 +225,7 @@ void TForm6::ShowEditor() {
     show();
     raise();
     activateWindow();
+    RichEdit1->setFocus();
 }
 
 void TForm6::resizeEvent(QResizeEvent* event) {
