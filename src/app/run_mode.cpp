@@ -87,7 +87,8 @@ int RunScriptMode(const std::vector<std::string>& args, std::ostream& out, std::
     const RunResult result = runner.Run(host);
 
     if (parsed.print == Print::Page)
-        out << Cp1251ToUtf8(DumpSourceView(browser.State(), browser.Options(), parsed.common.columns));
+        out << Cp1251ToUtf8(
+            DumpSourceView(browser.State(), browser.Options(), parsed.common.columns));
     else
         out << Cp1251ToUtf8(
             ReplaceText(browser.State().ObjectInfo.Text, "\r\n", "\n", ReplaceFlags::ReplaceAll));

@@ -73,7 +73,9 @@ struct HelpTable {
     }
 };
 
-bool InList(int index) { return index >= 0 && index < kCommandListSize; }
+bool InList(int index) {
+    return index >= 0 && index < kCommandListSize;
+}
 
 } // namespace
 
@@ -82,7 +84,8 @@ std::string_view CommandSyntax(int index) {
 }
 
 std::string CommandLineToAdd(int index) {
-    const std::string withoutOpen = ReplaceText(CommandSyntax(index), "[", "", ReplaceFlags::ReplaceAll);
+    const std::string withoutOpen =
+        ReplaceText(CommandSyntax(index), "[", "", ReplaceFlags::ReplaceAll);
     return ReplaceText(withoutOpen, "]", "", ReplaceFlags::ReplaceAll);
 }
 

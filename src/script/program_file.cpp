@@ -12,7 +12,8 @@ std::vector<std::string> SplitProgramLines(std::string_view text) {
         size_t end = text.find_first_of("\r\n", start);
         if (end == std::string_view::npos) end = text.size();
         lines.emplace_back(text.substr(start, end - start));
-        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() &&
+            text[end + 1] == '\n')
             ++end;
         start = end + 1;
     }
@@ -27,7 +28,8 @@ std::optional<std::vector<std::string>> LoadProgramFile(const std::string& path)
 
 bool SaveProgramFile(const std::string& path, const std::vector<std::string>& lines) {
     std::string data;
-    for (const std::string& line : lines) data += line + "\r\n";
+    for (const std::string& line : lines)
+        data += line + "\r\n";
     return WriteFileAtomically(path, data);
 }
 
@@ -37,7 +39,8 @@ namespace {
 std::string_view Extension(std::string_view path) {
     const size_t slash = path.find_last_of('/');
     const size_t dot = path.find_last_of('.');
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return {};
     return path.substr(dot);
 }
 

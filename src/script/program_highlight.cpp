@@ -8,9 +8,10 @@ namespace qm {
 namespace {
 
 constexpr std::string_view kKeywords[] = {
-    "go",     "testurl", "setbaseurl", "sety",      "getsource", "setsource", "dostowin", "wintodos",
-    "delbef", "delaft",  "deperc",     "deslash",   "retbef",    "retaft",    "delexcept", "testlinks",
-    "sfirst", "snext",   "slast",      "noselx",    "x",         "close",
+    "go",       "testurl",  "setbaseurl", "sety",      "getsource", "setsource",
+    "dostowin", "wintodos", "delbef",     "delaft",    "deperc",    "deslash",
+    "retbef",   "retaft",   "delexcept",  "testlinks", "sfirst",    "snext",
+    "slast",    "noselx",   "x",          "close",
 };
 
 // Longer than every keyword and the separator after it.
@@ -49,8 +50,10 @@ std::vector<HighlightSpan> HighlightProgram(std::string_view text) {
             pos = end;
             continue;
         }
-        if (c == '\n') lineStarted = false;
-        else if (static_cast<unsigned char>(c) > ' ') lineStarted = true;
+        if (c == '\n')
+            lineStarted = false;
+        else if (static_cast<unsigned char>(c) > ' ')
+            lineStarted = true;
         if (pos == 0 || IsSeparator(text[pos - 1])) {
             const std::string_view keyword = KeywordAt(text, pos);
             if (!keyword.empty()) {

@@ -40,8 +40,10 @@ std::vector<std::string> TemplateLines(int index, int languageIndex) {
     auto ui = [languageIndex](int string) { return UiString(string, languageIndex); };
     auto quoted = [](const std::string& text) { return "\"" + text + "\""; };
     switch (index) {
-    case 0: return {ui(kUiAddCommandsHere)};
-    case 1: return {ui(kUiReplaceOffset), ui(kUiOffsetInCaption), "SETY 1000", "CLOSE"};
+    case 0:
+        return {ui(kUiAddCommandsHere)};
+    case 1:
+        return {ui(kUiReplaceOffset), ui(kUiOffsetInCaption), "SETY 1000", "CLOSE"};
     case 2:
         return {"GETSOURCE",
                 ui(kUiReplaceBody),
@@ -70,8 +72,10 @@ std::vector<std::string> TemplateLines(int index, int languageIndex) {
                 "DEPERC",
                 "TESTLINKS",
                 "CLOSE"};
-    case 4: return {"GETSOURCE", "DOSTOWIN", "SETSOURCE", "CLOSE"};
-    default: return {};
+    case 4:
+        return {"GETSOURCE", "DOSTOWIN", "SETSOURCE", "CLOSE"};
+    default:
+        return {};
     }
 }
 

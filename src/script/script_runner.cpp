@@ -98,8 +98,12 @@ ScriptRunner::Step ScriptRunner::Perform(const ScriptLine& line, ScriptHost& hos
     Browser& browser = t_.browser;
     const std::string* argument = line.argument ? &*line.argument : nullptr;
     switch (line.command) {
-    case ScriptCommand::Go: Navigate(argument, DownloadMode::Page, result); break;
-    case ScriptCommand::TestUrl: Navigate(argument, DownloadMode::PagePreview, result); break;
+    case ScriptCommand::Go:
+        Navigate(argument, DownloadMode::Page, result);
+        break;
+    case ScriptCommand::TestUrl:
+        Navigate(argument, DownloadMode::PagePreview, result);
+        break;
     case ScriptCommand::SetBaseUrl:
         browser.State().BaseURL = argument ? *argument : std::string();
         baseUrlSet_ = true;
@@ -111,11 +115,21 @@ ScriptRunner::Step ScriptRunner::Perform(const ScriptLine& line, ScriptHost& hos
         host.RequestRender();
         break;
     }
-    case ScriptCommand::GetSource: ShowPageSource(browser); break;
-    case ScriptCommand::DelBef: DeleteBefore(browser); break;
-    case ScriptCommand::DelAft: DeleteAfter(browser); break;
-    case ScriptCommand::DePerc: DecodePercentCodes(browser); break;
-    case ScriptCommand::DeSlash: DecodeEscapes(browser); break;
+    case ScriptCommand::GetSource:
+        ShowPageSource(browser);
+        break;
+    case ScriptCommand::DelBef:
+        DeleteBefore(browser);
+        break;
+    case ScriptCommand::DelAft:
+        DeleteAfter(browser);
+        break;
+    case ScriptCommand::DePerc:
+        DecodePercentCodes(browser);
+        break;
+    case ScriptCommand::DeSlash:
+        DecodeEscapes(browser);
+        break;
     case ScriptCommand::RetBef:
         SetSearchText(browser, line.argument);
         SplitText(browser, SplitPlace::Before);
@@ -128,10 +142,18 @@ ScriptRunner::Step ScriptRunner::Perform(const ScriptLine& line, ScriptHost& hos
         SetSearchText(browser, line.argument);
         KeepLines(browser);
         break;
-    case ScriptCommand::TestLinks: TestLinks(browser, t_.downloader, t_.pageHost); break;
-    case ScriptCommand::SetSource: LoadAsPageSource(browser, t_.pageHost); break;
-    case ScriptCommand::DosToWin: ConvertAreaCodePage(browser, AreaConversion::DosToWin); break;
-    case ScriptCommand::WinToDos: ConvertAreaCodePage(browser, AreaConversion::WinToDos); break;
+    case ScriptCommand::TestLinks:
+        TestLinks(browser, t_.downloader, t_.pageHost);
+        break;
+    case ScriptCommand::SetSource:
+        LoadAsPageSource(browser, t_.pageHost);
+        break;
+    case ScriptCommand::DosToWin:
+        ConvertAreaCodePage(browser, AreaConversion::DosToWin);
+        break;
+    case ScriptCommand::WinToDos:
+        ConvertAreaCodePage(browser, AreaConversion::WinToDos);
+        break;
     case ScriptCommand::SFirst:
     case ScriptCommand::SNext:
     case ScriptCommand::SLast: {
@@ -142,11 +164,14 @@ ScriptRunner::Step ScriptRunner::Perform(const ScriptLine& line, ScriptHost& hos
         SearchText(browser, how);
         break;
     }
-    case ScriptCommand::X: return Step::Finish;
+    case ScriptCommand::X:
+        return Step::Finish;
     case ScriptCommand::NoSelX:
         if (browser.State().ObjectInfo.SelectionLength == 0) return Step::NoSelection;
         break;
-    case ScriptCommand::Close: host.CloseEditor(); break;
+    case ScriptCommand::Close:
+        host.CloseEditor();
+        break;
     }
     return Step::Next;
 }

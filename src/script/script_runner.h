@@ -29,17 +29,17 @@ class ScriptHost {
 };
 
 enum class RunEnd {
-    Finished,   // the last line, or X
-    NoSelection,// NOSELX found nothing selected
-    Error,      // a line that is no command, or a command that could not be done
-    Stopped,    // StopRequested
-    Ignored,    // another run was in progress
+    Finished,    // the last line, or X
+    NoSelection, // NOSELX found nothing selected
+    Error,       // a line that is no command, or a command that could not be done
+    Stopped,     // StopRequested
+    Ignored,     // another run was in progress
 };
 
 struct RunResult {
     RunEnd end = RunEnd::Finished;
-    int errorLine = 0;         // 1-based, for Error
-    int failedRequests = 0;    // GO and TESTURL lines whose request could not be made
+    int errorLine = 0;      // 1-based, for Error
+    int failedRequests = 0; // GO and TESTURL lines whose request could not be made
 };
 
 // The main window's operations the commands call.

@@ -43,17 +43,16 @@ constexpr const char* kProgramFilter = "QMP|*.qmp";
 std::string HighlightBytes(const QString& text) {
     std::string bytes(static_cast<size_t>(text.size()), 'a');
     for (qsizetype i = 0; i < text.size(); ++i)
-        if (text[i].unicode() < 0x80) bytes[static_cast<size_t>(i)] = static_cast<char>(text[i].unicode());
+        if (text[i].unicode() < 0x80)
+            bytes[static_cast<size_t>(i)] = static_cast<char>(text[i].unicode());
     return bytes;
 }
 
 } // namespace
 
 TForm6::TForm6(ProgramEditorLinks links, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint),
-      links_(std::move(links)),
-      runner_(links_.targets),
-      layout_(kDesignClient) {
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), links_(std::move(links)),
+      runner_(links_.targets), layout_(kDesignClient) {
     setObjectName("TForm6");
     QFont font("Liberation Sans");
     font.setPixelSize(11);
@@ -65,7 +64,9 @@ TForm6::TForm6(ProgramEditorLinks links, QWidget* parent)
     qApp->installEventFilter(this);
 }
 
-TForm6::~TForm6() { qApp->removeEventFilter(this); }
+TForm6::~TForm6() {
+    qApp->removeEventFilter(this);
+}
 
 void TForm6::BuildControls() {
     auto label = [this](const char* name, QRect rect, unsigned anchors = kAnchorTopLeft) {
@@ -124,9 +125,12 @@ void TForm6::BuildControls() {
         return panel;
     };
     Panel2 = button("Panel2", nullptr, QRect(296, 444, 80, 22), nullptr, AnchorLeft | AnchorBottom);
-    Panel3 = button("Panel3", "Image3", QRect(8, 472, 130, 28), "\u21E9", AnchorLeft | AnchorBottom);
-    Panel4 = button("Panel4", "Image4", QRect(144, 472, 130, 28), "\u21E7", AnchorLeft | AnchorBottom);
-    Panel1 = button("Panel1", "Image1", QRect(391, 472, 130, 28), "\u25B6", AnchorRight | AnchorBottom);
+    Panel3 =
+        button("Panel3", "Image3", QRect(8, 472, 130, 28), "\u21E9", AnchorLeft | AnchorBottom);
+    Panel4 =
+        button("Panel4", "Image4", QRect(144, 472, 130, 28), "\u21E7", AnchorLeft | AnchorBottom);
+    Panel1 =
+        button("Panel1", "Image1", QRect(391, 472, 130, 28), "\u25B6", AnchorRight | AnchorBottom);
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(kHighlightDelayMs);
@@ -154,31 +158,45 @@ bool TForm6::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TForm6::HandleEditorKey(QKeyEvent* key) {
-    const auto mods = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    const auto mods =
+        key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     const int code = key->key();
     if (mods == Qt::AltModifier && code >= Qt::Key_0 && code <= Qt::Key_9) {
         QuickLaunch((code - Qt::Key_0 + 9) % 10); // Alt+1 is the first slot, Alt+0 the last
         return true;
     }
     if (mods == Qt::ControlModifier && (code == Qt::Key_O || code == Qt::Key_S)) {
-        if (code == Qt::Key_O) LoadProgram();
-        else SaveProgram();
+        if (code == Qt::Key_O)
+            LoadProgram();
+        else
+            SaveProgram();
         return true;
     }
     if (mods != Qt::NoModifier) return false;
     switch (code) {
-    case Qt::Key_F5: Run(); return true;
-    case Qt::Key_F2: setWindowState(windowState() ^ Qt::WindowMaximized); return true;
-    case Qt::Key_Escape: hide(); return true;
-    case Qt::Key_F10:
-        if (RichEdit1->hasFocus()) ComboBox1->setFocus();
-        else RichEdit1->setFocus();
+    case Qt::Key_F5:
+        Run();
         return true;
-    default: return false;
+    case Qt::Key_F2:
+        setWindowState(windowState() ^ Qt::WindowMaximized);
+        return true;
+    case Qt::Key_Escape:
+        hide();
+        return true;
+    case Qt::Key_F10:
+        if (RichEdit1->hasFocus())
+            ComboBox1->setFocus();
+        else
+            RichEdit1->setFocus();
+        return true;
+    default:
+        return false;
     }
 }
 
-QString TForm6::Ui(int index) const { return ToQString(links_.targets.browser.Ui(index)); }
+QString TForm6::Ui(int index) const {
+    return ToQString(links_.targets.browser.Ui(index));
+}
 
 void TForm6::ApplyLanguage() {
     const int language = GetBrowser().State().LanguageIndex;
@@ -195,7 +213,8 @@ void TForm6::ApplyLanguage() {
     Panel1->SetHint(Ui(kUiRunHint));
     const int chosen = ComboBox1->currentIndex();
     ComboBox1->clear();
-    for (int i = 0; i < kTemplateCount; ++i) ComboBox1->addItem(ToQString(TemplateName(i, language)));
+    for (int i = 0; i < kTemplateCount; ++i)
+        ComboBox1->addItem(ToQString(TemplateName(i, language)));
     ComboBox1->setCurrentIndex(chosen);
     CaretMoved();
     RefreshSlotCaptions();
@@ -206,11 +225,13 @@ void TForm6::ApplyColors() {
     const QColor back = ToQColor(options.Color(ColorRole::Back));
     const QColor text = ToQColor(options.Color(ColorRole::Text));
     QPalette pal = palette();
-    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) pal.setColor(role, back);
+    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        pal.setColor(role, back);
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         pal.setColor(role, text);
     setPalette(pal);
-    for (PanelButton* button : findChildren<PanelButton*>()) button->SetGlyphColour(text);
+    for (PanelButton* button : findChildren<PanelButton*>())
+        button->SetGlyphColour(text);
 }
 
 void TForm6::ShowEditor() {
@@ -237,7 +258,9 @@ std::vector<std::string> TForm6::ProgramLines() {
     return SplitProgramLines(FromQString(RichEdit1->toPlainText()));
 }
 
-void TForm6::ShowScriptStatus(const std::string& text) { Label2->setText(ToQString(text)); }
+void TForm6::ShowScriptStatus(const std::string& text) {
+    Label2->setText(ToQString(text));
+}
 
 void TForm6::Run() {
     runner_.Run(*this);
@@ -245,7 +268,8 @@ void TForm6::Run() {
 
 void TForm6::SetProgram(const std::vector<std::string>& lines) {
     QString text;
-    for (size_t i = 0; i < lines.size(); ++i) text += (i ? "\n" : "") + ToQString(lines[i]);
+    for (size_t i = 0; i < lines.size(); ++i)
+        text += (i ? "\n" : "") + ToQString(lines[i]);
     RichEdit1->setPlainText(text);
 }
 
@@ -268,11 +292,14 @@ void TForm6::AddCommand() {
 
 void TForm6::CaretMoved() {
     const QTextCursor cursor = RichEdit1->textCursor();
-    Label1->setText(QString("%1:%2").arg(cursor.blockNumber() + 1).arg(cursor.positionInBlock() + 1));
+    Label1->setText(
+        QString("%1:%2").arg(cursor.blockNumber() + 1).arg(cursor.positionInBlock() + 1));
     const int index = CommandIndexOfLine(FromQString(cursor.block().text()));
     if (index < 0) return;
-    if (ComboBox2->currentIndex() != index) ComboBox2->setCurrentIndex(index);
-    else ShowScriptStatus(CommandHelp(index, GetBrowser().State().LanguageIndex));
+    if (ComboBox2->currentIndex() != index)
+        ComboBox2->setCurrentIndex(index);
+    else
+        ShowScriptStatus(CommandHelp(index, GetBrowser().State().LanguageIndex));
 }
 
 void TForm6::TextEdited() {
@@ -306,8 +333,10 @@ void TForm6::Highlight() {
         piece.setPosition(static_cast<int>(span.start));
         piece.setPosition(static_cast<int>(span.start + span.length), QTextCursor::KeepAnchor);
         QTextCharFormat format;
-        if (span.kind == HighlightKind::Keyword) format.setFontWeight(QFont::Bold);
-        else format.setForeground(ToQColor(options.Color(ColorRole::Media)));
+        if (span.kind == HighlightKind::Keyword)
+            format.setFontWeight(QFont::Bold);
+        else
+            format.setForeground(ToQColor(options.Color(ColorRole::Media)));
         piece.mergeCharFormat(format);
     }
     all.endEditBlock();
@@ -345,7 +374,8 @@ void TForm6::SaveProgram() {
 
 void TForm6::RefreshSlotCaptions() {
     const auto& paths = GetBrowser().State().QuickLaunch;
-    for (size_t i = 0; i < SlotPanels.size(); ++i) SlotPanels[i]->SetCaption(ToQString(QuickLaunchCaption(paths[i])));
+    for (size_t i = 0; i < SlotPanels.size(); ++i)
+        SlotPanels[i]->SetCaption(ToQString(QuickLaunchCaption(paths[i])));
 }
 
 void TForm6::QuickLaunch(int slot) {

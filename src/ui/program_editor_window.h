@@ -24,13 +24,13 @@ class Dialogs;
 // What the editor uses of the main window.
 struct ProgramEditorLinks {
     ScriptTargets targets;
-    Dialogs& dialogs;               // the main window's open and save dialogs
-    std::function<void()> render;   // the main window's paint request (Timer2)
+    Dialogs& dialogs;             // the main window's open and save dialogs
+    std::function<void()> render; // the main window's paint request (Timer2)
 };
 
 class TForm6 : public QWidget, public ScriptHost {
     Q_OBJECT
-public:
+  public:
     TForm6(ProgramEditorLinks links, QWidget* parent = nullptr);
     ~TForm6() override;
 
@@ -66,11 +66,11 @@ public:
     PanelButton *Panel2 = nullptr, *Panel3 = nullptr, *Panel4 = nullptr, *Panel1 = nullptr;
     QTimer* Timer1 = nullptr; // the highlight delay
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void BuildControls();
     bool HandleEditorKey(QKeyEvent* key);
     void ApplyLanguage();

@@ -31,7 +31,8 @@ class RunMode : public ::testing::Test {
         ASSERT_TRUE(server_.Start());
     }
     void TearDown() override {
-        for (const std::string& path : written_) std::remove(path.c_str());
+        for (const std::string& path : written_)
+            std::remove(path.c_str());
     }
 
     std::string Program(const std::string& text) {
@@ -81,7 +82,9 @@ TEST_F(RunMode, ExitStatuses) {
     };
     const std::vector<Case> cases = {
         {"normal end", {Program("GO \"" + url + "\"\r\nX\r\nFOO\r\n")}, 0, "Ready\n"},
-        {"NOSELX", {Program("GO\r\nGETSOURCE\r\nSFIRST <body\r\nNOSELX \"no body\"\r\n"), url}, 1,
+        {"NOSELX",
+         {Program("GO\r\nGETSOURCE\r\nSFIRST <body\r\nNOSELX \"no body\"\r\n"), url},
+         1,
          "no body\n"},
         {"unknown line", {Program("GO\r\n//\r\n"), url}, 1, "Error at string 2\n"},
         {"request not made", {Program("GO http://127.0.0.1:1/\r\n")}, 1, "Ready\n"},

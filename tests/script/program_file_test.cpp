@@ -14,11 +14,12 @@ namespace {
 
 TEST(ProgramFile, NameGetsTheExtensionUnlessItHasIt) {
     const std::pair<const char*, const char*> cases[] = {
-        {"prog", "prog.qmp"},          {"prog.QMP", "prog.QMP"},
-        {"prog.txt", "prog.txt.qmp"},  {"/a.b/prog", "/a.b/prog.qmp"},
+        {"prog", "prog.qmp"},           {"prog.QMP", "prog.QMP"},
+        {"prog.txt", "prog.txt.qmp"},   {"/a.b/prog", "/a.b/prog.qmp"},
         {"/a/prog.Qmp", "/a/prog.Qmp"}, {"prog.qmp.bak", "prog.qmp.bak.qmp"},
     };
-    for (auto [chosen, name] : cases) EXPECT_EQ(ProgramFileName(chosen), name) << chosen;
+    for (auto [chosen, name] : cases)
+        EXPECT_EQ(ProgramFileName(chosen), name) << chosen;
 }
 
 TEST(ProgramFile, SlotCaptions) {
@@ -29,7 +30,8 @@ TEST(ProgramFile, SlotCaptions) {
 }
 
 TEST(ProgramFile, LinesAreSplitAtAnyBreak) {
-    EXPECT_EQ(SplitProgramLines("a\r\nb\nc\rd\r\n"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitProgramLines("a\r\nb\nc\rd\r\n"),
+              (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_EQ(SplitProgramLines("a\r\n\r\nb"), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_TRUE(SplitProgramLines("").empty());
 }

@@ -33,8 +33,8 @@ TEST(ProgramHighlight, KeywordsAndComments) {
         {"gopher", "gopher"},
         {"Go(a)", "[Go](a)"},
         {"x", "[x]"},
-        {"GO\tx", "GO\tx"},                       // a tab is no separator
-        {"sfirst \"go\"", "[sfirst] \"[go]\""},   // quoted text is not spared
+        {"GO\tx", "GO\tx"},                     // a tab is no separator
+        {"sfirst \"go\"", "[sfirst] \"[go]\""}, // quoted text is not spared
         {"retbef.retaft", "[retbef].[retaft]"},
         {"xgo", "xgo"},
         {"SETBASEURL1", "SETBASEURL1"},
@@ -43,7 +43,8 @@ TEST(ProgramHighlight, KeywordsAndComments) {
         {"go //x\n//y", "[go] //[x]\n{//y}"}, // x is a word after "/"
         {"\xcf go", "\xcf [go]"},
     };
-    for (auto [text, marked] : cases) EXPECT_EQ(Marked(text), marked) << text;
+    for (auto [text, marked] : cases)
+        EXPECT_EQ(Marked(text), marked) << text;
 }
 
 } // namespace

@@ -35,7 +35,7 @@ TEST(ScriptLine, MatchingOrderAndArguments) {
         {"GOOGLE", cmd, C::Go, "OGLE"},
         {"GO g cats", cmd, C::Go, "g cats"},
         {"GO \"\"", cmd, C::Go, ""},
-        {"GO   ", cmd, C::Go, std::nullopt},        // trimmed to the word alone
+        {"GO   ", cmd, C::Go, std::nullopt}, // trimmed to the word alone
         {"TESTURL'x'", cmd, C::TestUrl, "x"},
         {"SETBASEURL", cmd, C::SetBaseUrl, std::nullopt},
         {"SETY 1000", cmd, C::SetY, "1000"},
@@ -43,10 +43,10 @@ TEST(ScriptLine, MatchingOrderAndArguments) {
         {"setsource", cmd, C::SetSource, std::nullopt},
         {"GETSOURCE x", LineKind::Unknown, C::Go, std::nullopt},
         {"SFIRST <body", cmd, C::SFirst, "<body"},
-        {"SFIRST \"<body", cmd, C::SFirst, "<body"},     // the ends come off independently
+        {"SFIRST \"<body", cmd, C::SFirst, "<body"}, // the ends come off independently
         {"SFIRST <body'", cmd, C::SFirst, "<body"},
         {"RETBEF \"\",\"", cmd, C::RetBef, "\","},
-        {"RETBEF \"\"\"\"", cmd, C::RetBef, "\"\""},     // one quote at each end only
+        {"RETBEF \"\"\"\"", cmd, C::RetBef, "\"\""}, // one quote at each end only
         {"DELEXCEPT", cmd, C::DelExcept, std::nullopt},
         {"DELEXCEPTION", cmd, C::DelExcept, "ION"},
         {"SNEXT", cmd, C::SNext, std::nullopt},
@@ -74,11 +74,11 @@ TEST(ScriptLine, AddingACommandDropsTheBrackets) {
 
 TEST(ScriptLine, CaretLineSelectsTheFirstCommandWhoseWordStartsIt) {
     const std::pair<const char*, int> cases[] = {
-        {"  go \"x\"", 0},   {"SETY 5", 3},      {"SETSOURCE", 5}, {"SFIRST a", 16},
-        {"NOSELX", 19},      {"Xyz", 20},        {"CLOSE", 21},    {"//GO", -1},
-        {"", -1},            {"SETBASEURL", 2},
+        {"  go \"x\"", 0}, {"SETY 5", 3}, {"SETSOURCE", 5}, {"SFIRST a", 16}, {"NOSELX", 19},
+        {"Xyz", 20},       {"CLOSE", 21}, {"//GO", -1},     {"", -1},         {"SETBASEURL", 2},
     };
-    for (auto [line, index] : cases) EXPECT_EQ(CommandIndexOfLine(line), index) << line;
+    for (auto [line, index] : cases)
+        EXPECT_EQ(CommandIndexOfLine(line), index) << line;
 }
 
 TEST(ScriptLine, HelpTextsFollowTheListInBothLanguages) {

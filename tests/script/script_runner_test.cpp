@@ -102,11 +102,21 @@ TEST_F(ScriptRunnerTest, StopRulesAndTheStatusLine) {
         {"whole-line word with more", {"GETSOURCE now"}, RunEnd::Error, "Error at string 1", 1},
         {"SETY not a number", {"SETY 10", "SETY ten", "X"}, RunEnd::Error, "Error at string 2", 2},
         {"X in the middle", {"SETY 5", "X", "FOO"}, RunEnd::Finished, "Ready", 2},
-        {"NOSELX after a failed search", {"SFIRST \"nowhere\"", "NOSELX \"Cut-place not found\"", "X"},
-         RunEnd::NoSelection, "Cut-place not found", 2},
-        {"NOSELX without a message", {"SFIRST nowhere", "noselx"}, RunEnd::NoSelection, "NOSELX", 2},
-        {"NOSELX after a hit", {"SFIRST \"two\"", "NOSELX \"lost\"", "SETY"}, RunEnd::Finished,
-         "Ready", 3},
+        {"NOSELX after a failed search",
+         {"SFIRST \"nowhere\"", "NOSELX \"Cut-place not found\"", "X"},
+         RunEnd::NoSelection,
+         "Cut-place not found",
+         2},
+        {"NOSELX without a message",
+         {"SFIRST nowhere", "noselx"},
+         RunEnd::NoSelection,
+         "NOSELX",
+         2},
+        {"NOSELX after a hit",
+         {"SFIRST \"two\"", "NOSELX \"lost\"", "SETY"},
+         RunEnd::Finished,
+         "Ready",
+         3},
         {"search-prefix line is GO", {"GOOGLE", "X"}, RunEnd::Finished, "Ready", 2},
     };
     for (const StopCase& c : cases) {
@@ -114,7 +124,8 @@ TEST_F(ScriptRunnerTest, StopRulesAndTheStatusLine) {
         const RunResult result = Run(c.lines);
         int progress = 0;
         for (const std::string& s : editor.status)
-            if (s.find('/') != std::string::npos && s.find("Error") == std::string::npos) ++progress;
+            if (s.find('/') != std::string::npos && s.find("Error") == std::string::npos)
+                ++progress;
         EXPECT_EQ(result.end, c.end) << c.name;
         EXPECT_EQ(Status(), c.status) << c.name;
         EXPECT_EQ(progress, c.linesRun) << c.name;
@@ -136,8 +147,11 @@ TEST_F(ScriptRunnerTest, ProgressCountsTheLinesAsTheyAreNow) {
 }
 
 TEST_F(ScriptRunnerTest, SetYArguments) {
-    const std::pair<const char*, int32_t> cases[] = {
-        {"SETY", 0}, {"SETY -20", -20}, {"SETY\"300\"", 300}, {"sety +4", 4}, {"SETY 2147483647", 2147483647}};
+    const std::pair<const char*, int32_t> cases[] = {{"SETY", 0},
+                                                     {"SETY -20", -20},
+                                                     {"SETY\"300\"", 300},
+                                                     {"sety +4", 4},
+                                                     {"SETY 2147483647", 2147483647}};
     for (auto [line, offset] : cases) {
         browser.View().ScrollY = 99;
         EXPECT_EQ(Run({line}).end, RunEnd::Finished) << line;
@@ -193,9 +207,9 @@ TEST_F(ScriptRunnerTest, BaseAddressIsTheRefererOfTheNextRequestsOfTheRunOnly) {
     Run({"GO " + server.Url("/three")});
     browser.Downloads().sendReferer = false;
     Run({"SETBASEURL 'http://base.example/'", "GO " + server.Url("/four")});
-    EXPECT_EQ(Requests(), (std::vector<std::string>{"/one http://base.example/",
-                                                    "/two " + server.Url("/one"), "/three ",
-                                                    "/four "}));
+    EXPECT_EQ(Requests(),
+              (std::vector<std::string>{"/one http://base.example/", "/two " + server.Url("/one"),
+                                        "/three ", "/four "}));
     EXPECT_TRUE(browser.State().RefererURL.empty());
 }
 
@@ -237,7 +251,7 @@ TEST_F(ScriptRunnerTest, VideoTemplateTestsTheMediaAddresses) {
 }
 
 TEST_F(ScriptRunnerTest, SkipHeaderAndBlankAndDosTemplates) {
-    browser.State().PageSource = "\x8f\xe0\xa8";  // "При" in DOS 866
+    browser.State().PageSource = "\x8f\xe0\xa8"; // "При" in DOS 866
     EXPECT_EQ(Run(TemplateLines(0, kEnglish)).end, RunEnd::Finished);
     Run(TemplateLines(1, kEnglish));
     EXPECT_EQ(browser.View().ScrollY, 1000);

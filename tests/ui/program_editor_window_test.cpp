@@ -47,7 +47,8 @@ TEST(ProgramEditorWindow, CtrlF5ShowsItWithTheInitialProgramHighlighted) {
     EXPECT_EQ(editor.ComboBox1->count(), 5);
     EXPECT_EQ(editor.ComboBox2->count(), 22);
     EXPECT_EQ(editor.Panel1->Caption(), "Run (F5)");
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(editor.SlotPanels[static_cast<size_t>(i)]->Caption(), "+");
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(editor.SlotPanels[static_cast<size_t>(i)]->Caption(), "+");
 }
 
 TEST(ProgramEditorWindow, TemplateAddAndTheCaretsCommand) {
