@@ -14,6 +14,8 @@
 namespace qm {
 namespace {
 
+constexpr int kUiStoppedBySignal = 263;
+
 enum class Print { Info, Page };
 
 struct RunArgs {
@@ -85,6 +87,7 @@ int RunScriptMode(const std::vector<std::string>& args, std::ostream& out, std::
     if (!address.empty()) go.SetAddress(Utf8ToCp1251(address));
     ScriptRunner runner({browser, go, downloader, host});
     const RunResult result = runner.Run(host);
+    if (result.end == RunEnd::Stopped) err << Cp1251ToUtf8(browser.Ui(kUiStoppedBySignal)) << "\n";
 
     if (parsed.print == Print::Page)
         out << Cp1251ToUtf8(

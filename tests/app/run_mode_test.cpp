@@ -3,8 +3,12 @@
 
 #include <httplib.h>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -28,6 +32,14 @@ class RunMode : public ::testing::Test {
         server_->Get("/good.html", [](const httplib::Request&, httplib::Response& r) {
             r.set_content("good", "text/html");
         });
+        server_->Get("/held.html", [this](const httplib::Request&, httplib::Response& r) {
+            held_.Wait();
+            r.set_content("late", "text/html");
+        });
+        server_->Get("/after.html", [this](const httplib::Request&, httplib::Response& r) {
+            ++after_;
+            r.set_content("after", "text/html");
+        });
         ASSERT_TRUE(server_.Start());
     }
     void TearDown() override {
@@ -47,7 +59,10 @@ class RunMode : public ::testing::Test {
         return Process(args).Wait();
     }
 
+    qm::testing::HeldUntilTheEnd held_;
+    std::atomic<int> after_{0};
     qm::testing::LocalServer server_;
+    qm::testing::HeldUntilTheEnd::Release release_{held_};
     std::vector<std::string> written_;
 };
 
@@ -102,6 +117,18 @@ TEST_F(RunMode, ExitStatuses) {
                     run.err.compare(run.err.size() - last.size(), last.size(), last) == 0)
             << c.name << ": " << run.err;
     }
+}
+
+TEST_F(RunMode, AStopSignalEndsTheRunAfterTheRequestAtHand) {
+    const std::string program = Program("GO " + server_.Url("/held.html") + "\r\nGO " +
+                                        server_.Url("/after.html") + "\r\n");
+    Process run({"--run", program});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    run.Signal(SIGINT);
+    const Finished finished = run.Wait();
+    EXPECT_EQ(finished.status, 1);
+    EXPECT_EQ(after_.load(), 0);
+    EXPECT_NE(finished.err.find("Stopped by a signal"), std::string::npos) << finished.err;
 }
 
 } // namespace
