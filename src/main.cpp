@@ -13,6 +13,7 @@
 #include "app/check_links_mode.h"
 #include "app/dump_mode.h"
 #include "app/image_mode.h"
+#include "app/run_mode.h"
 #include "app/terminal_pump.h"
 #include "platform/http_module.h"
 
@@ -27,6 +28,8 @@ void PrintHelp() {
               "       quillmar --dump --view text|hex [options of --dump] FILE|ADDRESS\n"
               "       quillmar --image OUT.bmp [--width PX] [--font NAME] [--utf8]\n"
               "                        [--timeout SECONDS] [--max-size MB] FILE|ADDRESS\n"
+              "       quillmar --run PROGRAM.qmp [--print info|page] [--columns N] [--utf8]\n"
+              "                     [--timeout SECONDS] [--max-size MB] [ADDRESS]\n"
               "       quillmar --help\n"
               "\n"
               "Starts the browser and opens ADDRESS or FILE (the words of a path with spaces\n"
@@ -62,7 +65,16 @@ void PrintHelp() {
               "24-bit BMP image OUT.bmp, PX pixels wide (default 1280), drawn with the built-in\n"
               "8x16 font or the installed font NAME. The file is replaced only when the whole\n"
               "image is written. Exit status as --dump's; 1 also when the image could not be\n"
-              "written.");
+              "written.\n"
+              "\n"
+              "--run runs a program of the script language (a .qmp file of the program\n"
+              "editor) without a window; ADDRESS goes into the address bar first, for GO\n"
+              "and TESTURL without an argument. Commands of the window alone (the view\n"
+              "offset, closing the editor) do nothing. The status line of each step goes\n"
+              "to stderr; at the end the object info area is printed, or with --print page\n"
+              "the page as --dump lays it out. Exit status: 0 the run ended normally, 1 a\n"
+              "line failed, NOSELX stopped it, a GO or TESTURL request could not be made or\n"
+              "a stop signal came, 2 bad arguments or a program file that cannot be read.");
 }
 
 constexpr const char* kWindowProgram = "quillmar-window";
@@ -95,7 +107,8 @@ int main(int argc, char** argv) {
     const bool dump = argc >= 2 && std::strcmp(argv[1], "--dump") == 0;
     const bool checkLinks = argc >= 2 && std::strcmp(argv[1], "--check-links") == 0;
     const bool image = argc >= 2 && std::strcmp(argv[1], "--image") == 0;
-    if (!dump && !checkLinks && !image) return StartWindows(folder, argv);
+    const bool run = argc >= 2 && std::strcmp(argv[1], "--run") == 0;
+    if (!dump && !checkLinks && !image && !run) return StartWindows(folder, argv);
     std::vector<std::string> rest(argv + 2, argv + argc);
     if (image && qm::ImageModeNeedsFonts(rest)) {
         // System fonts are drawn by the window program's toolkit, which needs no screen here.
@@ -109,5 +122,6 @@ int main(int argc, char** argv) {
     qm::CommandEnvironment environment{transport, pump, folder, qm::UserDataFolder(), &multiTransport};
     if (checkLinks) return qm::RunCheckLinksMode(rest, std::cout, std::cerr, environment);
     if (image) return qm::RunImageMode(rest, std::cerr, environment, nullptr);
+    if (run) return qm::RunScriptMode(rest, std::cout, std::cerr, environment);
     return qm::RunDumpMode(rest, std::cout, std::cerr, environment);
 }

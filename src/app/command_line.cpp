@@ -69,8 +69,7 @@ class HeadlessHost : public GoActionHost {
     void PageReady() override {}
 };
 
-// An existing file, named relatively or absolutely, becomes its file:// address; a local path
-// that names nothing is an error; anything else is for the address bar.
+// A local path that names nothing is an error.
 bool ResolveTarget(std::string& target, std::string_view mode, std::ostream& err) {
     std::string path = target.rfind("file://", 0) == 0 ? target.substr(7) : target;
     if (FileExists(path)) {
@@ -96,7 +95,7 @@ std::string UserDataFolder() {
 }
 
 std::string ParseCommandArgs(const std::vector<std::string>& args, ModeOptions accepted,
-                             CommandArgs& parsed) {
+                             CommandArgs& parsed, TargetOption target) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto option = std::find_if(std::begin(kNumberOptions), std::end(kNumberOptions),
@@ -121,7 +120,8 @@ std::string ParseCommandArgs(const std::vector<std::string>& args, ModeOptions a
             parsed.target = arg;
         }
     }
-    if (parsed.target.empty()) return "nothing to open: give a file or an address";
+    if (parsed.target.empty() && target == TargetOption::Required)
+        return "nothing to open: give a file or an address";
     return {};
 }
 
@@ -132,8 +132,7 @@ CommandPage::~CommandPage() {
     environment_.pump.Attach(nullptr);
 }
 
-bool CommandPage::Open(const CommandArgs& args, std::string_view mode, std::ostream& err) {
-    std::string target = args.target;
+bool ResolveCommandTarget(std::string& target, std::string_view mode, std::ostream& err) {
     if (!ResolveTarget(target, mode, err)) return false;
     // The address bar holds Windows-1251 text: a name it cannot hold cannot be opened.
     if (Cp1251ToUtf8(Utf8ToCp1251(target)) != target) {
@@ -141,13 +140,22 @@ bool CommandPage::Open(const CommandArgs& args, std::string_view mode, std::ostr
             << "\n";
         return false;
     }
+    return true;
+}
+
+void CommandPage::Configure(const CommandArgs& args) {
     environment_.pump.Attach(browser_.get());
     browser_->InitFolders(environment_.exeFolder, environment_.dataHome);
-    BrowserState& state = browser_->State();
-    state.Utf8Decoding = args.utf8;
+    browser_->State().Utf8Decoding = args.utf8;
     DownloadOptions& downloads = browser_->Downloads();
     downloads.idleTimeoutSeconds = args.timeoutSeconds;
     downloads.maxBodyBytes = uint64_t{static_cast<unsigned>(args.maxSizeMb)} << 20;
+}
+
+bool CommandPage::Open(const CommandArgs& args, std::string_view mode, std::ostream& err) {
+    std::string target = args.target;
+    if (!ResolveCommandTarget(target, mode, err)) return false;
+    Configure(args);
     Downloader downloader(*browser_, environment_.transport);
     HeadlessHost host;
     GoAction go(*browser_, host, downloader);

@@ -47,9 +47,15 @@ struct ModeOptions {
     bool image = false;   // --width, --font
 };
 
+enum class TargetOption { Required, Optional };
+
 // Empty error text means the arguments are good.
 std::string ParseCommandArgs(const std::vector<std::string>& args, ModeOptions accepted,
-                             CommandArgs& parsed);
+                             CommandArgs& parsed, TargetOption target = TargetOption::Required);
+// An existing file, named relatively or absolutely, becomes its file:// address; anything else
+// stays for the address bar. False, with one line on err that names the mode, when it names a
+// file that is not there or has characters the address bar cannot hold.
+bool ResolveCommandTarget(std::string& target, std::string_view mode, std::ostream& err);
 
 // A browser without a window for one command: a stop signal reaches it while it exists.
 class CommandPage {
@@ -64,6 +70,9 @@ class CommandPage {
     // line on err that names the mode ("--dump"), when the target cannot be opened at all; how
     // the load went is then in the browser's state.
     bool Open(const CommandArgs& args, std::string_view mode, std::ostream& err);
+    // The folders, the options' switches and limits, and the stop signal's reach, without
+    // opening anything: for a mode that drives the browser itself.
+    void Configure(const CommandArgs& args);
 
   private:
     CommandEnvironment& environment_;

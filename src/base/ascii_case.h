@@ -11,6 +11,10 @@ inline char AsciiUpper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
 }
 
+inline char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
 inline std::string AsciiUpper(std::string_view text) {
     std::string out(text);
     for (char& c : out)

@@ -11,17 +11,24 @@ namespace qm {
 
 std::string GetFileToString(const std::string& path) {
     std::string result;
+    ReadWholeFile(path, result);
+    return result;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& data) {
+    data.clear();
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return result;
+    if (!file) return false;
     constexpr size_t kBlock = 100000;
     char buffer[kBlock];
     for (;;) {
         size_t got = std::fread(buffer, 1, kBlock, file);
-        result.append(buffer, got);
+        data.append(buffer, got);
         if (got < kBlock) break;
     }
+    const bool whole = !std::ferror(file);
     std::fclose(file);
-    return result;
+    return whole;
 }
 
 int CreateTemporaryBeside(const std::string& target, std::string& temporary) {

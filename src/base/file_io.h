@@ -8,6 +8,9 @@ namespace qm {
 
 // The bytes of a file; on an error, what was read so far (empty when it cannot be opened).
 std::string GetFileToString(const std::string& path);
+// The bytes of a file into data; false when it cannot be opened or read to its end (a
+// folder, a read error), data then holding what came.
+bool ReadWholeFile(const std::string& path, std::string& data);
 
 // Writes data to a temporary file in the target's folder and renames it over the target
 // when complete, so a failure never leaves a half-written file where a whole one stood.

@@ -297,6 +297,7 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 277 */ {"URL:", "URL:"},
     /* 278 */ {"GET", "GET"},
     /* 279 */ {"POST", "POST"},
+    /* 280 */ {"The program file could not be read", "Не удалось прочитать файл программы"},
 }};
 
 struct Table {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/dos_text.h"
 #include "base/trim.h"
 #include "state/browser.h"
 #include "tools/source_decode.h"
@@ -163,6 +164,12 @@ void ShowPageSource(Browser& browser) {
     progress(80);
     browser.SetField(FieldId::ObjectInfo, std::move(text));
     browser.SetStatus(browser.Ui(kUiReady));
+}
+
+void ConvertAreaCodePage(Browser& browser, AreaConversion conversion) {
+    RewriteArea(browser, FramePump::None, [conversion](const std::string& text) {
+        return conversion == AreaConversion::DosToWin ? StrOEMtoAnsi(text) : StrAnsiToOEM(text);
+    });
 }
 
 } // namespace qm

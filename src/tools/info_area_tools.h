@@ -12,6 +12,7 @@ class Browser;
 
 enum class SplitPlace { Before, After };
 enum class SearchFrom { First, Next, Last };
+enum class AreaConversion { DosToWin, WinToDos };
 
 // Calls visit(line, offset) for each line of text cut at CR LF. The text after the last break
 // is a line too; a break at the very end adds no empty line.
@@ -47,6 +48,8 @@ void SplitText(Browser& browser, SplitPlace place);
 void KeepLines(Browser& browser);
 // F3, Ctrl+F3, Ctrl+Shift+F3. A failed search leaves nothing selected.
 void SearchText(Browser& browser, SearchFrom how);
+// The whole area from DOS 866 to Windows-1251 or back.
+void ConvertAreaCodePage(Browser& browser, AreaConversion conversion);
 // Ctrl+E: the page source, lines ending in CR LF, into the area.
 void ShowPageSource(Browser& browser);
 

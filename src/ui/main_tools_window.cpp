@@ -30,9 +30,14 @@ void TForm1::BuildInfoTools() {
     connect(Panel38, &PanelButton::clicked, this, [this] { SwitchWordWrap(); });
     connect(Panel32, &PanelButton::clicked, this, [this] { browser_.SwitchAreaSize(); });
     connect(N5, &QAction::triggered, this, [this] { ShowPageSource(browser_); });
-    // The program editor does not exist yet: its button shows it cannot be used.
-    Panel47->setEnabled(false);
-    Panel47->setCursor(Qt::ArrowCursor);
+}
+
+void TForm1::BuildProgramEditor() {
+    form6_ = new TForm6({{browser_, *goAction_, *downloader_, *this}, *dialogs_,
+                         [this] { Timer2Timer(); }},
+                        this);
+    connect(Panel47, &PanelButton::clicked, this, [this] { form6_->ShowEditor(); });
+    connect(N14, &QAction::triggered, this, [this] { form6_->ShowEditor(); });
 }
 
 void TForm1::HideObjectInfo() {

@@ -105,6 +105,7 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
     BuildInfoTools();
     BuildLinkCheck();
     BuildViewCommands();
+    BuildProgramEditor();
     RepaintUI();
     browser_.ChooseTheme(0, InstalledFonts());
     browser_.State().History.clear();
@@ -272,8 +273,9 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
         ShowPopupAtLogo();
         return true;
     case Qt::Key_F5:
-        if (mods != Qt::NoModifier) return false;
-        browser_.Stop();
+        if (mods == Qt::ControlModifier) N14->trigger();
+        else if (mods == Qt::NoModifier) browser_.Stop();
+        else return false;
         return true;
     case Qt::Key_F8:
         if (mods != Qt::NoModifier) return false;
@@ -353,7 +355,11 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
         if (isActiveWindow()) Edit1->setFocus();
         return true;
     default:
-        return false;
+        // Alt+1 ... Alt+9, Alt+0: the program editor's quick-launch slots.
+        if (mods != Qt::AltModifier || key->key() < Qt::Key_0 || key->key() > Qt::Key_9)
+            return false;
+        form6_->QuickLaunch((key->key() - Qt::Key_0 + 9) % 10);
+        return true;
     }
 }
 

@@ -19,6 +19,7 @@
 #include "state/appearance.h"
 #include "state/browser.h"
 #include "ui/panel_button_widget.h"
+#include "ui/program_editor_window.h"
 #include "net/downloader.h"
 #include "net/go_action.h"
 #include "net/save_files.h"
@@ -119,6 +120,8 @@ public:
     GoAction& goAction() { return *goAction_; }
     SaveFiles& saveFiles() { return *saveFiles_; }
     Downloader& downloader() { return *downloader_; }
+    // The program editor, created hidden with the window.
+    TForm6& programEditor() { return *form6_; }
 
     // Controls (design names).
     ClickLabel* Image38 = nullptr;
@@ -273,6 +276,7 @@ private:
     void RepaintViewMarks();
     void ShowCharacterMap();
     void SaveImage();
+    void BuildProgramEditor();
     // The picture of a paint pass with the broken blocks of the page's link check framed.
     void ShowMarkedPicture(const Bitmap& picture);
     bool FieldCommandKey(QObject* field, QKeyEvent* key);
@@ -321,6 +325,7 @@ private:
     std::unique_ptr<ControlBar> controlBar_;
     std::unique_ptr<PageLinkCheck> linkCheck_;
     TForm3* formEditor_ = nullptr;
+    TForm6* form6_ = nullptr; // a child window: Qt deletes it with this one
     QTimer* marksTimer_ = nullptr; // spaces the new layouts while link results come in
     bool marksChanged_ = false;    // results came while the timer ran  // a theme or preset switches many options at once
     AnchorLayout layout_;

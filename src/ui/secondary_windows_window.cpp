@@ -15,8 +15,4 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     setWindowTitle("=(");
 }
 
-TForm6::TForm6(QWidget* parent) : QWidget(parent, Qt::Window) {
-    setObjectName("TForm6");
-}
-
 } // namespace qm

@@ -1,6 +1,7 @@
 #pragma once
 // The windows created at start beside the main window. Each is filled by its own feature:
-// the About window, the crash dialog and the program editor (the form editor has its own file).
+// the About window and the crash dialog. The form editor and the program editor have their own
+// files.
 
 #include <QDialog>
 #include <QWidget>
@@ -17,12 +18,6 @@ class TForm4 : public QDialog {  // crash dialog
     Q_OBJECT
 public:
     explicit TForm4(QWidget* parent = nullptr);
-};
-
-class TForm6 : public QWidget {  // program editor, not modal
-    Q_OBJECT
-public:
-    explicit TForm6(QWidget* parent = nullptr);
 };
 
 } // namespace qm
