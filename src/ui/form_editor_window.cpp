@@ -1,5 +1,7 @@
 #include "ui/form_editor_window.h"
 
+#include "ui/program_editor_window.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -345,12 +347,11 @@ void TForm3::CopyAsLink() {
 }
 
 void TForm3::CreateProgram() {
-    QStringList lines;
-    for (const std::string& line :
-         DataSendingProgram(main_.browser().State().BaseURL, editor_.Request()))
-        lines << ToQString(line);
+    const std::vector<std::string> lines =
+        DataSendingProgram(main_.browser().State().BaseURL, editor_.Request());
     accept();
-    emit programCreated(lines);
+    main_.programEditor().SetProgram(lines);
+    main_.programEditor().ShowEditor();
 }
 
 } // namespace qm

@@ -51,10 +51,6 @@ class TForm3 : public QDialog {
     PanelButton *Panel1 = nullptr, *Panel3 = nullptr, *Panel4 = nullptr, *Panel10 = nullptr,
                 *Panel11 = nullptr;
 
-  signals:
-    // "Create data sending program": the program's lines, for the program editor.
-    void programCreated(const QStringList& lines);
-
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

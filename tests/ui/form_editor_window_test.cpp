@@ -15,6 +15,7 @@
 
 #include "platform/qt_convert.h"
 #include "support/local_server.h"
+#include "ui/program_editor_window.h"
 #include "ui/form_editor_window.h"
 #include "ui/main_window.h"
 
@@ -100,6 +101,11 @@ class FormEditorWindow : public ::testing::Test {
             referer = req.get_header_value("Referer");
             res.set_content("<p>Found for you</p>", "text/html");
         });
+        server->Post("/send", [this](const httplib::Request& req, httplib::Response& res) {
+            std::lock_guard lock(mutex);
+            targets.push_back("POST " + req.target + " " + req.body);
+            res.set_content("<p>Posted</p>", "text/html");
+        });
         ASSERT_TRUE(server.Start());
     }
     std::vector<std::string> Targets() {
@@ -155,9 +161,6 @@ TEST_F(FormEditorWindow, ClickFillSendShowsTheAnswerAndCtrlQShowsTheFormAgain) {
 TEST_F(FormEditorWindow, AdvancedModeWaitsForTheSendButtonsAndOffersLinkAndProgram) {
     Shown shown;
     shown.Open(server.Url("/"));
-    QStringList program;
-    QObject::connect(&shown.editor, &TForm3::programCreated,
-                     [&](const QStringList& lines) { program = lines; });
     shown.ClickForm([&] {
         const int narrow = shown.editor.ScrollBox1->width();
         shown.editor.CheckBox2->setChecked(true);
@@ -179,9 +182,14 @@ TEST_F(FormEditorWindow, AdvancedModeWaitsForTheSendButtonsAndOffersLinkAndProgr
     });
     EXPECT_FALSE(shown.editor.isVisible());
     EXPECT_TRUE(Targets().empty());
-    EXPECT_EQ(program,
-              (QStringList{"SETBASEURL \"" + QString::fromStdString(server.Url("/")) + "\"",
-                           "GO \"" + QString::fromStdString(server.Url("/send??x=1")) + "\""}));
+    // The program goes to the program editor, and running it sends the request.
+    qm::TForm6& programs = shown.form.programEditor();
+    EXPECT_TRUE(programs.isVisible());
+    EXPECT_EQ(programs.RichEdit1->toPlainText(),
+              "SETBASEURL \"" + QString::fromStdString(server.Url("/")) + "\"\n" +
+                  "GO \"" + QString::fromStdString(server.Url("/send??x=1")) + "\"");
+    programs.Run();
+    EXPECT_EQ(Targets(), std::vector<std::string>{"POST /send x=1"});
 }
 
 } // namespace
