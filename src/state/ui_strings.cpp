@@ -291,6 +291,11 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 271 */ {"not fetched: ", "не загружается: "},
     /* 272 */ {"The rest of the page is not shown: the view lays out pages up to ", "Остаток страницы не показан: просмотр размещает страницы высотой до "},
     /* 273 */ {" pixels high", " пикс."},
+    /* 274 */ {"Error address outside the program's memory area", "Адрес ошибки вне области памяти программы"},
+    /* 275 */ {"Error loading the MAP file", "Ошибка при загрузке MAP файла"},
+    /* 276 */ {"Error loading the MAP file: not found Line numbers for ", "Ошибка при загрузке MAP файла: не найдено Line numbers for "},
+    /* 277 */ {"Unknown error", "Неизвестная ошибка"},
+    /* 278 */ {"Fatal signal ", "Фатальный сигнал "},
 }};
 
 struct Table {
