@@ -2,23 +2,10 @@
 
 namespace qm {
 
-TForm2::TForm2(QWidget* parent) : QDialog(parent) {
-    setObjectName("TForm2");
-    setModal(true);
-    setFixedSize(522, 315);
-    setWindowTitle("Quillmar");
-}
-
 TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     setObjectName("TForm3");
     setModal(true);
     setWindowTitle("<FORM>");
-}
-
-TForm4::TForm4(QWidget* parent) : QDialog(parent) {
-    setObjectName("TForm4");
-    setModal(true);
-    setWindowTitle("=(");
 }
 
 TForm6::TForm6(QWidget* parent) : QWidget(parent, Qt::Window) {

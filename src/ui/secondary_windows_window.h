@@ -1,28 +1,17 @@
 #pragma once
 // The windows created at start beside the main window. Each is filled by its own feature:
-// the About window, the form editor, the crash dialog and the program editor.
+// the form editor and the program editor (the About window and the crash dialog have files
+// of their own).
 
 #include <QDialog>
 #include <QWidget>
 
 namespace qm {
 
-class TForm2 : public QDialog {  // About window, modal
-    Q_OBJECT
-public:
-    explicit TForm2(QWidget* parent = nullptr);
-};
-
 class TForm3 : public QDialog {  // HTML form editor, modal
     Q_OBJECT
 public:
     explicit TForm3(QWidget* parent = nullptr);
-};
-
-class TForm4 : public QDialog {  // crash dialog
-    Q_OBJECT
-public:
-    explicit TForm4(QWidget* parent = nullptr);
 };
 
 class TForm6 : public QWidget {  // program editor, not modal

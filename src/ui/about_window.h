@@ -1,0 +1,62 @@
+#pragma once
+// TForm2, the About window: the drawn logo, the version, the maker's links and the guide.
+
+#include <QDialog>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <array>
+#include <string>
+
+#include "state/about_box.h"
+#include "ui/panel_button_widget.h"
+
+namespace qm {
+
+class Shell;
+
+// What an opening shows.
+struct AboutOpening {
+    std::string version;
+    int languageIndex = 1;
+    ViewOptions colours; // the main window's colour roles
+};
+
+class TForm2 : public QDialog {
+    Q_OBJECT
+  public:
+    explicit TForm2(QWidget* parent = nullptr);
+
+    // Donation pictures open their pages with it; without one they do nothing.
+    void SetShell(Shell* shell) { shell_ = shell; }
+    // Fills the window for an opening; exec() then shows it.
+    void Prepare(const AboutOpening& opening);
+    void ToggleDetails();
+
+    QLabel* Image2 = nullptr;
+    ClickLabel *Image1 = nullptr, *Image3 = nullptr, *Image4 = nullptr, *Image5 = nullptr;
+    ClickLabel *Label14 = nullptr, *Label22 = nullptr;
+    // Top label first, then its four shadow copies.
+    std::array<QLabel*, 5> firstHalf{}, secondHalf{}, version{}, maker{};
+    QPlainTextEdit *Memo1 = nullptr, *Memo2 = nullptr;
+
+  signals:
+    // The maker's home page was chosen; the window has closed.
+    void homePageChosen();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildLogo();
+    void BuildLinks();
+    void BuildGuides();
+    void PaintBackground(uint32_t window);
+    void ShowVisibility(const AboutVisibility& visible);
+    void OpenDonation(const char* address);
+
+    AboutDetails details_;
+    int languageIndex_ = 1;
+    Shell* shell_ = nullptr;
+};
+
+} // namespace qm
