@@ -9,9 +9,9 @@ namespace qm {
 
 // The maker's pages, opened from the About window.
 inline constexpr const char* kMakerName = "Ferngrove Studios";
-inline constexpr const char* kMakerHomePage = "http://ferngrove.example/quillmar/";
-inline constexpr const char* kDonatePayPal = "https://ferngrove.example/donate/paypal";
-inline constexpr const char* kDonateWebmoney = "https://ferngrove.example/donate/webmoney";
+inline constexpr const char* kMakerHomePage = "http://fgs.example/";
+inline constexpr const char* kDonatePayPal = "https://fgs.example/donate/paypal";
+inline constexpr const char* kDonateWebmoney = "https://fgs.example/donate/webmoney";
 
 // Colours 0x00BBGGRR of the window's parts at an opening.
 struct AboutColours {

@@ -1,5 +1,6 @@
 #include "ui/about_window.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -16,7 +17,7 @@ constexpr int kDonateText = 232;
 
 QFont PixelFont(int pixels, bool bold) {
     QFont font;
-    font.setFamilies({"Tahoma", "DejaVu Sans", "Liberation Sans"});
+    font.setFamilies({"Tahoma", "Liberation Sans", "DejaVu Sans"});
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
@@ -97,7 +98,10 @@ void TForm2::BuildLogo() {
     const QFont name = PixelFont(48, true);
     firstHalf = LabelStack(this, "Quil", {112, 20, 110, 58}, 2, name,
                            {"Label21", "Label6", "Label7", "Label15", "Label20"});
-    secondHalf = LabelStack(this, "lmar", {216, 20, 130, 58}, 2, name,
+    // The halves meet where the first ends: at 216 in the design font, sooner in a narrower
+    // stand-in.
+    const int join = 112 + QFontMetrics(name).horizontalAdvance("Quil");
+    secondHalf = LabelStack(this, "lmar", {std::min(join, 216), 20, 130, 58}, 2, name,
                             {"Label1", "Label2", "Label3", "Label4", "Label5"});
     version = LabelStack(this, {}, {296, 56, 75, 24}, 1, PixelFont(19, true),
                          {"Label19", "Label13", "Label16", "Label17", "Label18"});
@@ -128,7 +132,12 @@ void TForm2::BuildLinks() {
     Label22->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label22->setFont(PixelFont(11, true));
     Label22->setCursor(Qt::PointingHandCursor);
-    SetTextColour(Label22, RgbColor(255, 255, 255));
+    // White on a ribbon of the logo's colour, so that it reads on a light theme too.
+    Label22->setAutoFillBackground(true);
+    QPalette ribbon = Label22->palette();
+    ribbon.setColor(QPalette::Window, ToQColor(kAboutSecondHalf));
+    ribbon.setColor(QPalette::WindowText, Qt::white);
+    Label22->setPalette(ribbon);
     Image3 = PictureLabel(
         this, "Image3", {100, 106, 147, 47},
         Picture({147, 47}, QColor(255, 196, 57), QColor(0, 48, 135), "PayPal", 20, false));

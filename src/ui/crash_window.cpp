@@ -40,7 +40,7 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
                    Qt::WindowSystemMenuHint);
     setFixedSize(465, 341);
     QFont font;
-    font.setFamilies({"Tahoma", "DejaVu Sans", "Liberation Sans"});
+    font.setFamilies({"Tahoma", "Liberation Sans", "DejaVu Sans"});
     font.setPointSize(8);
     setFont(font);
     setAutoFillBackground(true);
