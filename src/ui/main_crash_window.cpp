@@ -43,7 +43,9 @@ void TForm1::ShowCrashReport(const CaughtError& error) {
     dialog->Fill(BuildCrashReport(facts, CrashMapPath(), language), language,
                  options_.Color(ColorRole::Back), options_.Color(ColorRole::Text));
     dialog->exec();
-    ActOnCrashChoice(dialog->Chosen(), *shell_);
+    // An error while the window is being built may come before its shell.
+    DesktopShell standIn;
+    ActOnCrashChoice(dialog->Chosen(), shell_ ? *shell_ : standIn);
 }
 
 void TForm1::ShowAboutWindow() {
