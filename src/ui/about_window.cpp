@@ -30,19 +30,17 @@ void SetTextColour(QLabel* label, uint32_t colour) {
 }
 
 // Four copies shifted left, right, up and down, and the top label over them: an outlined,
-// embossed caption. Names are the top label's, then the copies'.
-std::array<QLabel*, 5> LabelStack(QWidget* parent, const QString& text, QRect place, int shift,
-                                  const QFont& font, const std::array<const char*, 5>& names) {
+// embossed caption. The labels are the top one, then the copies.
+void BuildStack(QWidget* parent, const QString& text, QRect place, int shift, const QFont& font,
+                const std::array<std::pair<QLabel**, const char*>, 5>& labels) {
     const QPoint offsets[] = {{0, 0}, {-shift, 0}, {shift, 0}, {0, -shift}, {0, shift}};
-    std::array<QLabel*, 5> stack{};
     for (int i = 4; i >= 0; --i) {
-        auto* label = new QLabel(text, parent);
-        label->setObjectName(names[static_cast<size_t>(i)]);
-        label->setFont(font);
-        label->setGeometry(place.translated(offsets[i]));
-        stack[static_cast<size_t>(i)] = label;
+        auto [member, name] = labels[static_cast<size_t>(i)];
+        *member = new QLabel(text, parent);
+        (*member)->setObjectName(name);
+        (*member)->setFont(font);
+        (*member)->setGeometry(place.translated(offsets[i]));
     }
-    return stack;
 }
 
 // The pictures are drawn, so that no picture files are needed.
@@ -96,24 +94,40 @@ void TForm2::BuildLogo() {
                           Picture({96, 96}, QColor(40, 180, 0), Qt::white, "QM", 34, false));
     connect(Image1, &ClickLabel::clicked, this, &TForm2::ToggleDetails);
     const QFont name = PixelFont(48, true);
-    firstHalf = LabelStack(this, "Quil", {112, 20, 110, 58}, 2, name,
-                           {"Label21", "Label6", "Label7", "Label15", "Label20"});
+    BuildStack(this, "Quil", {112, 20, 110, 58}, 2, name,
+               {{{&Label21, "Label21"},
+                 {&Label6, "Label6"},
+                 {&Label7, "Label7"},
+                 {&Label15, "Label15"},
+                 {&Label20, "Label20"}}});
     // The halves meet where the first ends: at 216 in the design font, sooner in a narrower
     // stand-in.
     const int join = 112 + QFontMetrics(name).horizontalAdvance("Quil");
-    secondHalf = LabelStack(this, "lmar", {std::min(join, 216), 20, 130, 58}, 2, name,
-                            {"Label1", "Label2", "Label3", "Label4", "Label5"});
-    version = LabelStack(this, {}, {296, 56, 75, 24}, 1, PixelFont(19, true),
-                         {"Label19", "Label13", "Label16", "Label17", "Label18"});
-    for (QLabel* label : version)
+    BuildStack(this, "lmar", {std::min(join, 216), 20, 130, 58}, 2, name,
+               {{{&Label1, "Label1"},
+                 {&Label2, "Label2"},
+                 {&Label3, "Label3"},
+                 {&Label4, "Label4"},
+                 {&Label5, "Label5"}}});
+    BuildStack(this, {}, {296, 56, 75, 24}, 1, PixelFont(19, true),
+               {{{&Label19, "Label19"},
+                 {&Label13, "Label13"},
+                 {&Label16, "Label16"},
+                 {&Label17, "Label17"},
+                 {&Label18, "Label18"}}});
+    for (QLabel* label : Version())
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    maker = LabelStack(this, kMakerName, {118, 6, 250, 24}, 1, PixelFont(19, true),
-                       {"Label12", "Label8", "Label9", "Label10", "Label11"});
-    SetTextColour(firstHalf[0], kAboutFirstHalf);
-    SetTextColour(secondHalf[0], kAboutSecondHalf);
-    SetTextColour(maker[0], kAboutMakerTop);
-    for (size_t i = 1; i < maker.size(); ++i)
-        SetTextColour(maker[i], kAboutMakerShadow);
+    BuildStack(this, kMakerName, {118, 6, 250, 24}, 1, PixelFont(19, true),
+               {{{&Label12, "Label12"},
+                 {&Label8, "Label8"},
+                 {&Label9, "Label9"},
+                 {&Label10, "Label10"},
+                 {&Label11, "Label11"}}});
+    SetTextColour(Label21, kAboutFirstHalf);
+    SetTextColour(Label1, kAboutSecondHalf);
+    SetTextColour(Label12, kAboutMakerTop);
+    for (QLabel* copy : {Label8, Label9, Label10, Label11})
+        SetTextColour(copy, kAboutMakerShadow);
 }
 
 void TForm2::BuildLinks() {
@@ -175,13 +189,14 @@ void TForm2::Prepare(const AboutOpening& opening) {
     Label22->setText(ToQString(UiString(kDonateText, languageIndex_)));
     setPalette(ThemePalette(palette(), colours.window, colours.guideText));
     setWindowTitle(ToQString("Quillmar " + opening.version));
-    for (QLabel* label : version)
+    for (QLabel* label : Version())
         label->setText(ToQString(opening.version));
-    SetTextColour(version[0], colours.versionTop);
+    SetTextColour(Label19, colours.versionTop);
+    const LabelStack version = Version(), first = FirstHalf(), second = SecondHalf();
     for (size_t i = 1; i < version.size(); ++i) {
         SetTextColour(version[i], colours.versionShadow);
-        SetTextColour(firstHalf[i], colours.firstHalfShadow);
-        SetTextColour(secondHalf[i], colours.secondHalfShadow);
+        SetTextColour(first[i], colours.firstHalfShadow);
+        SetTextColour(second[i], colours.secondHalfShadow);
     }
     SetTextColour(Label14, colours.link);
     for (QPlainTextEdit* memo : {Memo1, Memo2}) {

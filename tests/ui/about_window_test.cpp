@@ -26,11 +26,20 @@ QString FirstLine(const QPlainTextEdit* memo) {
     return memo->document()->firstBlock().text();
 }
 
+TEST(AboutWindow, EveryDesignControlExistsByName) {
+    TForm2 about;
+    QStringList names{"Memo1", "Memo2"};
+    for (int i = 1; i <= 22; ++i) names << QString("Label%1").arg(i);
+    for (int i = 1; i <= 5; ++i) names << QString("Image%1").arg(i);
+    for (const QString& name : names)
+        EXPECT_NE(about.findChild<QWidget*>(name), nullptr) << name.toStdString();
+}
+
 TEST(AboutWindow, OpeningShowsTheGuideOfTheLanguageAndTheVersion) {
     TForm2 about;
     about.Prepare(Opening(1));
     EXPECT_EQ(about.windowTitle(), "Quillmar 1.2.3.4");
-    for (QLabel* label : about.version)
+    for (QLabel* label : about.Version())
         EXPECT_EQ(label->text(), "1.2.3.4");
     EXPECT_FALSE(about.Memo2->isHidden());
     EXPECT_TRUE(about.Memo1->isHidden());
@@ -52,7 +61,7 @@ TEST(AboutWindow, TheIconTogglesTheDetailsAndAnOpeningBringsOnlyTheGuideBack) {
     for (QWidget* part : std::initializer_list<QWidget*>{about.Label22, about.Image3, about.Image4,
                                                          about.Image5, about.Label14, about.Memo2})
         EXPECT_TRUE(part->isHidden()) << part->objectName().toStdString();
-    EXPECT_FALSE(about.firstHalf[0]->isHidden());
+    EXPECT_FALSE(about.Label21->isHidden());
 
     about.Prepare(Opening(0));
     EXPECT_FALSE(about.Memo1->isHidden());
@@ -75,10 +84,10 @@ TEST(AboutWindow, TakesTheMainWindowColoursAtEveryOpening) {
         EXPECT_EQ(guide->palette().color(QPalette::Text), ToQColor(text));
     }
     EXPECT_EQ(about.palette().color(QPalette::Window), ToQColor(back));
-    EXPECT_EQ(about.firstHalf[1]->palette().color(QPalette::WindowText),
+    EXPECT_EQ(about.Label6->palette().color(QPalette::WindowText),
               ToQColor(ColorSumm12(kAboutFirstHalf, back)));
-    EXPECT_EQ(about.version[0]->palette().color(QPalette::WindowText), ToQColor(text));
-    EXPECT_EQ(about.version[2]->palette().color(QPalette::WindowText), ToQColor(back));
+    EXPECT_EQ(about.Label19->palette().color(QPalette::WindowText), ToQColor(text));
+    EXPECT_EQ(about.Label16->palette().color(QPalette::WindowText), ToQColor(back));
 }
 
 TEST(AboutWindow, TheMakersAddressClosesTheWindowForTheHomePage) {
