@@ -4,13 +4,7 @@
 # window's bounds. Usage: window_keys_test.sh PATH/TO/quillmar
 set -euo pipefail
 program=$1
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/session.sh"
 
 {
     echo "<html><head><title>Long page</title></head><body>"
@@ -18,17 +12,6 @@ trap cleanup EXIT
     echo "</body></html>"
 } >"$work/long.html"
 
-# Xvfb picks a free display and writes its number.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 1 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
-# A copy beside the page, so that its settings file and download folder are the test's own;
-# the command hands the window over to the window program beside it.
-cp "$program" "$(dirname "$program")/quillmar-window" "$work/"
 LANG=C.UTF-8 "$work/quillmar" "$work/long.html" >"$work/log" 2>&1 &
 app=$!
 pids+=($app)
