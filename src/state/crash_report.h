@@ -54,7 +54,7 @@ enum class CrashAction { None, Ignore, Restart, Exit };
 
 class CrashDialogKeys {
   public:
-    // Key codes as the dialog reports them.
+    // Key codes as the dialog reports them; any other key is 0.
     static constexpr int kSpace = 0x20;
     static constexpr int kEnter = 0x0D;
     static constexpr int kEscape = 0x1B;

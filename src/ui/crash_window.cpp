@@ -15,6 +15,7 @@ namespace qm {
 namespace {
 
 constexpr const char* kMapFileName = "quillmar.map";
+constexpr int kOtherKey = 0;
 
 int DialogKeyCode(const QKeyEvent* event) {
     switch (event->key()) {
@@ -92,18 +93,18 @@ void TForm4::Act(CrashAction action) {
 // Keys act on release, and only when pressed here: a key held down when the dialog came up
 // repeats into it, so repeats are not presses.
 bool TForm4::Key(QKeyEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        if (event->matches(QKeySequence::SelectAll)) {
-            Memo1->selectAll();
-            return true;
-        }
-        if (!event->isAutoRepeat()) keys_.KeyDown(DialogKeyCode(event));
-        return DialogKeyCode(event) < 0x10000;
+    if (event->type() == QEvent::KeyPress && event->matches(QKeySequence::SelectAll)) {
+        Memo1->selectAll();
+        return true;
     }
-    if (event->isAutoRepeat()) return DialogKeyCode(event) < 0x10000;
-    CrashAction action = keys_.KeyUp(DialogKeyCode(event));
-    if (action != CrashAction::None) Act(action);
-    return DialogKeyCode(event) < 0x10000;
+    const int code = DialogKeyCode(event);
+    if (!event->isAutoRepeat()) {
+        if (event->type() == QEvent::KeyPress)
+            keys_.KeyDown(code);
+        else if (CrashAction action = keys_.KeyUp(code); action != CrashAction::None)
+            Act(action);
+    }
+    return code != kOtherKey;
 }
 
 bool TForm4::eventFilter(QObject* watched, QEvent* event) {
