@@ -2,6 +2,7 @@
 // window is wanted; it takes the same arguments.
 
 #include <QApplication>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -9,10 +10,12 @@
 #include "app/image_mode.h"
 #include "app/terminal_pump.h"
 #include "platform/curl_transport.h"
+#include "platform/guarded_application.h"
 #include "platform/qt_text_rasterizer.h"
+#include "ui/about_window.h"
+#include "ui/crash_window.h"
 #include "ui/form_editor_window.h"
 #include "ui/main_window.h"
-#include "ui/secondary_windows_window.h"
 
 namespace {
 
@@ -31,13 +34,15 @@ int RunImageWithFonts(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 2 && std::string(argv[1]) == "--image") return RunImageWithFonts(argc, argv);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Quillmar");
+    if (argc >= 2 && std::strcmp(argv[1], "--image") == 0) return RunImageWithFonts(argc, argv);
+    qm::GuardedApplication app(argc, argv);
+    qm::GuardedApplication::setApplicationName("Quillmar");
+    // The fresh process after a fatal signal shows its report only.
+    if (argc == 3 && std::strcmp(argv[1], "--crash-report") == 0)
+        return qm::RunFatalReport(argv[2]);
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-    // Created in this order and kept for the whole run; only the main window is shown. The
-    // program editor is the main window's own.
+    // Created in this order and kept for the whole run; only the main window is shown.
     qm::TForm1 form1(args);
     qm::TForm2 form2(&form1);
     qm::TForm3 form3(form1);

@@ -30,3 +30,18 @@ std::string GetTimeFromSec(uint32_t seconds) {
 }
 
 } // namespace qm
+
+namespace qm {
+
+std::string UpperHex(uint64_t value, int minDigits) {
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), "0123456789ABCDEF"[value & 0xF]);
+        value >>= 4;
+    } while (value != 0);
+    if (static_cast<int>(digits.size()) < minDigits)
+        digits.insert(0, static_cast<size_t>(minDigits) - digits.size(), '0');
+    return digits;
+}
+
+} // namespace qm

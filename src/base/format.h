@@ -17,4 +17,7 @@ std::string GetTimeFromSec(uint32_t seconds);
 // "0" + s when s is shorter than two characters.
 std::string GetAddZero(const std::string& s);
 
+// Upper-case hexadecimal digits, with leading zeros up to minDigits.
+std::string UpperHex(uint64_t value, int minDigits);
+
 } // namespace qm

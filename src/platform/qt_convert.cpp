@@ -83,6 +83,14 @@ uint32_t FromQColor(const QColor& colour) {
            (static_cast<uint32_t>(colour.blue()) << 16);
 }
 
+QPalette ThemePalette(QPalette palette, uint32_t back, uint32_t text) {
+    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        palette.setColor(role, ToQColor(back));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, ToQColor(text));
+    return palette;
+}
+
 QImage WrapBitmap(Bitmap& bitmap) {
     return QImage(reinterpret_cast<uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
                   bitmap.width * 4, QImage::Format_RGB32);

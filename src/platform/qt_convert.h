@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPalette>
 #include <QString>
 #include <string>
 
@@ -23,6 +24,8 @@ std::string FromQStringLines(const QString& text);
 
 QColor ToQColor(uint32_t bgr);  // 0x00BBGGRR
 uint32_t FromQColor(const QColor& colour);
+// A palette whose window, field and button roles take the theme's back and text colours.
+QPalette ThemePalette(QPalette palette, uint32_t back, uint32_t text);
 
 // A QImage sharing the bitmap's pixels (valid while the bitmap lives and is not resized).
 QImage WrapBitmap(Bitmap& bitmap);

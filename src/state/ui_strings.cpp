@@ -298,6 +298,11 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 278 */ {"GET", "GET"},
     /* 279 */ {"POST", "POST"},
     /* 280 */ {"The program file could not be read", "Не удалось прочитать файл программы"},
+    /* 281 */ {"Error address outside the program's memory area", "Адрес ошибки вне области памяти программы"},
+    /* 282 */ {"Error loading the MAP file", "Ошибка при загрузке MAP файла"},
+    /* 283 */ {"Error loading the MAP file: not found Line numbers for ", "Ошибка при загрузке MAP файла: не найдено Line numbers for "},
+    /* 284 */ {"Unknown error", "Неизвестная ошибка"},
+    /* 285 */ {"Fatal signal ", "Фатальный сигнал "},
 }};
 
 struct Table {

@@ -118,6 +118,7 @@ void TForm1::BuildPopupMenu() {
     N6 = NewItem(PopupMenu1, "N6", QKeySequence(Qt::CTRL | Qt::Key_Q));
     N14 = NewItem(PopupMenu1, "N14", QKeySequence(Qt::CTRL | Qt::Key_F5));
     N4 = NewItem(PopupMenu1, "N4", Qt::Key_F1);
+    connect(N4, &QAction::triggered, this, &TForm1::ShowAboutWindow);
     N18 = NewItem(PopupMenu1, "N18");
     connect(N18, &QAction::triggered, this, &QWidget::close);
 }

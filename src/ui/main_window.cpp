@@ -36,6 +36,7 @@ std::string UserDataFolder() {
 
 TForm1::TForm1(const std::vector<std::string>& args, QWidget* parent)
     : QWidget(parent), browser_(pump_), layout_(kDesignClient) {
+    InstallCrashHandler();
     setObjectName("TForm1");
     browser_.SetView(this);
     browser_.SetClipboard(&clipboard_);
@@ -62,6 +63,7 @@ TForm1::TForm1(const std::vector<std::string>& args, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    RemoveCrashHandler();
     qApp->removeEventFilter(this);
     browser_.SetView(nullptr);
 }
@@ -276,6 +278,10 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
         if (mods == Qt::ControlModifier) N14->trigger();
         else if (mods == Qt::NoModifier) browser_.Stop();
         else return false;
+        return true;
+    case Qt::Key_F1:
+        if (mods != Qt::NoModifier) return false;
+        ShowAboutWindow();
         return true;
     case Qt::Key_F8:
         if (mods != Qt::NoModifier) return false;

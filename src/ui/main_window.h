@@ -24,6 +24,7 @@
 #include "net/go_action.h"
 #include "net/save_files.h"
 #include "platform/desktop_shell.h"
+#include "platform/guarded_application.h"
 #include "platform/qt_clipboard.h"
 #include "platform/curl_transport.h"
 #include "platform/qt_dialogs.h"
@@ -72,6 +73,8 @@ public:
     void Timer1Timer();  // keyboard and wheel scrolling
 
     void RepaintUI();
+    // F1 and the menu item: the About window, modal.
+    void ShowAboutWindow();
     void SetForm1Caption(const std::string& text) { browser_.SetForm1Caption(text); }
 
     // BrowserView
@@ -220,6 +223,11 @@ protected:
 
 private:
     void FormCreate(const std::vector<std::string>& args);
+    // Errors escaping an event handler and fatal signals both end in the crash report.
+    void InstallCrashHandler();
+    void RemoveCrashHandler();
+    void ShowCrashReport(const CaughtError& error);
+    void OpenMakerHomePage();
     void BuildTopRows();
     void BuildSettingsColumn();
     void BuildViewArea();

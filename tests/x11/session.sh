@@ -1,6 +1,6 @@
 # Sourced by the window tests: a virtual X display with a window manager, and the real program
 # started on a page from a copy in a folder of its own. Sets $work, $window, $app, $failures and
-# offers expect WHAT COMMAND... and caption. Usage: start_session PATH/TO/quillmar PAGE
+# offers expect WHAT COMMAND... and caption. Usage: start_session PATH/TO/quillmar [PAGE]
 work=$(mktemp -d)
 pids=()
 failures=0
@@ -11,7 +11,7 @@ cleanup() {
 trap cleanup EXIT
 
 start_session() {
-    local program=$1 page=$2
+    local program=$1 page=${2:-}
     # Xvfb picks a free display and writes its number.
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
     pids+=($!)
@@ -23,7 +23,7 @@ start_session() {
     # A copy beside the page, so that its settings file and download folder are the test's own;
     # the command hands the window over to the window program beside it.
     cp "$program" "$(dirname "$program")/quillmar-window" "$work/"
-    LANG=C.UTF-8 "$work/quillmar" "$page" >"$work/log" 2>&1 &
+    LANG=C.UTF-8 "$work/quillmar" ${page:+"$page"} >"$work/log" 2>&1 &
     app=$!
     pids+=($app)
     window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$app" | tail -1 || true)
