@@ -26,6 +26,7 @@ foreach(size 48 128 256)
 endforeach()
 
 set(CPACK_PACKAGE_NAME quillmar)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Ferngrove Studios")
 set(CPACK_PACKAGE_CONTACT "Ferngrove Studios <quillmar@fgs.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "web browser that shows pages as colour-marked source")
@@ -37,7 +38,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://fgs.example/")
-# Libraries (Qt 6, libcurl) come from dpkg-shlibdeps; the fonts are not linked, so they are named.
+# Libraries (Qt 6, libcurl) come from dpkg-shlibdeps; the fonts are not linked, so they are
+# named, and so are the certificates without which no HTTPS page verifies (libcurl only
+# recommends them).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-liberation, ca-certificates")
 include(CPack)
