@@ -37,6 +37,8 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "--image") == 0) return RunImageWithFonts(argc, argv);
     qm::GuardedApplication app(argc, argv);
     qm::GuardedApplication::setApplicationName("Quillmar");
+    // The desktop shell matches the windows to the installed desktop entry and its icon.
+    qm::GuardedApplication::setDesktopFileName(QUILLMAR_APP_ID);
     // The fresh process after a fatal signal shows its report only.
     if (argc == 3 && std::strcmp(argv[1], "--crash-report") == 0)
         return qm::RunFatalReport(argv[2]);

@@ -218,7 +218,10 @@ void Browser::InitFolders(const std::string& exeFolder, const std::string& dataH
     state_.ExeFolder = withSlash(exeFolder);
     state_.WindowsFolder.clear();
     state_.DataFolder = state_.ExeFolder;
-    if (::access(state_.ExeFolder.c_str(), W_OK) != 0 && !dataHome.empty()) {
+    // An installed copy keeps each user's files apart even when its folder is writable (root).
+    const bool shared = FileExists(state_.ExeFolder + kInstalledMarkerFile) ||
+                        ::access(state_.ExeFolder.c_str(), W_OK) != 0;
+    if (shared && !dataHome.empty()) {
         std::error_code ec;
         fs::create_directories(dataHome, ec);
         if (DirectoryExists(dataHome)) state_.DataFolder = withSlash(dataHome);

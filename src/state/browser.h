@@ -16,6 +16,9 @@
 
 namespace qm {
 
+// Installed beside the executables by `cmake --install`; a build folder has none.
+inline constexpr const char* kInstalledMarkerFile = "quillmar.installed";
+
 class EventPump;
 struct ShellError;
 
@@ -122,7 +125,8 @@ public:
     std::string TrafficPanelText() const;
 
     // Folders beside the executable (exeFolder ends in "/"); dataHome is the per-user data
-    // folder used when the executable's folder is not writable.
+    // folder used when the executable's folder is not writable or holds an installed copy
+    // (kInstalledMarkerFile beside the executables).
     void InitFolders(const std::string& exeFolder, const std::string& dataHome);
 
     // Command-line arguments (without the program name): the address bar text to open at

@@ -212,6 +212,18 @@ TEST_F(BrowserTest, MissingExecutableFolderMovesDataToTheUserFolder) {
     EXPECT_TRUE(fs::is_directory(dataHome + "download"));
 }
 
+TEST_F(BrowserTest, InstalledCopyKeepsDataInTheUserFolderEvenWhenWritable) {
+    TempDir dir;
+    std::string exe = dir.Path() + "/lib/quillmar/";
+    std::string dataHome = dir.Path() + "/share/quillmar/";
+    fs::create_directories(exe);
+    WriteFile(exe + kInstalledMarkerFile, "");
+    browser.InitFolders(exe, dataHome);
+    EXPECT_EQ(browser.State().DataFolder, dataHome);
+    EXPECT_EQ(browser.State().DownloadFolder, dataHome + "download/");
+    EXPECT_FALSE(fs::exists(exe + "download"));
+}
+
 TEST_F(BrowserTest, WelcomePageInBothLanguages) {
     for (int language : {0, 1}) {
         browser.State().LanguageIndex = language;
