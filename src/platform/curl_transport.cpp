@@ -38,7 +38,6 @@ TransportError FromCurl(CURLcode code) {
         return TransportError::None;
     case CURLE_ABORTED_BY_CALLBACK:
         return TransportError::Aborted;
-    case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_URL_MALFORMAT:
         return TransportError::BadAddress;
     case CURLE_COULDNT_RESOLVE_HOST:
@@ -73,6 +72,7 @@ TransportError FromCurl(CURLcode code) {
         return TransportError::IncompleteBody;
     case CURLE_GOT_NOTHING:
     case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_UNSUPPORTED_PROTOCOL: // an answer without a status line (HTTP/0.9)
     case CURLE_HTTP2:
     case CURLE_HTTP2_STREAM:
         return TransportError::BadResponse;
@@ -253,6 +253,9 @@ bool CurlRequest::Fail(TransportError why, std::string text) {
 }
 
 bool CurlRequest::FailFromResult(CURLcode result, bool stalled) {
+    // libcurl refuses a header line longer than it can hold as if memory had run out.
+    if (result == CURLE_OUT_OF_MEMORY && !headerDone && !errorBuffer[0])
+        return Fail(TransportError::BadResponse, "A line of the answer's header is too long");
     std::string text = errorBuffer[0] ? errorBuffer : curl_easy_strerror(result);
     return Fail(stalled ? TransportError::Stalled : FromCurl(result), text);
 }
