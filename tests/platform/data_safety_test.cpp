@@ -1,11 +1,17 @@
 // Every file the program writes is written whole or not at all: in a folder that cannot take a
-// file, and on a full disk (the file size limit of the process, which stops root too), the
-// older file stays as it was and nothing else is left behind.
+// file, and on a full disk (the file size limit of the process, which stops root too, and a
+// tiny tmpfs where one can be mounted), the older file stays as it was and nothing else is left
+// behind.
 
 #include <httplib.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -44,6 +50,37 @@ std::vector<std::string> Names(const fs::path& folder) {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Fills the file system of path with a file until no room is left, then gives back about
+// room bytes, so that a larger write fails part-way.
+void FillUpTo(const std::string& path, off_t room) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const std::string block(4096, 'f');
+    while (::write(fd, block.data(), block.size()) > 0) {
+    }
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    [[maybe_unused]] const int cut = ::ftruncate(fd, size > room ? size - room : 0);
+    ::close(fd);
+}
+
+bool MountTinyTmpfs(const fs::path& at) {
+    return ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           ::mount("tmpfs", at.c_str(), "tmpfs", 0, "size=256k") == 0;
+}
+
+// Whether a child process may mount a tmpfs of its own.
+bool CanMountPrivately() {
+    const fs::path at =
+        fs::path(::testing::TempDir()) / ("quillmar_probe_" + std::to_string(::getpid()));
+    fs::create_directories(at);
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(MountTinyTmpfs(at) ? 0 : 1);
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    fs::remove(at);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 class DataSafetyTest : public ::testing::Test {
@@ -102,6 +139,32 @@ class DataSafetyTest : public ::testing::Test {
         };
     }
 
+    // Writes an older file for each writer, makes the disk full, lets the writer fail, and
+    // checks that the older file is whole and alone; then the write goes through with room.
+    void ExpectOlderFilesKept(const fs::path& where, const std::function<void()>& fill,
+                              const std::function<void()>& makeRoom) {
+        const std::string folder = where.string() + "/";
+        for (const Writer& w : Writers()) {
+            const std::string path = folder + w.fileName;
+            const std::string older = "older " + w.name + "\r\n";
+            ASSERT_TRUE(WriteFileAtomically(path, older));
+            fill();
+            const bool wrote = w.write(folder);
+            makeRoom();
+            if (w.reports) {
+                EXPECT_FALSE(wrote) << w.name;
+            }
+            EXPECT_EQ(GetFileToString(path), older) << w.name;
+            EXPECT_EQ(Names(where), std::vector<std::string>{w.fileName}) << w.name;
+
+            EXPECT_TRUE(w.write(folder)) << w.name;
+            const char mark = w.name == "cookies" ? 'v' : 'L';
+            EXPECT_NE(GetFileToString(path).find(std::string(3000, mark)), std::string::npos)
+                << w.name;
+            fs::remove(path);
+        }
+    }
+
     qm::testing::FakePump pump_;
     Browser browser_{pump_};
     qm::testing::LocalServer server_;
@@ -123,29 +186,32 @@ TEST_F(DataSafetyTest, AFolderThatCannotTakeAFileGetsNothingAndIsReported) {
 }
 
 TEST_F(DataSafetyTest, AFullDiskKeepsTheOlderFileWholeAndLeavesNothingElse) {
-    const std::string folder = folder_.string() + "/";
-    for (const Writer& w : Writers()) {
-        const std::string path = folder + w.fileName;
-        const std::string older = "older " + w.name + "\r\n";
-        ASSERT_TRUE(WriteFileAtomically(path, older));
-        bool wrote = true;
-        {
-            test::FileSizeLimit limit(4096);
-            wrote = w.write(folder);
-        }
-        if (w.reports) {
-            EXPECT_FALSE(wrote) << w.name;
-        }
-        EXPECT_EQ(GetFileToString(path), older) << w.name;
-        EXPECT_EQ(Names(folder_), std::vector<std::string>{w.fileName}) << w.name;
+    std::optional<test::FileSizeLimit> limit;
+    ExpectOlderFilesKept(
+        folder_, [&limit] { limit.emplace(4096); }, [&limit] { limit.reset(); });
+}
 
-        // With room the same write goes through.
-        EXPECT_TRUE(w.write(folder)) << w.name;
-        EXPECT_NE(GetFileToString(path).find(std::string(3000, w.name == "cookies" ? 'v' : 'L')),
-                  std::string::npos)
-            << w.name;
-        fs::remove(path);
-    }
+// Room runs out on a real file system: a tiny tmpfs, mounted in a mount namespace of a child
+// process so that nothing outside sees it. Skipped where the machine allows no mount.
+TEST_F(DataSafetyTest, AFullFileSystemKeepsTheOlderFileWholeAndLeavesNothingElse) {
+    if (!CanMountPrivately()) GTEST_SKIP() << "no private tmpfs here";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const fs::path root = folder_ / "small";
+            fs::create_directories(root);
+            if (!MountTinyTmpfs(root)) ::_exit(2);
+            fs::create_directories(root / "data");
+            const std::string filler = (root / "filler").string();
+            ExpectOlderFilesKept(
+                root / "data", [&filler] { FillUpTo(filler, 8192); },
+                [&filler] { fs::remove(filler); });
+            const int failed = HasFailure() ? 1 : 0;
+            ::umount(root.c_str());
+            fs::remove_all(folder_);
+            ::_exit(failed);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
