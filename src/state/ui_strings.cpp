@@ -314,6 +314,7 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 294 */ {"The answer ended before its announced end: ", "Ответ кончился раньше заявленного конца: "},
     /* 295 */ {"The server's answer cannot be read: ", "Ответ сервера не читается: "},
     /* 296 */ {"The request failed: ", "Запрос не выполнен: "},
+    /* 297 */ {"Stopped before the server answered", "Остановлено до ответа сервера"},
 }};
 
 struct Table {

@@ -406,7 +406,7 @@ TEST_F(DownloaderTest, StopWhileConnectingIsNoFailure) {
     Get("http://host/");
     EXPECT_FALSE(S().LastDownloadFailed);
     EXPECT_EQ(S().StatusText, "Ready");
-    EXPECT_EQ(S().RequestReport, "URL: http://host/<br>");
+    EXPECT_EQ(S().RequestReport, "URL: http://host/<br>Stopped before the server answered<br>");
 }
 
 TEST_F(DownloaderTest, PreviewReadsOneBlockAndSummarises) {

@@ -517,7 +517,9 @@ TEST_F(DownloaderHttpTest, StopWhileTheServerIsSilentEndsTheWait) {
     pump.onPump = nullptr;
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     EXPECT_FALSE(S().DownloadBusy);
-    EXPECT_EQ(S().RequestReport, "URL: " + server.Url("/") + "<br>");
+    EXPECT_EQ(S().RequestReport,
+              "URL: " + server.Url("/") + "<br>Stopped before the server answered<br>");
+    EXPECT_EQ(S().StatusText, "Ready");
 }
 
 TEST_F(DownloaderHttpTest, NothingReceivedForTheIdleTimeFailsTheRequest) {
