@@ -71,6 +71,8 @@ bool DownloadFile::Write(const char* data, size_t size) {
 bool DownloadFile::Commit() {
     if (fd_ < 0) return false;
     bool written = Flush();
+    // On the disk before the rename, so that a crash cannot leave an empty file in its place.
+    if (written && ::fsync(fd_) != 0) written = Fail(target_);
     if (::close(fd_) != 0 && written) written = Fail(target_);
     fd_ = -1;
     if (written && std::rename(temporary_.c_str(), target_.c_str()) != 0) written = Fail(target_);

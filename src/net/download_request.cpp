@@ -12,6 +12,50 @@ constexpr int kUiMaxRedirects = 251;
 constexpr int kUiSchemeNotFetched = 259;
 constexpr int kUiNoDataFor = 260;
 constexpr int kUiNoDataSeconds = 261;
+constexpr int kUiCannotRequest = 286;
+constexpr int kUiNameNotFound = 287;
+constexpr int kUiNoConnection = 288;
+constexpr int kUiNoAnswerInTime = 289;
+constexpr int kUiSecureConnectionFailed = 290;
+constexpr int kUiCertificateRefused = 291;
+constexpr int kUiRequestNotSent = 292;
+constexpr int kUiReceiveFailed = 293;
+constexpr int kUiAnswerEndedEarly = 294;
+constexpr int kUiAnswerUnreadable = 295;
+constexpr int kUiRequestFailed = 296;
+
+// The program's words that go before the transport's own reason; -1 for none.
+int FailureLead(TransportError error) {
+    switch (error) {
+    case TransportError::BadAddress:
+        return kUiCannotRequest;
+    case TransportError::NameNotResolved:
+        return kUiNameNotFound;
+    case TransportError::ConnectFailed:
+        return kUiNoConnection;
+    case TransportError::Timeout:
+        return kUiNoAnswerInTime;
+    case TransportError::TlsFailure:
+        return kUiSecureConnectionFailed;
+    case TransportError::CertificateRejected:
+        return kUiCertificateRefused;
+    case TransportError::SendFailed:
+        return kUiRequestNotSent;
+    case TransportError::ReceiveFailed:
+        return kUiReceiveFailed;
+    case TransportError::IncompleteBody:
+        return kUiAnswerEndedEarly;
+    case TransportError::BadResponse:
+        return kUiAnswerUnreadable;
+    case TransportError::Other:
+        return kUiRequestFailed;
+    case TransportError::None:
+    case TransportError::Aborted:
+    case TransportError::Stalled:
+        break;
+    }
+    return -1;
+}
 
 // "8080" -> 8080; anything that is not 1 to 65535 written in decimal digits -> 0.
 int ParsePort(std::string_view digits) {
@@ -110,7 +154,10 @@ int64_t ParseContentLength(std::string_view text) {
 
 std::string TransportFailureText(TransportError error, const std::string& transportText,
                                  int32_t idleTimeoutSeconds, int languageIndex) {
-    if (error != TransportError::Stalled) return transportText;
+    if (error != TransportError::Stalled) {
+        const int lead = FailureLead(error);
+        return lead < 0 ? transportText : UiString(lead, languageIndex) + transportText;
+    }
     return UiString(kUiNoDataFor, languageIndex) + std::to_string(idleTimeoutSeconds) +
            UiString(kUiNoDataSeconds, languageIndex);
 }

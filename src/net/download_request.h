@@ -48,7 +48,8 @@ HttpRequest BuildHttpRequest(const UrlParts& parts, const DownloadOptions& optio
 // The Content-Length header's value; -1 unless it is a plain decimal number.
 int64_t ParseContentLength(std::string_view text);
 
-// Why a request failed, for a report: the transport's own words, or ours for the idle time.
+// Why a request failed, for a report: the transport's own words after ours, or ours alone for
+// the idle time.
 std::string TransportFailureText(TransportError error, const std::string& transportText,
                                  int32_t idleTimeoutSeconds, int languageIndex);
 

@@ -21,6 +21,7 @@ namespace qm {
 namespace {
 
 constexpr int kUiSizeLimitCut = 262;
+constexpr int kUiStoppedBeforeAnswer = 297;
 
 constexpr uint64_t kProgressIntervalMs = 1000;
 // Events and the caption are refreshed by time, not per block, so fast bodies are not slowed
@@ -136,7 +137,9 @@ bool DownloadRun::OpenRequest(const UrlParts& parts, FormContentType contentType
 
     opened_ = transport_.Open(request);
     if (!opened_ && transport_.Error() == TransportError::Aborted) {
+        // No failure, but without this line the report would look like an empty page.
         stopped_ = true;
+        AddLine(browser_.Ui(kUiStoppedBeforeAnswer));
         return false;
     }
     // A request that could not be made has no answer: code 0, then the reason.

@@ -38,7 +38,6 @@ TransportError FromCurl(CURLcode code) {
         return TransportError::None;
     case CURLE_ABORTED_BY_CALLBACK:
         return TransportError::Aborted;
-    case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_URL_MALFORMAT:
         return TransportError::BadAddress;
     case CURLE_COULDNT_RESOLVE_HOST:
@@ -73,6 +72,7 @@ TransportError FromCurl(CURLcode code) {
         return TransportError::IncompleteBody;
     case CURLE_GOT_NOTHING:
     case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_UNSUPPORTED_PROTOCOL: // an answer without a status line (HTTP/0.9)
     case CURLE_HTTP2:
     case CURLE_HTTP2_STREAM:
         return TransportError::BadResponse;
@@ -175,21 +175,36 @@ class CookieJar {
             curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
         }
         curl_easy_setopt(easy, CURLOPT_SHARE, share_);
-        if (!fileLoaded_) {
-            // An empty name only switches the engine on.
-            curl_easy_setopt(easy, CURLOPT_COOKIEFILE, file_.c_str());
-            fileLoaded_ = true;
-        }
-        if (file_.empty()) return false;
-        // The jar is written when the request is cleaned up.
-        curl_easy_setopt(easy, CURLOPT_COOKIEJAR, file_.c_str());
-        return true;
+        // Each request needs the engine switched on; an empty name does only that, so the jar
+        // file is read once.
+        curl_easy_setopt(easy, CURLOPT_COOKIEFILE, fileLoaded_ ? "" : file_.c_str());
+        fileLoaded_ = true;
+        // The jar is written by Save, not by libcurl, which would put a truncated jar in the
+        // place of a whole one when the disk fills up.
+        return !file_.empty();
+    }
+
+    // Writes every cookie the engine holds to the file, whole or not at all, when they changed.
+    void Save(CURL* easy) {
+        curl_slist* cookies = nullptr;
+        if (curl_easy_getinfo(easy, CURLINFO_COOKIELIST, &cookies) != CURLE_OK) return;
+        std::string text = "# Netscape HTTP Cookie File\n";
+        for (curl_slist* line = cookies; line; line = line->next)
+            text.append(line->data).push_back('\n');
+        curl_slist_free_all(cookies);
+        if (text == saved_ || !WriteFileAtomically(file_, text)) return;
+        saved_ = std::move(text);
+        // Cookies are credentials: keep the jar private.
+        std::error_code ec;
+        std::filesystem::permissions(
+            file_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, ec);
     }
 
   private:
     std::string file_;
     CURLSH* share_ = nullptr;
     bool fileLoaded_ = false;
+    std::string saved_; // the jar's text as last written
 };
 
 // One easy handle with what its request owns, and the header of its answer.
@@ -214,7 +229,7 @@ struct CurlRequest {
     CURLU* url = nullptr;
     curl_slist* headerList = nullptr;
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    std::string cookieFile; // written by this request
+    CookieJar* savedJar = nullptr; // written when the request is cleaned up
 
     int status = 0;
     std::vector<std::pair<std::string, std::string>> headers;
@@ -238,6 +253,9 @@ bool CurlRequest::Fail(TransportError why, std::string text) {
 }
 
 bool CurlRequest::FailFromResult(CURLcode result, bool stalled) {
+    // libcurl refuses a header line longer than it can hold as if memory had run out.
+    if (result == CURLE_OUT_OF_MEMORY && !headerDone && !errorBuffer[0])
+        return Fail(TransportError::BadResponse, "A line of the answer's header is too long");
     std::string text = errorBuffer[0] ? errorBuffer : curl_easy_strerror(result);
     return Fail(stalled ? TransportError::Stalled : FromCurl(result), text);
 }
@@ -350,28 +368,22 @@ bool CurlRequest::Prepare(const HttpRequest& request, const CurlTransportOptions
     SetHeaders(request);
     SetMethodAndBody(request);
     SetTrust(options, caBundle);
-    if (jar.Apply(easy, request.cookies)) cookieFile = jar.File();
+    if (jar.Apply(easy, request.cookies)) savedJar = &jar;
     return true;
 }
 
 void CurlRequest::Release() {
     if (easy) {
+        if (savedJar) savedJar->Save(easy);
         curl_easy_cleanup(easy);
         easy = nullptr;
-        if (!cookieFile.empty()) {
-            // Cookies are credentials: keep the jar private.
-            std::error_code ec;
-            std::filesystem::permissions(
-                cookieFile,
-                std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, ec);
-        }
     }
     if (url) curl_url_cleanup(url);
     url = nullptr;
     curl_slist_free_all(headerList);
     headerList = nullptr;
     errorBuffer[0] = '\0';
-    cookieFile.clear();
+    savedJar = nullptr;
     status = 0;
     headers.clear();
     rawHeaders.clear();

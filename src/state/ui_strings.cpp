@@ -303,6 +303,18 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 283 */ {"Error loading the MAP file: not found Line numbers for ", "Ошибка при загрузке MAP файла: не найдено Line numbers for "},
     /* 284 */ {"Unknown error", "Неизвестная ошибка"},
     /* 285 */ {"Fatal signal ", "Фатальный сигнал "},
+    /* 286 */ {"The address cannot be requested: ", "Этот адрес нельзя запросить: "},
+    /* 287 */ {"The server's name was not found: ", "Имя сервера не найдено: "},
+    /* 288 */ {"No connection to the server: ", "Нет соединения с сервером: "},
+    /* 289 */ {"The server did not answer in time: ", "Сервер не ответил вовремя: "},
+    /* 290 */ {"The secure connection failed: ", "Защищённое соединение не установлено: "},
+    /* 291 */ {"The server's certificate was refused: ", "Сертификат сервера отклонён: "},
+    /* 292 */ {"The request could not be sent: ", "Запрос не удалось отправить: "},
+    /* 293 */ {"Receiving the answer failed: ", "Ошибка при приёме ответа: "},
+    /* 294 */ {"The answer ended before its announced end: ", "Ответ кончился раньше заявленного конца: "},
+    /* 295 */ {"The server's answer cannot be read: ", "Ответ сервера не читается: "},
+    /* 296 */ {"The request failed: ", "Запрос не выполнен: "},
+    /* 297 */ {"Stopped before the server answered", "Остановлено до ответа сервера"},
 }};
 
 struct Table {

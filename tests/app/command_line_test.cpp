@@ -93,6 +93,15 @@ TEST_F(CommandLineServerTest, SizeLimitCutsAnEndlessPageWithAReportLine) {
         << run.out.substr(0, 2000);
 }
 
+TEST_F(CommandLineServerTest, ServerThatNeverAnswersFailsAfterTheTimeout) {
+    const auto started = std::chrono::steady_clock::now();
+    Finished run = Process({"--dump", "--timeout", "1", Url("/silent")}).Wait();
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(Has(run.out, "Code 0\nNo data received for 1 s, the request was stopped\n"))
+        << run.out;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+}
+
 TEST_F(CommandLineServerTest, StopSignalPrintsWhatArrivedAndGivesStatusOne) {
     struct Case {
         int signal;

@@ -293,7 +293,8 @@ TEST_F(DownloaderTest, RequestThatCannotBeSentFailsWithTheReason) {
     EXPECT_TRUE(S().LastDownloadFailed);
     EXPECT_EQ(S().StatusText, "Download error");
     EXPECT_EQ(S().RequestReport,
-              "URL: http://host/<br>Code 0<br>Couldn't connect to server<br><br>Download error");
+              "URL: http://host/<br>Code 0<br>No connection to the server: Couldn't connect "
+              "to server<br><br>Download error");
     EXPECT_EQ(S().PageSource, "");
     EXPECT_EQ(S().LastStatusCode, 0);
     EXPECT_EQ(S().LastContentLength, -1);
@@ -301,11 +302,13 @@ TEST_F(DownloaderTest, RequestThatCannotBeSentFailsWithTheReason) {
 
     transport.answers = {Redirect(302, "http://other/"), Unreachable("Could not resolve host")};
     Get("http://host/");
-    EXPECT_EQ(S().RequestReport, "URL: http://host/<br>Code 302<br>Relocating to http://other/<br>"
-                                 "Code 0<br>Could not resolve host<br><br>Download error");
+    EXPECT_EQ(S().RequestReport,
+              "URL: http://host/<br>Code 302<br>Relocating to http://other/<br>"
+              "Code 0<br>No connection to the server: Could not resolve host<br><br>"
+              "Download error");
     EXPECT_EQ(S().LastStatusCode, 0);
     // The reason stays with the state for those who show it elsewhere, until the next request.
-    EXPECT_EQ(S().LastFailureText, "Could not resolve host");
+    EXPECT_EQ(S().LastFailureText, "No connection to the server: Could not resolve host");
     transport.answers = {Page("ok")};
     Get("http://host/");
     EXPECT_EQ(S().LastFailureText, "");
@@ -320,8 +323,8 @@ TEST_F(DownloaderTest, LinkTestFailureLeavesTheCaptionAlone) {
     EXPECT_EQ(S().StatusText, "Some page");
     EXPECT_EQ(S().PageSource, "kept");
     EXPECT_EQ(S().RequestReport,
-              "URL: http://nowhere/\r\nCode 0\r\nCould not resolve host: nowhere\r\n\r\n"
-              "Download error");
+              "URL: http://nowhere/\r\nCode 0\r\nNo connection to the server: Could not resolve "
+              "host: nowhere\r\n\r\nDownload error");
 }
 
 TEST_F(DownloaderTest, FileDownloadIgnoresTheBlockLimit) {
@@ -350,7 +353,7 @@ TEST_F(DownloaderTest, FileTargetIsReplacedOnlyByACompleteBody) {
     EXPECT_EQ(GetFileToString(target), "previous");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
         << "temporary file left behind";
-    EXPECT_EQ(S().RequestReport, "URL: http://host/f\r\nCode 200\r\n"
+    EXPECT_EQ(S().RequestReport, "URL: http://host/f\r\nCode 200\r\nReceiving the answer failed: "
                                  "transfer closed with 10 bytes remaining to read\r\n");
 
     transport.answers = {Page("new body")};
@@ -403,7 +406,7 @@ TEST_F(DownloaderTest, StopWhileConnectingIsNoFailure) {
     Get("http://host/");
     EXPECT_FALSE(S().LastDownloadFailed);
     EXPECT_EQ(S().StatusText, "Ready");
-    EXPECT_EQ(S().RequestReport, "URL: http://host/<br>");
+    EXPECT_EQ(S().RequestReport, "URL: http://host/<br>Stopped before the server answered<br>");
 }
 
 TEST_F(DownloaderTest, PreviewReadsOneBlockAndSummarises) {

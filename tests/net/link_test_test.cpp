@@ -87,7 +87,8 @@ TEST_F(ParallelLinkTestTest, RedirectsAreFollowedOrRefusedAsTheDownloaderDoes) {
          "Redirect not followed, the program does not fetch addresses of this scheme: ftp",
          "http://h/ftp"},
         {"http://h/nowhere", true, 0, "Download error", "http://h/nowhere"},
-        {"http://h/refused", true, 0, "Connection refused", "http://h/refused"},
+        {"http://h/refused", true, 0, "No connection to the server: Connection refused",
+         "http://h/refused"},
         {"http://h/gone", false, 404, "404", "http://h/gone"},
     };
     std::vector<std::string> addresses;

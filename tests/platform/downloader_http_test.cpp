@@ -3,25 +3,22 @@
 
 #include <httplib.h>
 
-#include <arpa/inet.h>
 #include <atomic>
 #include <filesystem>
 #include <map>
 #include <mutex>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include "support/fake_pump.h"
-#include "support/local_server.h"
-#include "state/browser.h"
 #include "base/file_io.h"
 #include "net/downloader.h"
 #include "platform/curl_transport.h"
+#include "state/browser.h"
+#include "support/fake_pump.h"
+#include "support/local_server.h"
+#include "support/raw_server.h"
 #include "view/view_dump.h"
 
 namespace qm {
@@ -63,64 +60,7 @@ class TestServer {
     int port_ = 0;
 };
 
-// Accepts one connection, keeps the raw bytes of the request and answers with a fixed text:
-// the exact request line, header order and body as they went over the wire.
-class RawServer {
-  public:
-    explicit RawServer(std::string answer) : answer_(std::move(answer)) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(fd_, 1);
-        socklen_t size = sizeof address;
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { Serve(); });
-    }
-    ~RawServer() {
-        if (thread_.joinable()) thread_.join();
-        ::close(fd_);
-    }
-    int Port() const { return port_; }
-    std::string Received() {
-        if (thread_.joinable()) thread_.join();
-        return received_;
-    }
-
-  private:
-    void Serve() {
-        pollfd waiting{fd_, POLLIN, 0};
-        if (::poll(&waiting, 1, 10000) != 1) return;
-        int client = ::accept(fd_, nullptr, nullptr);
-        if (client < 0) return;
-        size_t wanted = std::string::npos;
-        char buffer[4096];
-        while (received_.size() < wanted) {
-            pollfd readable{client, POLLIN, 0};
-            if (::poll(&readable, 1, 10000) != 1) break;
-            ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
-            if (got <= 0) break;
-            received_.append(buffer, static_cast<size_t>(got));
-            size_t end = received_.find("\r\n\r\n");
-            if (end == std::string::npos) continue;
-            size_t length = 0;
-            size_t field = received_.find("Content-Length: ");
-            if (field != std::string::npos && field < end)
-                length = std::stoul(received_.substr(field + 16));
-            wanted = end + 4 + length;
-        }
-        ::send(client, answer_.data(), answer_.size(), MSG_NOSIGNAL);
-        ::close(client);
-    }
-
-    std::string answer_;
-    int fd_ = -1;
-    int port_ = 0;
-    std::thread thread_;
-    std::string received_;
-};
+using qm::testing::RawServer;
 
 const std::string kOk = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok";
 
@@ -566,6 +506,22 @@ TEST_F(DownloaderHttpTest, StopDuringASlowBodyKeepsWhatCame) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
+TEST_F(DownloaderHttpTest, StopWhileTheServerIsSilentEndsTheWait) {
+    RawServer server("", RawServer::Ending::Hold);
+    const auto started = std::chrono::steady_clock::now();
+    pump.onPump = [this, started] {
+        if (std::chrono::steady_clock::now() - started > std::chrono::milliseconds(300))
+            browser.Stop();
+    };
+    Get(server.Url("/"));
+    pump.onPump = nullptr;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_FALSE(S().DownloadBusy);
+    EXPECT_EQ(S().RequestReport,
+              "URL: " + server.Url("/") + "<br>Stopped before the server answered<br>");
+    EXPECT_EQ(S().StatusText, "Ready");
+}
+
 TEST_F(DownloaderHttpTest, NothingReceivedForTheIdleTimeFailsTheRequest) {
     qm::testing::HeldUntilTheEnd hold;
     TestServer server;
@@ -685,6 +641,95 @@ TEST_F(DownloaderHttpTest, BodyShorterThanItsLengthFailsAndSparesTheFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
 }
 
+// Each broken answer is a failure with one line that names it, in the page's report and in a
+// file download, which then leaves the older file as it was and no other behind.
+TEST_F(DownloaderHttpTest, BrokenAnswersFailWithALineAndLoseNothing) {
+    using Ending = RawServer::Ending;
+    const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n";
+    struct Case {
+        std::string name, answer;
+        Ending ending;
+        std::string line; // the report's line after the code
+    };
+    const Case cases[] = {
+        {"reset in the header", "HTTP/1.1 200 OK\r\nContent-Ty", Ending::Reset,
+         "Code 0<br>Receiving the answer failed: Recv failure: Connection reset by peer<br>"},
+        {"reset in the body", head + "Content-Length: 10000\r\n\r\n" + std::string(3000, 'x'),
+         Ending::Reset, "<br>Receiving the answer failed: Recv failure: Connection reset by peer"},
+        {"body shorter than its length",
+         head + "Content-Length: 10000\r\n\r\n" + std::string(3000, 'x'), Ending::Close,
+         "<br>The answer ended before its announced end: transfer closed with 7000 bytes "
+         "remaining to read<br>"},
+        {"chunks cut off", head + "Transfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n10\r\nabc",
+         Ending::Close,
+         "<br>The answer ended before its announced end: transfer closed with outstanding read "
+         "data remaining<br>"},
+        {"chunk size not hexadecimal",
+         head + "Transfer-Encoding: chunked\r\n\r\n5\r\nhello\r\nzz\r\nabc\r\n0\r\n\r\n",
+         Ending::Close,
+         "<br>Receiving the answer failed: Illegal or missing hexadecimal sequence in "
+         "chunked-encoding<br>"},
+        {"no HTTP at all", std::string("\x01garbage\r\n\r\n"), Ending::Close,
+         "Code 0<br>The server's answer cannot be read: "},
+    };
+    const std::string target = (folder_ / "file.bin").string();
+    for (const Case& c : cases) {
+        {
+            RawServer server(c.answer, c.ending);
+            Get(server.Url("/"));
+        }
+        EXPECT_TRUE(S().LastDownloadFailed) << c.name;
+        EXPECT_EQ(S().StatusText, "Download error") << c.name;
+        EXPECT_TRUE(ReportHas(c.line)) << c.name << "\n" << S().RequestReport;
+        EXPECT_TRUE(ReportHas("<br><br>Download error")) << c.name;
+
+        ASSERT_TRUE(WriteFileAtomically(target, "older"));
+        {
+            RawServer server(c.answer, c.ending);
+            D().StartDownload(server.Url("/"), DownloadMode::FileDownload, false, {}, target);
+        }
+        EXPECT_TRUE(S().LastDownloadFailed) << c.name;
+        EXPECT_EQ(GetFileToString(target), "older") << c.name;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1)
+            << c.name;
+    }
+}
+
+// Oversized parts of an answer are read or refused, never a hang or a crash.
+TEST_F(DownloaderHttpTest, HugeHeadersAndLocations) {
+    std::string padding;
+    for (int i = 0; i < 100; ++i)
+        padding += "X-Pad-" + std::to_string(i) + ": " + std::string(1000, 'p') + "\r\n";
+    {
+        RawServer server("HTTP/1.1 200 OK\r\n" + padding + "Content-Length: 2\r\n\r\nok");
+        Get(server.Url("/"));
+    }
+    EXPECT_FALSE(S().LastDownloadFailed) << S().RequestReport;
+    EXPECT_EQ(S().PageSource, "ok");
+    {
+        RawServer server("HTTP/1.1 200 OK\r\nX-Big: " + std::string(100 * 1024, 'p') +
+                         "\r\nContent-Length: 2\r\n\r\nok");
+        Get(server.Url("/"));
+    }
+    EXPECT_TRUE(S().LastDownloadFailed);
+    EXPECT_TRUE(ReportHas("Code 0<br>The server's answer cannot be read: A line of the answer's "
+                          "header is too long<br>"))
+        << S().RequestReport;
+
+    RawServer target(kOk);
+    const std::string far = target.Url("/" + std::string(64 * 1024, 'a'));
+    {
+        RawServer server("HTTP/1.1 302 Found\r\nLocation: " + far +
+                         "\r\nContent-Length: 0\r\n\r\n");
+        Get(server.Url("/"));
+    }
+    EXPECT_FALSE(S().LastDownloadFailed) << S().RequestReport.substr(0, 300);
+    EXPECT_TRUE(ReportHas("<br>Relocating to " + far + "<br>Code 200<br>"));
+    EXPECT_EQ(S().PageSource, "ok");
+    EXPECT_EQ(target.Received().rfind("GET /" + std::string(64 * 1024, 'a') + " HTTP/1.1\r\n", 0),
+              0u);
+}
+
 TEST_F(DownloaderHttpTest, HttpsChecksTheCertificate) {
     std::string cert = (kCertFolder / "test_server.pem").string();
     std::string key = (kCertFolder / "test_server.key").string();
@@ -697,7 +742,10 @@ TEST_F(DownloaderHttpTest, HttpsChecksTheCertificate) {
 
     Get(server.Url("/secure", "HTTPS"));
     EXPECT_TRUE(S().LastDownloadFailed);
-    EXPECT_TRUE(ReportHas("certificate")) << S().RequestReport;
+    // The program's words, then libcurl's reason.
+    EXPECT_TRUE(ReportHas("Code 0<br>The server's certificate was refused: SSL certificate "
+                          "problem: "))
+        << S().RequestReport;
     EXPECT_EQ(S().PageSource, "");
 
     CurlTransportOptions trusting;
