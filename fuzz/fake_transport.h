@@ -27,7 +27,9 @@ class FakeTransport : public HttpTransport {
         if (name == "Content-Length") return std::to_string(body_.size());
         return {};
     }
-    std::string RawHeaders() const override { return "HTTP/1.1 " + std::to_string(status_) + "\r\n"; }
+    std::string RawHeaders() const override {
+        return "HTTP/1.1 " + std::to_string(status_) + "\r\n";
+    }
     long long Read(char* buffer, size_t size) override {
         const size_t take = std::min(size, body_.size() - read_);
         body_.copy(buffer, take, read_);

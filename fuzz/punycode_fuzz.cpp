@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     const std::string host = input.ConsumeRandomLengthString(1024);
     std::u16string wide;
-    while (input.remaining_bytes() >= 2) wide.push_back(input.ConsumeIntegral<char16_t>());
+    while (input.remaining_bytes() >= 2)
+        wide.push_back(input.ConsumeIntegral<char16_t>());
 
     qm::ToPunycodeHost(std::string_view(host));
     qm::ToPunycodeHost(std::u16string_view(wide));

@@ -19,12 +19,13 @@ class NoEvents : public qm::EventPump {
 };
 
 void ConsumeSwitches(FuzzedDataProvider& input, qm::ViewOptions& o) {
-    for (bool* flag : {&o.Highlight, &o.Gaps, &o.ShowText, &o.TopBorders, &o.Borders,
-                       &o.Accents, &o.Links, &o.Anchors, &o.Media, &o.Linked, &o.AllUrls,
-                       &o.Comments, &o.Scripts, &o.ScriptsCode, &o.Styles, &o.StylesCode,
-                       &o.Forms, &o.FormsCode, &o.Meta, &o.MetaCode})
+    for (bool* flag : {&o.Highlight,  &o.Gaps,     &o.ShowText,  &o.TopBorders,  &o.Borders,
+                       &o.Accents,    &o.Links,    &o.Anchors,   &o.Media,       &o.Linked,
+                       &o.AllUrls,    &o.Comments, &o.Scripts,   &o.ScriptsCode, &o.Styles,
+                       &o.StylesCode, &o.Forms,    &o.FormsCode, &o.Meta,        &o.MetaCode})
         *flag = input.ConsumeBool();
-    for (bool& bold : o.Bold) bold = input.ConsumeBool();
+    for (bool& bold : o.Bold)
+        bold = input.ConsumeBool();
 }
 
 } // namespace

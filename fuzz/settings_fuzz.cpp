@@ -13,7 +13,9 @@ class NoEvents : public qm::EventPump {
     void ProcessEvents() override {}
 };
 
-std::string SameName(const std::string& name) { return name; }
+std::string SameName(const std::string& name) {
+    return name;
+}
 
 // Line 53 names a bitmap font file; only the built-in ones are read here, so that a run never
 // opens a file of the machine.
@@ -31,7 +33,8 @@ std::string WithoutFontFile(std::string text) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string text = WithoutFontFile(std::string(reinterpret_cast<const char*>(data), size));
+    const std::string text =
+        WithoutFontFile(std::string(reinterpret_cast<const char*>(data), size));
     NoEvents pump;
     qm::Browser read(pump);
     qm::ApplySettingsText(read, text, SameName);

@@ -13,7 +13,8 @@ namespace qm::fuzz {
 struct TempFolder {
     std::string path; // ends in "/"
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillmar_fuzz_XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "quillmar_fuzz_XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) std::abort();
         path = pattern + "/";
     }

@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qm::BitmapFont font;
     if (!font.LoadFromData(input.ConsumeRemainingBytesAsString())) return 0;
     std::string every(256, '\0');
-    for (int code = 0; code < 256; ++code) every[code] = static_cast<char>(code);
+    for (int code = 0; code < 256; ++code)
+        every[code] = static_cast<char>(code);
     qm::BitmapTextWidth(font, every, options);
     qm::Bitmap bitmap(64, 48);
     qm::DrawBitmapText(font, bitmap, every, x, y, 0x00123456, options);
