@@ -8,15 +8,11 @@
 #include "base/interfaces.h"
 #include "state/bitmap_font_state.h"
 #include "state/browser_state.h"
+#include "support/fake_pump.h"
 #include "tools/source_decode.h"
 #include "view/renderer.h"
 
 namespace {
-
-class NoEvents : public qm::EventPump {
-  public:
-    void ProcessEvents() override {}
-};
 
 void ConsumeSwitches(FuzzedDataProvider& input, qm::ViewOptions& o) {
     for (bool* flag : {&o.Highlight,  &o.Gaps,     &o.ShowText,  &o.TopBorders,  &o.Borders,
@@ -50,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     qm::SourceDecodeState decode;
     qm::RequestDecode(decode);
-    NoEvents pump;
+    qm::testing::FakePump pump;
     qm::Renderer renderer({browser, view, options, fonts, decode, pump});
     renderer.RenderSite(qm::RenderMode::Prepare);
     renderer.RenderSite(qm::RenderMode::Mark);

@@ -1,5 +1,5 @@
-// The script interpreter on any program text, with a page from the input behind a transport
-// that answers from memory.
+// The script interpreter on any program text. The site behind the transport has a page from
+// the input at "/", a redirect to it at "/moved" and nothing else.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -8,20 +8,17 @@
 
 #include "base/ascii_case.h"
 #include "base/trim.h"
-#include "fake_transport.h"
 #include "net/downloader.h"
 #include "net/go_action.h"
+#include "script/program_file.h"
 #include "script/script_line.h"
 #include "script/script_runner.h"
 #include "state/browser.h"
+#include "support/fake_pump.h"
+#include "support/table_transport.h"
 #include "temp_folder.h"
 
 namespace {
-
-class NoEvents : public qm::EventPump {
-  public:
-    void ProcessEvents() override {}
-};
 
 class Editor : public qm::ScriptHost, public qm::GoActionHost {
   public:
@@ -30,17 +27,6 @@ class Editor : public qm::ScriptHost, public qm::GoActionHost {
     void ShowScriptStatus(const std::string&) override {}
     void PageReady() override {}
 };
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    for (size_t start = 0; start <= text.size();) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
 
 // GO and TESTURL open local files by path; a run must not read the machine's files (a device
 // would never end).
@@ -61,13 +47,15 @@ bool OpensLocalFile(const std::vector<std::string>& lines) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
-    qm::fuzz::FakeTransport transport;
-    transport.page = input.ConsumeRandomLengthString(2048);
+    qm::testing::TableTransport transport;
+    transport.answers["fuzz.test /"] = {
+        200, {{"Content-Type", "text/html"}}, input.ConsumeRandomLengthString(2048)};
+    transport.answers["fuzz.test /moved"] = {302, {{"Location", "/"}}, ""};
     Editor editor;
-    editor.lines = SplitLines(input.ConsumeRemainingBytesAsString());
+    editor.lines = qm::SplitProgramLines(input.ConsumeRemainingBytesAsString());
     if (OpensLocalFile(editor.lines)) return -1;
 
-    NoEvents pump;
+    qm::testing::FakePump pump;
     qm::Browser browser(pump);
     browser.SetLanguage(1);
     // about:bookmarks makes bro.ini in the data folder.

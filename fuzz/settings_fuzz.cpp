@@ -5,13 +5,9 @@
 
 #include "state/browser.h"
 #include "state/settings_file.h"
+#include "support/fake_pump.h"
 
 namespace {
-
-class NoEvents : public qm::EventPump {
-  public:
-    void ProcessEvents() override {}
-};
 
 std::string SameName(const std::string& name) {
     return name;
@@ -35,7 +31,7 @@ std::string WithoutFontFile(std::string text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text =
         WithoutFontFile(std::string(reinterpret_cast<const char*>(data), size));
-    NoEvents pump;
+    qm::testing::FakePump pump;
     qm::Browser read(pump);
     qm::ApplySettingsText(read, text, SameName);
     const std::string written = qm::SettingsText(read);
