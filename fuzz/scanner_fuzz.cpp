@@ -11,6 +11,7 @@
 #include "support/fake_pump.h"
 #include "tools/source_decode.h"
 #include "view/renderer.h"
+#include "view/view_modes.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fonts.DosEncoding = input.ConsumeBool();
     qm::LoadBuiltinTVFfont(fonts, kFonts[input.ConsumeIntegralInRange(0, 2)]);
     fonts.BitmapFontScale = input.ConsumeIntegralInRange(1, 3);
-    view.ViewMode = static_cast<qm::ViewMode>(input.ConsumeIntegralInRange(0, 2));
+    const auto mode = static_cast<qm::ViewMode>(input.ConsumeIntegralInRange(0, 2));
     view.ImageWidth = input.ConsumeIntegralInRange(1, 1200);
     view.ImageHeight = input.ConsumeIntegralInRange(1, 400);
     const uint16_t scroll = input.ConsumeIntegral<uint16_t>();
@@ -46,6 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     qm::SourceDecodeState decode;
     qm::RequestDecode(decode);
+    qm::ChooseViewMode(view, decode, mode);
     qm::testing::FakePump pump;
     qm::Renderer renderer({browser, view, options, fonts, decode, pump});
     renderer.RenderSite(qm::RenderMode::Prepare);
