@@ -15,6 +15,7 @@
 
 #include "platform/qt_convert.h"
 #include "support/local_server.h"
+#include "support/shown_main_window.h"
 #include "ui/program_editor_window.h"
 #include "ui/form_editor_window.h"
 #include "ui/main_window.h"
@@ -25,9 +26,7 @@ using qm::FormKind;
 using qm::TForm1;
 using qm::TForm3;
 
-bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
-    return QTest::qWaitFor(done, ms);
-}
+using qm::testing::WaitFor;
 
 // Typed as the keyboard would, character by character (QTest only types ASCII).
 void Type(QWidget* widget, const QString& text) {
@@ -42,28 +41,14 @@ const char* const kPage =
     "<input type=checkbox name=new checked> new only"
     "<input type=submit name=go value=Find><input type=submit name=go value=All></form>";
 
-struct Shown {
-    TForm1 form{{}};
+struct Shown : qm::testing::ShownMainWindow {
     TForm3 editor{form};
-    Shown() {
-        form.SetFormEditor(&editor);
-        form.ComboBox7->setCurrentIndex(1);
-        form.resize(800, 600);
-        form.show();
-        form.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
-        WaitFor([&] { return form.view().ContentHeight > 1000; });
-    }
+    Shown() { form.SetFormEditor(&editor); }
     void Open(const std::string& address) {
-        form.Edit1->setText(QString::fromStdString(address));
-        QTest::keyClick(form.Edit1, Qt::Key_Return);
+        ShownMainWindow::Open(address);
         ASSERT_TRUE(WaitFor([&] { return FormBlock() != nullptr; }));
     }
-    const qm::ViewObject* FormBlock() {
-        for (const auto& object : form.view().ViewObjects)
-            if (object.Kind == qm::ViewObjectKind::Form) return &object;
-        return nullptr;
-    }
+    const qm::ViewObject* FormBlock() { return Find(qm::ViewObjectKind::Form); }
     // Clicks the form block; `inside` runs while the modal editor is shown.
     void ClickForm(std::function<void()> inside) {
         QTimer::singleShot(0, &editor, [this, inside] {

@@ -13,15 +13,14 @@
 #include "base/view_colors.h"
 #include "platform/qt_convert.h"
 #include "support/local_server.h"
+#include "support/shown_main_window.h"
 #include "ui/main_window.h"
 
 namespace {
 
 using qm::TForm1;
 
-bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
-    return QTest::qWaitFor(done, ms);
-}
+using qm::testing::WaitFor;
 
 class LinkCheckWindow : public ::testing::Test {
   protected:

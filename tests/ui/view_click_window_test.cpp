@@ -12,33 +12,16 @@
 #include "ui/main_window.h"
 #include "platform/qt_convert.h"
 #include "support/local_server.h"
+#include "support/shown_main_window.h"
 
 namespace {
 
 using qm::TForm1;
 
-bool WaitFor(const std::function<bool()>& done, int ms = 5000) { return QTest::qWaitFor(done, ms); }
+using qm::testing::WaitFor;
 
 // A shown main window with the welcome page rendered.
-struct ShownForm {
-    TForm1 form{{}};
-    ShownForm() {
-        form.ComboBox7->setCurrentIndex(1);
-        form.resize(800, 600);
-        form.show();
-        form.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
-        WaitFor([&] { return form.view().ContentHeight > 1000; });
-    }
-    void Open(const std::string& address) {
-        form.Edit1->setText(QString::fromStdString(address));
-        QTest::keyClick(form.Edit1, Qt::Key_Return);
-    }
-    const qm::ViewObject* Find(qm::ViewObjectKind kind) {
-        for (const auto& object : form.view().ViewObjects)
-            if (object.Kind == kind) return &object;
-        return nullptr;
-    }
+struct ShownForm : qm::testing::ShownMainWindow {
     QPoint RowOf(const qm::ViewObject& object) {
         int zoom = form.view().PixelZoom;
         return QPoint(20, (object.Top + 1) * zoom);
