@@ -80,4 +80,11 @@ FormRequest FormEditor::Request() const {
     return FormRequest{Address, SendAsPost, SendAsPost ? PostData : std::string()};
 }
 
+std::string FormEditor::LinesText() const {
+    std::string text;
+    for (const std::string& line : Lines)
+        text += (text.empty() ? "" : "\r\n") + CrLfLines(line);
+    return text;
+}
+
 } // namespace qm

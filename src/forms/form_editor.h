@@ -33,6 +33,9 @@ class FormEditor {
     // Parses FormSource again; the request address starts as baseUrl. PostData is kept.
     void ProcessForm(const std::string& baseUrl, int languageIndex);
 
+    // Lines as Memo1 shows them: one per line, a line break inside a tag's text a line break.
+    std::string LinesText() const;
+
     // While the editor is shown its page is the Referer of the requests it sends.
     void Shown(BrowserState& state, const std::string& url);
     void Closed(BrowserState& state) { state.RefererURL.clear(); }

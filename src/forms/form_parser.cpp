@@ -25,21 +25,6 @@ std::string Amp(std::string_view text) {
     return ReplaceText(text, "&amp;", "&", ReplaceFlags::ReplaceAll);
 }
 
-// CR LF, a lone LF and a lone CR each become CR LF.
-std::string CrLfLines(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            out += "\r\n";
-        } else {
-            out.push_back(text[i]);
-        }
-    }
-    return out;
-}
-
 // Whether a ">" closes the tag read so far, kept up to date character by character so that a
 // long quoted value full of ">" is not read again at each one. It answers as the last
 // attribute value of ParseTag would: a value that opens a quote it does not close holds the
@@ -420,6 +405,20 @@ void FormParser::Place(FormMember& member) {
 
 ParsedForm ProcessForm(std::string_view source, const std::string& baseUrl, int languageIndex) {
     return FormParser(source, baseUrl, languageIndex).Run();
+}
+
+std::string CrLfLines(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            out += "\r\n";
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
 }
 
 } // namespace qm

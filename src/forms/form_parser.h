@@ -20,6 +20,9 @@ struct ParsedForm {
 
 // Never fails: unknown tags and types, unnamed fields and unbalanced tags are skipped. Runs in
 // time linear in the size of the source.
+// CR LF, a lone LF and a lone CR each become CR LF.
+std::string CrLfLines(std::string_view text);
+
 ParsedForm ProcessForm(std::string_view source, const std::string& baseUrl, int languageIndex);
 
 } // namespace qm

@@ -37,6 +37,7 @@ void BuildStack(QWidget* parent, const QString& text, QRect place, int shift, co
     for (int i = 4; i >= 0; --i) {
         auto [member, name] = labels[static_cast<size_t>(i)];
         *member = new QLabel(text, parent);
+        (*member)->setTextFormat(Qt::PlainText);
         (*member)->setObjectName(name);
         (*member)->setFont(font);
         (*member)->setGeometry(place.translated(offsets[i]));

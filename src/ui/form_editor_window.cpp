@@ -74,6 +74,7 @@ void TForm3::BuildPanel() {
     };
     const auto label = [this, box](const char* name) {
         auto* text = new QLabel(Panel2);
+        text->setTextFormat(Qt::PlainText);
         text->setObjectName(name);
         box->addWidget(text);
         return text;
@@ -206,8 +207,9 @@ void TForm3::keyPressEvent(QKeyEvent* event) {
 
 void TForm3::OpenForm(const std::string& formSource, const std::string& baseUrl) {
     editor_.Open(formSource, baseUrl, main_.browser().State().LanguageIndex);
-    CheckBox2->setChecked(false);
+    // The old controls index the old form's members: they go before anything can lay them out.
     RebuildControls();
+    CheckBox2->setChecked(false);
     ShowFormEditor(baseUrl);
 }
 
@@ -254,7 +256,9 @@ QWidget* TForm3::NewControl(size_t e, size_t m) {
     QWidget* control = nullptr;
     switch (member.kind) {
     case FormKind::Label: {
-        auto* label = new QLabel(value, column_);
+        auto* label = new QLabel(column_);
+        label->setTextFormat(Qt::PlainText); // a caption from the page is never markup
+        label->setText(value);
         label->move(FormColumn::kLeft, member.top);
         label->adjustSize();
         control = label;
@@ -324,10 +328,7 @@ void TForm3::ShowFields() {
     Edit2->setText(ToQString(editor_.PostData));
     (editor_.SendAsPost ? RadioButton2 : RadioButton1)->setChecked(true);
     CheckBox1->setChecked(editor_.EncodeUtf8);
-    std::string lines;
-    for (const std::string& line : editor_.Lines)
-        lines += (lines.empty() ? "" : "\r\n") + line;
-    Memo1->setPlainText(ToQStringLines(lines));
+    Memo1->setPlainText(ToQStringLines(editor_.LinesText()));
     ComboBox1->clear();
     for (const std::string& item : editor_.SubmitButtons)
         ComboBox1->addItem(ToQString(item));

@@ -31,6 +31,7 @@ QPixmap LogoPicture() {
 QLabel* TForm1::NewLabel(const QString& name, QRect rect, unsigned anchors) {
     auto* label = new QLabel(this);
     label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText); // captions can hold a page's title or a file's name
     layout_.Place(label, rect, anchors);
     return label;
 }

@@ -15,6 +15,7 @@ PanelButton::PanelButton(QWidget* parent, const QString& name, const QString& im
     setAutoFillBackground(true);
     setCursor(Qt::PointingHandCursor);
     caption_ = new QLabel(this);
+    caption_->setTextFormat(Qt::PlainText); // form buttons and slots show outside names
     caption_->setAlignment(Qt::AlignCenter);
     caption_->setAttribute(Qt::WA_TransparentForMouseEvents);
     if (!imageName.isEmpty()) {
@@ -149,6 +150,7 @@ void ColourSwatch::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 ClickLabel::ClickLabel(QWidget* parent, const QString& name) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
     setObjectName(name);
 }
 

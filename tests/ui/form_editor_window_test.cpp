@@ -48,15 +48,20 @@ struct Shown : qm::testing::ShownMainWindow {
         ShownMainWindow::Open(address);
         ASSERT_TRUE(WaitFor([&] { return FormBlock() != nullptr; }));
     }
-    const qm::ViewObject* FormBlock() { return Find(qm::ViewObjectKind::Form); }
-    // Clicks the form block; `inside` runs while the modal editor is shown.
-    void ClickForm(std::function<void()> inside) {
+    const qm::ViewObject* FormBlock(size_t index = 0) {
+        for (const auto& object : form.view().ViewObjects)
+            if (object.Kind == qm::ViewObjectKind::Form && index-- == 0) return &object;
+        return nullptr;
+    }
+    // Clicks a form block; `inside` runs while the modal editor is shown.
+    void ClickForm(std::function<void()> inside, size_t index = 0) {
         QTimer::singleShot(0, &editor, [this, inside] {
             if (!WaitFor([&] { return editor.isVisible(); })) return;
             inside();
             if (editor.isVisible()) editor.reject();
         });
-        const qm::ViewObject* block = FormBlock();
+        const qm::ViewObject* block = FormBlock(index);
+        ASSERT_NE(block, nullptr);
         QTest::mouseClick(form.Image1, Qt::LeftButton, Qt::NoModifier, QPoint(20, block->Top + 1));
     }
     // The generated control of the first member with this name and kind.
@@ -175,6 +180,42 @@ TEST_F(FormEditorWindow, AdvancedModeWaitsForTheSendButtonsAndOffersLinkAndProgr
                   "GO \"" + QString::fromStdString(server.Url("/send??x=1")) + "\"");
     programs.Run();
     EXPECT_EQ(Targets(), std::vector<std::string>{"POST /send x=1"});
+}
+
+TEST_F(FormEditorWindow, ASmallerFormOpenedAfterTheAdvancedModeGetsItsOwnControls) {
+    server->Get("/two", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<form action=/a>&lt;b&gt;T&lt;/b&gt; <input name=t> <input type=password name=p>"
+                        "<input type=hidden name=h value=1><input type=checkbox name=c>"
+                        "<input type=radio name=r value=1><input type=radio name=r value=2>"
+                        "<input type=radio name=r value=3><select name=s><option>x<option>y"
+                        "<option>z</select><textarea name=m>M\nN\rO</textarea>"
+                        "<input type=submit></form>"
+                        "<form method=post action=/b><input type=radio name=r value=9></form>",
+                        "text/html");
+    });
+    Shown shown;
+    shown.Open(server.Url("/two"));
+    ASSERT_TRUE(WaitFor([&] { return shown.FormBlock(1) != nullptr; }));
+    shown.ClickForm([&] {
+        auto* caption = shown.Field<QLabel>(FormKind::Label, "", "<b>T</b> ");
+        ASSERT_NE(caption, nullptr);
+        EXPECT_EQ(caption->textFormat(), Qt::PlainText) << "page text read as markup";
+        shown.editor.CheckBox2->setChecked(true);
+        // A textarea's line breaks are line breaks in the form's lines, not pictures of them.
+        EXPECT_TRUE(shown.editor.Memo1->toPlainText().contains("<textarea name=m>M\nN\nO<"));
+    });
+    bool shownSecond = false;
+    shown.ClickForm(
+        [&] {
+            shownSecond = true;
+            EXPECT_FALSE(shown.editor.CheckBox2->isChecked());
+            EXPECT_NE(shown.Field<QCheckBox>(FormKind::Radio, "r", "9"), nullptr);
+            EXPECT_EQ(shown.Field<QLineEdit>(FormKind::Edit, "t"), nullptr);
+            shown.editor.CheckBox2->setChecked(true);
+            shown.editor.CheckBox2->setChecked(false);
+        },
+        1);
+    EXPECT_TRUE(shownSecond);
 }
 
 } // namespace
