@@ -315,6 +315,7 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 295 */ {"The server's answer cannot be read: ", "Ответ сервера не читается: "},
     /* 296 */ {"The request failed: ", "Запрос не выполнен: "},
     /* 297 */ {"Stopped before the server answered", "Остановлено до ответа сервера"},
+    /* 298 */ {"The page is being laid out or converted: the image was not saved", "Страница ещё обрабатывается: изображение не сохранено"},
 }};
 
 struct Table {

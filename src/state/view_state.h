@@ -63,9 +63,14 @@ struct ViewState {
     qm::ViewMode ViewMode = qm::ViewMode::Html;
     int32_t FontSize = 11; // point size of the system font
 
-    // Size of the view image Image1 in screen pixels; the window keeps it current.
+    // Size of the view image Image1 in screen pixels; the window keeps it current through
+    // SetImageSize.
     int32_t ImageWidth = 1;
     int32_t ImageHeight = 1;
+    // A size the window took while the image export ran; it applies when the export ends, so
+    // that every strip of the image has the geometry of the first.
+    int32_t PendingImageWidth = 0;
+    int32_t PendingImageHeight = 0;
 
     bool RenderSuspended = false; // passes are skipped (theme application)
     bool AtTop = false;
@@ -88,6 +93,16 @@ struct ViewState {
     // What the mark pass read of form contents, for the paint passes of the same layout.
     std::vector<std::shared_ptr<const FormContentRecord>> FormRecords;
     std::vector<ViewObject> ViewObjects;
+
+    void SetImageSize(int32_t width, int32_t height) {
+        (ImageExportActive ? PendingImageWidth : ImageWidth) = width;
+        (ImageExportActive ? PendingImageHeight : ImageHeight) = height;
+    }
+    void ApplyPendingImageSize() {
+        if (PendingImageWidth > 0) ImageWidth = PendingImageWidth;
+        if (PendingImageHeight > 0) ImageHeight = PendingImageHeight;
+        PendingImageWidth = PendingImageHeight = 0;
+    }
 };
 
 // ScrollY after a new layout (font, bold, charset, zoom or theme change) that keeps the window

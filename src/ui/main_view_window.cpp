@@ -18,8 +18,7 @@ void TForm1::BuildRenderer() {
     connect(Timer4, &QTimer::timeout, this, &TForm1::Timer4Timer);
     for (QTimer* t : {Timer2, Timer3, Timer4}) t->setSingleShot(true);
     connect(Image1, &SourceView::resized, this, [this](QSize size) {
-        view_.ImageWidth = std::max(1, size.width());
-        view_.ImageHeight = std::max(1, size.height());
+        view_.SetImageSize(std::max(1, size.width()), std::max(1, size.height()));
         if (browser_.State().ResizeSuspended) return;
         // Armed, not run: a pass pumps events, and this runs in the middle of the layout.
         Timer3->start();

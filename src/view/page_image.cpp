@@ -21,6 +21,7 @@ constexpr int kUiCannotWriteFile = 258;
 constexpr int kUiImageStopped = 274;
 constexpr int kUiImageTooLarge = 275;
 constexpr int kUiImageTooLargeEnd = 276;
+constexpr int kUiImageBusy = 298;
 
 void PutLittleEndian(std::string& out, size_t at, uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
@@ -32,6 +33,7 @@ class ExportGuard {
     ExportGuard(ViewState& view, RenderHost& host) : view_(view), host_(host), scrollY_(view.ScrollY) {}
     ~ExportGuard() {
         view_.ImageExportActive = false;
+        view_.ApplyPendingImageSize();
         view_.ScrollY = scrollY_;
         view_.ScrollBar.Position = scrollY_;
         host_.ScrollBarChanged();
@@ -97,14 +99,22 @@ std::string ImageFileName(const std::string& typed) {
     return EndsWithNoCase(typed, ".bmp") ? typed : typed + ".bmp";
 }
 
+bool ImageExportRefused(Browser& browser) {
+    // Ctrl+P can arrive from inside a pass's or a conversion's event pump.
+    const ViewState& view = browser.View();
+    const BrowserState& state = browser.State();
+    return state.RenderBusy || state.ConvertBusy || view.RenderSuspended || view.ImageExportActive;
+}
+
 ImageExportResult ExportPageImage(Browser& browser, Renderer& renderer, RenderHost& host,
                                   const std::string& path) {
     ViewState& view = browser.View();
     BrowserState& state = browser.State();
+    if (ImageExportRefused(browser)) return ImageExportResult::Busy;
     ExportGuard guard(view, host);
     view.ScrollY = 0;
     view.ImageExportActive = true;
-    renderer.RenderSite(RenderMode::Paint);
+    if (!renderer.RenderSite(RenderMode::Paint)) return ImageExportResult::Busy;
     const PageImageGeometry g = ImageGeometry(renderer.ExportBitmap().width,
                                               renderer.ExportBitmap().height, view.PixelZoom,
                                               view.ContentHeight);
@@ -127,8 +137,7 @@ ImageExportResult ExportPageImage(Browser& browser, Renderer& renderer, RenderHo
         }
         const int64_t stripTop = int64_t{index} * g.stripHeight;
         view.ScrollY = static_cast<int32_t>(stripTop);
-        view.ImageExportActive = true;
-        renderer.RenderSite(RenderMode::Paint);
+        if (!renderer.RenderSite(RenderMode::Paint)) return ImageExportResult::Busy;
         // A strip cut short by F5 would leave a false picture in the file.
         if (renderer.Stopped()) return ImageExportResult::Stopped;
         const bool written = WriteStrip(file, renderer.ExportBitmap(), g, stripTop, row);
@@ -146,12 +155,17 @@ std::string ImageExportProblem(const Browser& browser, ImageExportResult result,
     case ImageExportResult::TooLarge:
         return browser.Ui(kUiImageTooLarge) + Utf8ToCp1251(path) + browser.Ui(kUiImageTooLargeEnd);
     case ImageExportResult::WriteFailed: return browser.Ui(kUiCannotWriteFile) + Utf8ToCp1251(path);
+    case ImageExportResult::Busy: return browser.Ui(kUiImageBusy);
     }
     return {};
 }
 
 void SaveWebpageImage(Browser& browser, Renderer& renderer, RenderHost& host, Dialogs& dialogs,
                       SaveFiles& saveFiles) {
+    if (ImageExportRefused(browser)) {
+        browser.SetForm1Caption(ImageExportProblem(browser, ImageExportResult::Busy, {}));
+        return;
+    }
     const std::string proposal = saveFiles.SaveFolder() + Cp1251ToUtf8(GetFileNameByURL(browser.State().CurrentURL));
     std::string path = dialogs.AskSaveFile(browser.Ui(kUiImageTitle), browser.Ui(kUiImageFilter), proposal);
     if (path.empty()) return;

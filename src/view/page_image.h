@@ -35,11 +35,15 @@ std::string BmpHeader(const PageImageGeometry& geometry);
 // The name as typed when it ends in ".bmp" in any case, else with ".bmp" added.
 std::string ImageFileName(const std::string& typed);
 
-enum class ImageExportResult { Saved, Stopped, TooLarge, WriteFailed };
+enum class ImageExportResult { Saved, Stopped, TooLarge, WriteFailed, Busy };
+
+// A render pass, a view conversion or another export is running.
+bool ImageExportRefused(Browser& browser);
 
 // Paints the page into path (replacing it only when the whole image is written), with the
-// progress in the caption. F5 stops it and nothing is written. ScrollY and the view are
-// restored in every case.
+// progress in the caption. F5 stops it and nothing is written. It is refused (Busy) while a
+// render pass or a view conversion runs, which would leave it nothing to paint. ScrollY and the
+// view are restored in every case; a window size taken meanwhile applies at the end.
 ImageExportResult ExportPageImage(Browser& browser, Renderer& renderer, RenderHost& host,
                                   const std::string& path);
 

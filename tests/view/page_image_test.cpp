@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "base/file_io.h"
 #include "state/browser.h"
@@ -123,6 +124,41 @@ TEST(PageImageExport, AStopOrAFullDiskLeavesTheOldFileAndNoOther) {
             EXPECT_EQ(std::string::npos, entry.path().filename().string().find(".quillmar-"))
                 << "temporary file left: " << entry.path();
     }
+}
+
+TEST(PageImageExport, ABusyViewOrAResizeCannotSpoilTheImage) {
+    struct Case {
+        const char* what;
+        std::function<void(ExportRig&)> before;
+    } cases[] = {
+        {"a render pass runs", [](ExportRig& r) { r.browser.State().RenderBusy = true; }},
+        {"a conversion runs", [](ExportRig& r) { r.browser.State().ConvertBusy = true; }},
+        {"an export runs", [](ExportRig& r) { r.browser.View().ImageExportActive = true; }},
+    };
+    for (const Case& c : cases) {
+        ExportRig rig(40);
+        WriteFileAtomically(rig.path, "older image");
+        c.before(rig);
+        EXPECT_EQ(ImageExportResult::Busy, ExportPageImage(rig.browser, rig.renderer, rig.host, rig.path))
+            << c.what;
+        EXPECT_EQ("older image", GetFileToString(rig.path)) << c.what;
+        EXPECT_FALSE(ImageExportProblem(rig.browser, ImageExportResult::Busy, rig.path).empty());
+    }
+    // The window is resized while the strips are painted: every strip keeps the first geometry,
+    // and the new size applies once the export ends.
+    ExportRig rig(40);
+    rig.pump.onEvents = [&](int) { rig.browser.View().SetImageSize(300, 20); };
+    ASSERT_EQ(ImageExportResult::Saved, ExportPageImage(rig.browser, rig.renderer, rig.host, rig.path));
+    const std::string file = GetFileToString(rig.path);
+    EXPECT_EQ(101u, Field(file, 18, 4));
+    EXPECT_EQ(static_cast<size_t>(Field(file, 2, 4)), file.size());
+    EXPECT_EQ(rig.browser.View().ContentHeight, static_cast<int32_t>(Field(file, 22, 4)));
+    ExportRig reference(40);
+    ASSERT_EQ(ImageExportResult::Saved,
+              ExportPageImage(reference.browser, reference.renderer, reference.host, reference.path));
+    EXPECT_EQ(GetFileToString(reference.path), file) << "the resized export differs";
+    EXPECT_EQ(300, rig.browser.View().ImageWidth);
+    EXPECT_EQ(20, rig.browser.View().ImageHeight);
 }
 
 } // namespace
