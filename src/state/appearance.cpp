@@ -18,7 +18,25 @@ int32_t SmallNumber(std::string_view text) {
     return value;
 }
 
+struct MetricTwin {
+    std::string_view windowsName, twin;
+};
+constexpr MetricTwin kMetricTwins[] = {{"Arial", "Liberation Sans"},
+                                       {"Arial Narrow", "Liberation Sans Narrow"},
+                                       {"Times New Roman", "Liberation Serif"},
+                                       {"Courier New", "Liberation Mono"}};
+
 } // namespace
+
+std::string InstalledStandIn(const std::string& name, const std::vector<std::string>& families) {
+    const auto installed = [&](std::string_view family) {
+        return std::find(families.begin(), families.end(), family) != families.end();
+    };
+    if (installed(name)) return name;
+    for (const MetricTwin& t : kMetricTwins)
+        if (t.windowsName == name && installed(t.twin)) return std::string(t.twin);
+    return {};
+}
 
 const std::array<CharsetName, 18> kCharsetNames = {{
     {"ANSI_CHARSET", 0},        {"ARABIC_CHARSET", 178},   {"BALTIC_CHARSET", 186},

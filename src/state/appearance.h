@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qm {
 
@@ -15,6 +16,11 @@ class Browser;
 
 // The installed font that stands for a font name (itself, or a metric twin), empty when none.
 using FontLookup = std::function<std::string(const std::string& name)>;
+
+// The installed family that stands for a font name: the name itself, or the metric twin
+// installed for a Windows font; empty when neither is installed, so that the font stays as it
+// was. Asking the system which font it would draw instead is no test: it always names one.
+std::string InstalledStandIn(const std::string& name, const std::vector<std::string>& families);
 
 // The character set list in list order (sorted by name) with the numbers of the names.
 struct CharsetName {

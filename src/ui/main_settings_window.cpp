@@ -2,7 +2,6 @@
 // writes a user's change into the model and ShowSettings puts the model back into the controls.
 
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QSignalBlocker>
 
 #include "state/appearance.h"
@@ -52,12 +51,11 @@ std::vector<std::pair<ColourSwatch*, ColorRole>> TForm1::Swatches() const {
 }
 
 FontLookup TForm1::InstalledFonts() const {
-    return [](const std::string& name) -> std::string {
-        const QStringList families = QFontDatabase::families();
-        // A Windows font name finds its installed stand-in (a metric twin where there is one).
-        for (const QString& wanted : {ToQString(name), QFontInfo(QFont(ToQString(name))).family()})
-            if (families.contains(wanted)) return FromQString(wanted);
-        return {};
+    return [](const std::string& name) {
+        std::vector<std::string> families;
+        for (const QString& family : QFontDatabase::families())
+            families.push_back(FromQString(family));
+        return InstalledStandIn(name, families);
     };
 }
 

@@ -166,5 +166,17 @@ TEST_F(SettingsFileTest, ThemesAndPresets) {
     EXPECT_EQ(browser.Options().Borders, defaults.Borders);
 }
 
+TEST(InstalledStandIn, AFontThatIsNotInstalledIsNotReplacedByAnother) {
+    const std::vector<std::string> families = {"DejaVu Sans", "Liberation Mono", "Tahoma"};
+    const std::pair<const char*, const char*> cases[] = {
+        {"Tahoma", "Tahoma"},
+        {"Courier New", "Liberation Mono"}, // the metric twin stands in
+        {"Times New Roman", ""},            // its twin is not installed either
+        {"NoSuchFont", ""},
+        {"", ""},
+    };
+    for (auto [name, expected] : cases) EXPECT_EQ(expected, InstalledStandIn(name, families)) << name;
+}
+
 } // namespace
 } // namespace qm
