@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/terminal_pump.h"
+#include "app/terminal_text.h"
 #include "base/codepage.h"
 #include "net/go_action.h"
 #include "script/program_file.h"
@@ -61,6 +62,14 @@ class TerminalScriptHost : public ScriptHost, public GoActionHost {
     TerminalPump& pump_;
 };
 
+// The object info area as lines, the last one ended too, so that the output ends with a line
+// feed as a terminal expects.
+std::string InfoAreaLines(const std::string& text) {
+    std::string lines = Cp1251ToUtf8(ReplaceText(text, "\r\n", "\n", ReplaceFlags::ReplaceAll));
+    if (!lines.empty() && lines.back() != '\n') lines += '\n';
+    return lines;
+}
+
 } // namespace
 
 int RunScriptMode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -90,11 +99,10 @@ int RunScriptMode(const std::vector<std::string>& args, std::ostream& out, std::
     if (result.end == RunEnd::Stopped) err << Cp1251ToUtf8(browser.Ui(kUiStoppedBySignal)) << "\n";
 
     if (parsed.print == Print::Page)
-        out << Cp1251ToUtf8(
+        out << TerminalText(
             DumpSourceView(browser.State(), browser.Options(), parsed.common.columns));
     else
-        out << Cp1251ToUtf8(
-            ReplaceText(browser.State().ObjectInfo.Text, "\r\n", "\n", ReplaceFlags::ReplaceAll));
+        out << InfoAreaLines(browser.State().ObjectInfo.Text);
     out.flush();
     const bool normal = result.end == RunEnd::Finished && result.failedRequests == 0;
     return out && normal ? 0 : 1;
