@@ -27,6 +27,7 @@ struct RunArgs {
 
 // The program comes first; --print is this mode's own, the rest is shared with --dump.
 std::string ParseRunArgs(std::vector<std::string> args, RunArgs& parsed) {
+    if (!args.empty() && IsUnknownOption(args.front())) return UnknownOptionProblem(args.front());
     if (args.empty() || args.front().rfind("--", 0) == 0) return "give the program file first";
     parsed.program = args.front();
     args.erase(args.begin());
@@ -39,7 +40,8 @@ std::string ParseRunArgs(std::vector<std::string> args, RunArgs& parsed) {
                    args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
         break;
     }
-    return ParseCommandArgs(args, ModeOptions{.columns = true}, parsed.common, TargetOption::Optional);
+    return ParseCommandArgs(args, ModeOptions{.columns = true}, parsed.common,
+                            TargetOption::Optional);
 }
 
 // The editor's part in a run without a window: the program's lines and the status line.
