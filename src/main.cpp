@@ -15,6 +15,7 @@
 #include "app/image_mode.h"
 #include "app/run_mode.h"
 #include "app/terminal_pump.h"
+#include "base/version.h"
 #include "platform/http_module.h"
 
 namespace {
@@ -30,10 +31,15 @@ void PrintHelp() {
               "                        [--timeout SECONDS] [--max-size MB] FILE|ADDRESS\n"
               "       quillmar --run PROGRAM.qmp [--print info|page] [--columns N] [--utf8]\n"
               "                     [--timeout SECONDS] [--max-size MB] [ADDRESS]\n"
-              "       quillmar --help\n"
+              "       quillmar --help | -h\n"
+              "       quillmar --version | -V\n"
               "\n"
               "Starts the browser and opens ADDRESS or FILE (the words of a path with spaces\n"
-              "may be given as separate arguments).\n"
+              "may be given as separate arguments). A word starting with \"--\" is an option:\n"
+              "one that no mode takes ends the program with status 2.\n"
+              "\n"
+              "--help (-h) and --version (-V) print this text or the version and exit, in any\n"
+              "place among the arguments.\n"
               "\n"
               "--dump opens FILE or anything the address bar takes (an address, a search\n"
               "prefix, an about: word) without a window and prints the request report and\n"
@@ -99,16 +105,29 @@ int StartWindows(const std::string& folder, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    switch (qm::FindInfoRequest(args)) {
+    case qm::InfoRequest::Help:
         PrintHelp();
         return 0;
+    case qm::InfoRequest::Version:
+        std::printf("quillmar %s\n", qm::GetMyVersion().c_str());
+        return 0;
+    case qm::InfoRequest::None:
+        break;
     }
     const std::string folder = ExecutableFolder(argv[0]);
     const bool dump = argc >= 2 && std::strcmp(argv[1], "--dump") == 0;
     const bool checkLinks = argc >= 2 && std::strcmp(argv[1], "--check-links") == 0;
     const bool image = argc >= 2 && std::strcmp(argv[1], "--image") == 0;
     const bool run = argc >= 2 && std::strcmp(argv[1], "--run") == 0;
-    if (!dump && !checkLinks && !image && !run) return StartWindows(folder, argv);
+    if (!dump && !checkLinks && !image && !run) {
+        if (std::string problem = qm::WindowArgsProblem(args); !problem.empty()) {
+            std::fprintf(stderr, "quillmar: %s\n", problem.c_str());
+            return 2;
+        }
+        return StartWindows(folder, argv);
+    }
     std::vector<std::string> rest(argv + 2, argv + argc);
     if (image && qm::ImageModeNeedsFonts(rest)) {
         // System fonts are drawn by the window program's toolkit, which needs no screen here.
@@ -119,7 +138,8 @@ int main(int argc, char** argv) {
     const std::string module = folder + qm::kHttpModuleFile;
     qm::HttpModuleTransport transport(pump, module);
     qm::HttpModuleMultiTransport multiTransport(pump, qm::kCheckLinksParallel, module);
-    qm::CommandEnvironment environment{transport, pump, folder, qm::UserDataFolder(), &multiTransport};
+    qm::CommandEnvironment environment{transport, pump, folder, qm::UserDataFolder(),
+                                       &multiTransport};
     if (checkLinks) return qm::RunCheckLinksMode(rest, std::cout, std::cerr, environment);
     if (image) return qm::RunImageMode(rest, std::cerr, environment, nullptr);
     if (run) return qm::RunScriptMode(rest, std::cout, std::cerr, environment);

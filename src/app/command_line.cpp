@@ -63,6 +63,19 @@ std::string TakeNumber(const std::vector<std::string>& args, size_t& i, const Nu
     return {};
 }
 
+struct InfoWord {
+    std::string_view word;
+    InfoRequest request;
+};
+constexpr InfoWord kInfoWords[] = {{"--help", InfoRequest::Help},
+                                   {"-h", InfoRequest::Help},
+                                   {"--version", InfoRequest::Version},
+                                   {"-V", InfoRequest::Version}};
+
+// Words that some mode knows: misplaced before a window, they are not unknown.
+constexpr std::string_view kModeWords[] = {"--dump", "--check-links", "--image", "--run",
+                                           "--view", "--font",        "--utf8",  "--print"};
+
 // The go action without a window: a new page needs nothing more, the mode takes it from here.
 class HeadlessHost : public GoActionHost {
   public:
@@ -94,14 +107,40 @@ std::string UserDataFolder() {
     return home && *home ? std::string(home) + "/.local/share/quillmar/" : std::string();
 }
 
+InfoRequest FindInfoRequest(const std::vector<std::string>& args) {
+    for (const std::string& arg : args)
+        for (const InfoWord& info : kInfoWords)
+            if (arg == info.word) return info.request;
+    return InfoRequest::None;
+}
+
+bool IsUnknownOption(std::string_view word) {
+    return word.starts_with("--") &&
+           std::find(std::begin(kModeWords), std::end(kModeWords), word) == std::end(kModeWords) &&
+           std::none_of(std::begin(kNumberOptions), std::end(kNumberOptions),
+                        [&](const NumberOption& o) { return o.name == word; });
+}
+
+std::string UnknownOptionProblem(std::string_view word) {
+    return "unknown option " + std::string(word) + "; quillmar --help lists the options";
+}
+
+std::string WindowArgsProblem(const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        if (IsUnknownOption(arg)) return UnknownOptionProblem(arg);
+        if (arg.starts_with("--"))
+            return arg + " belongs to a mode, which comes first; quillmar --help lists the options";
+    }
+    return {};
+}
+
 std::string ParseCommandArgs(const std::vector<std::string>& args, ModeOptions accepted,
                              CommandArgs& parsed, TargetOption target) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        auto option = std::find_if(std::begin(kNumberOptions), std::end(kNumberOptions),
-                                   [&](const NumberOption& o) {
-                                       return o.name == arg && (!o.only || accepted.*o.only);
-                                   });
+        auto option = std::find_if(
+            std::begin(kNumberOptions), std::end(kNumberOptions),
+            [&](const NumberOption& o) { return o.name == arg && (!o.only || accepted.*o.only); });
         if (option != std::end(kNumberOptions)) {
             if (std::string problem = TakeNumber(args, i, *option, parsed); !problem.empty())
                 return problem;
@@ -113,7 +152,9 @@ std::string ParseCommandArgs(const std::vector<std::string>& args, ModeOptions a
         } else if (arg == "--utf8") {
             parsed.utf8 = true;
         } else if (arg.rfind("--", 0) == 0) {
-            return "unknown option " + arg;
+            return IsUnknownOption(arg) ? UnknownOptionProblem(arg)
+                                        : arg + " is not an option of this mode; quillmar " +
+                                              "--help lists the options";
         } else if (!parsed.target.empty()) {
             parsed.target += ' ' + arg; // a path split at its spaces
         } else {

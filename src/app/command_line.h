@@ -32,8 +32,8 @@ std::string UserDataFolder();
 struct CommandArgs {
     int columns = 80;
     ViewMode view = ViewMode::Html;
-    int width = 1280;     // pixels of a page image
-    std::string font;     // system font of a page image; empty: the built-in 8x16 font
+    int width = 1280; // pixels of a page image
+    std::string font; // system font of a page image; empty: the built-in 8x16 font
     bool utf8 = false;
     int timeoutSeconds = 60;
     int maxSizeMb = 1024;
@@ -48,6 +48,19 @@ struct ModeOptions {
 };
 
 enum class TargetOption { Required, Optional };
+
+// What the program is asked for besides a mode or a window: --help, -h, --version, -V.
+enum class InfoRequest { None, Help, Version };
+// The first such word anywhere among the arguments: it wins over a mode and its options.
+InfoRequest FindInfoRequest(const std::vector<std::string>& args);
+
+// A word starting with "--" that no mode knows.
+bool IsUnknownOption(std::string_view word);
+// "unknown option --foo; quillmar --help lists the options".
+std::string UnknownOptionProblem(std::string_view word);
+// The window takes no option: a word starting with "--" is one (a single "-" or "-x" stays a
+// word of the address or path). Empty error text when args (after the program name) are good.
+std::string WindowArgsProblem(const std::vector<std::string>& args);
 
 // Empty error text means the arguments are good.
 std::string ParseCommandArgs(const std::vector<std::string>& args, ModeOptions accepted,

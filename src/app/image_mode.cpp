@@ -25,14 +25,18 @@ bool ImageModeNeedsFonts(const std::vector<std::string>& args) {
 
 int RunImageMode(const std::vector<std::string>& args, std::ostream& err,
                  CommandEnvironment& environment, TextRasterizer* rasterizer) {
+    if (!args.empty() && IsUnknownOption(args[0])) {
+        err << "quillmar --image: " << UnknownOptionProblem(args[0]) << "\n";
+        return 2;
+    }
     if (args.empty() || args[0].empty() || args[0].rfind("--", 0) == 0) {
         err << "quillmar --image: the first argument is the image file to write\n";
         return 2;
     }
     const std::string path = args[0];
     CommandArgs parsed;
-    if (std::string problem = ParseCommandArgs({args.begin() + 1, args.end()},
-                                               ModeOptions{.image = true}, parsed);
+    if (std::string problem =
+            ParseCommandArgs({args.begin() + 1, args.end()}, ModeOptions{.image = true}, parsed);
         !problem.empty()) {
         err << "quillmar --image: " << problem << "\n";
         return 2;
@@ -60,7 +64,8 @@ int RunImageMode(const std::vector<std::string>& args, std::ostream& err,
     renderer.RenderSite(RenderMode::Mark);
     const ImageExportResult result = ExportPageImage(browser, renderer, host, path);
     if (result != ImageExportResult::Saved) {
-        err << "quillmar --image: " << Cp1251ToUtf8(ImageExportProblem(browser, result, path)) << "\n";
+        err << "quillmar --image: " << Cp1251ToUtf8(ImageExportProblem(browser, result, path))
+            << "\n";
         return 1;
     }
     const bool stopped = environment.pump.StopRequested();

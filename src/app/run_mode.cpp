@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/terminal_pump.h"
+#include "app/terminal_text.h"
 #include "base/codepage.h"
 #include "net/go_action.h"
 #include "script/program_file.h"
@@ -26,6 +27,7 @@ struct RunArgs {
 
 // The program comes first; --print is this mode's own, the rest is shared with --dump.
 std::string ParseRunArgs(std::vector<std::string> args, RunArgs& parsed) {
+    if (!args.empty() && IsUnknownOption(args.front())) return UnknownOptionProblem(args.front());
     if (args.empty() || args.front().rfind("--", 0) == 0) return "give the program file first";
     parsed.program = args.front();
     args.erase(args.begin());
@@ -38,7 +40,8 @@ std::string ParseRunArgs(std::vector<std::string> args, RunArgs& parsed) {
                    args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
         break;
     }
-    return ParseCommandArgs(args, ModeOptions{.columns = true}, parsed.common, TargetOption::Optional);
+    return ParseCommandArgs(args, ModeOptions{.columns = true}, parsed.common,
+                            TargetOption::Optional);
 }
 
 // The editor's part in a run without a window: the program's lines and the status line.
@@ -60,6 +63,14 @@ class TerminalScriptHost : public ScriptHost, public GoActionHost {
     std::ostream& err_;
     TerminalPump& pump_;
 };
+
+// The object info area as lines, the last one ended too, so that the output ends with a line
+// feed as a terminal expects.
+std::string InfoAreaLines(const std::string& text) {
+    std::string lines = Cp1251ToUtf8(ReplaceText(text, "\r\n", "\n", ReplaceFlags::ReplaceAll));
+    if (!lines.empty() && lines.back() != '\n') lines += '\n';
+    return lines;
+}
 
 } // namespace
 
@@ -90,11 +101,10 @@ int RunScriptMode(const std::vector<std::string>& args, std::ostream& out, std::
     if (result.end == RunEnd::Stopped) err << Cp1251ToUtf8(browser.Ui(kUiStoppedBySignal)) << "\n";
 
     if (parsed.print == Print::Page)
-        out << Cp1251ToUtf8(
+        out << TerminalText(
             DumpSourceView(browser.State(), browser.Options(), parsed.common.columns));
     else
-        out << Cp1251ToUtf8(
-            ReplaceText(browser.State().ObjectInfo.Text, "\r\n", "\n", ReplaceFlags::ReplaceAll));
+        out << InfoAreaLines(browser.State().ObjectInfo.Text);
     out.flush();
     const bool normal = result.end == RunEnd::Finished && result.failedRequests == 0;
     return out && normal ? 0 : 1;

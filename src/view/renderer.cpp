@@ -242,7 +242,6 @@ void RenderPass::SetUp() {
     if (mode_ == RenderMode::Prepare) {
         if (viewMode_ == qm::ViewMode::Text) {
             SiteToHex(r_.c_, host_, ConvertedView::Text);
-            if (browser_.Utf8Decoding) browser_.DecodedSource = Utf8ToAnsi(browser_.DecodedSource);
         } else if (viewMode_ == qm::ViewMode::Hex) {
             SiteToHex(r_.c_, host_, ConvertedView::Hex);
         }

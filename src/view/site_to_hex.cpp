@@ -142,7 +142,10 @@ void SiteToHex(const RenderContext& context, RenderHost& host, ConvertedView vie
         return !browser.ProcessAbort;
     };
     if (view == ConvertedView::Text) {
-        browser.DecodedSource = TextViewSource(browser.PageSource, [&](int percent) {
+        // Decoded before the escaping, so that no character the decoding makes is read as markup.
+        std::string source =
+            browser.Utf8Decoding ? Utf8ToAnsi(browser.PageSource) : browser.PageSource;
+        browser.DecodedSource = TextViewSource(std::move(source), [&](int percent) {
             return step(std::to_string(percent) + "%");
         });
     } else {

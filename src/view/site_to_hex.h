@@ -44,6 +44,7 @@ std::string HexViewSource(std::string_view source, const HexCharacterCells& cell
 inline constexpr int kHexLineCharacters = 8 + 1 + 3 * 16 + 16;
 
 // The prepare pass's conversion: captions, messages processed at each step, F5, the busy flag.
+// The text view decodes UTF-8 (the F8 switch) before it escapes.
 void SiteToHex(const RenderContext& context, RenderHost& host, ConvertedView view);
 
 } // namespace qm

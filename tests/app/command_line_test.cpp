@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include "base/file_io.h"
+#include "base/version.h"
 #include "support/local_server.h"
 #include "support/program_process.h"
 
@@ -58,6 +59,41 @@ TEST(CommandLine, WithoutDumpTheCommandBecomesTheWindowProgram) {
     // The same arguments, the name it was started by included.
     EXPECT_EQ(qm::GetFileToString(proc + "/cmdline"),
               std::string(QUILLMAR_PROGRAM) + '\0' + "about:blank" + '\0');
+}
+
+TEST(CommandLine, HelpVersionAndUnknownOptionsInEveryPlaceAndMode) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out; // the start of stdout
+        std::string err; // all of stderr
+    };
+    const std::string usage = "Usage: quillmar ";
+    const std::string version = "quillmar " + qm::GetMyVersion() + "\n";
+    const std::string hint = "; quillmar --help lists the options\n";
+    const Case cases[] = {
+        {{"--version"}, 0, version, ""},
+        {{"-h"}, 0, usage, ""},
+        {{"about:blank", "-V"}, 0, version, ""},
+        {{"--dump", "--columns", "40", "--help", "x.html"}, 0, usage, ""},
+        {{"--run", "x.qmp", "--print", "page", "--version"}, 0, version, ""},
+        {{"my", "page.html", "--foo"}, 2, "", "quillmar: unknown option --foo" + hint},
+        {{"page.html", "--utf8"},
+         2,
+         "",
+         "quillmar: --utf8 belongs to a mode, which comes first" + hint},
+        {{"--dump", "--foo", "x.html"}, 2, "", "quillmar --dump: unknown option --foo" + hint},
+        {{"--image", "--foo", "x.html"}, 2, "", "quillmar --image: unknown option --foo" + hint},
+        {{"--run", "--foo", "x.qmp"}, 2, "", "quillmar --run: unknown option --foo" + hint},
+    };
+    for (const Case& c : cases) {
+        // No screen: a window would fail, so any of these that tried to open one fails too.
+        Finished run = Process(c.args, {"DISPLAY=", "QT_QPA_PLATFORM=", "WAYLAND_DISPLAY="}).Wait();
+        const std::string what = ::testing::PrintToString(c.args);
+        EXPECT_EQ(run.status, c.status) << what << "\n" << run.err;
+        EXPECT_TRUE(run.out.starts_with(c.out)) << what << "\n" << run.out;
+        EXPECT_EQ(run.err, c.err) << what;
+    }
 }
 
 // /silent accepts and never answers; /endless sends for ever and counts what it sent.

@@ -29,6 +29,9 @@ class RunMode : public ::testing::Test {
             r.set_content("<p><a href=\"/good.html\">good</a> <a href=\"/gone.html\">gone</a></p>",
                           "text/html");
         });
+        server_->Get("/controls.html", [](const httplib::Request&, httplib::Response& r) {
+            r.set_content("<p>a\x7F;</p>", "text/html");
+        });
         server_->Get("/good.html", [](const httplib::Request&, httplib::Response& r) {
             r.set_content("good", "text/html");
         });
@@ -85,6 +88,16 @@ TEST_F(RunMode, CutsTheLinksOutOfAPageAndTestsThem) {
     EXPECT_EQ(page.status, 0) << page.err;
     EXPECT_NE(page.out.find("1. Code 200"), std::string::npos) << page.out;
     EXPECT_NE(page.out.find("2. Code 404"), std::string::npos) << page.out;
+}
+
+TEST_F(RunMode, PrintsThePageAsTheDumpDoesAndEndsTheLastLine) {
+    const std::string url = server_.Url("/controls.html");
+    const Finished info = Run({Program("GO\r\nGETSOURCE\r\n"), url});
+    EXPECT_EQ(info.out, "<p>a\x7F;</p>\n");
+    const Finished page = Run({Program("GO\r\n"), "--print", "page", url});
+    const Finished dump = Process({"--dump", url}).Wait();
+    EXPECT_NE(page.out.find("a⌂;\n"), std::string::npos) << page.out;
+    EXPECT_EQ(page.out, dump.out);
 }
 
 TEST_F(RunMode, ExitStatuses) {

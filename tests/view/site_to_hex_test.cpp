@@ -32,6 +32,36 @@ TEST(TextView, EscapesEveryTagAndKeepsLineBreaks) {
         EXPECT_EQ(c.expected, TextViewSource(c.source, kAllSteps)) << c.source;
 }
 
+TEST(TextView, NoCharacterOfTheUtf8DecodingIsReadAsMarkup) {
+    struct Case {
+        std::string source;
+        bool utf8;
+        ViewMode mode;
+        std::string expected; // the laid-out lines, Windows-1251
+    };
+    const std::string hexPad(27, ' ');
+    const Case cases[] = {
+        // Overlong forms of "<", "&" and ">".
+        {Bytes({0x61, 0xC0, 0xBC, 0x62, 0x72, 0x3E, 0x7A}), true, ViewMode::Text, "a<br>z\n"},
+        // Without it they are two letters; the 8x16 font has no glyph for the second.
+        {Bytes({0x61, 0xC0, 0xBC, 0x62, 0x72, 0x3E, 0x7A}), false, ViewMode::Text,
+         std::string("a\xC0") + "br>z\n"},
+        {Bytes({0xC0, 0xA6, 0x6C, 0x74, 0x3B, 0xC0, 0xBE}), true, ViewMode::Text, "&lt;>\n"},
+        {"<b>x</b>", true, ViewMode::Text, "<b>x</b>\n"},
+        {"<b>x</b>", false, ViewMode::Text, "<b>x</b>\n"},
+        {Bytes({0x61, 0xC0, 0xBC, 0x62, 0x72, 0x3E, 0x7A}), true, ViewMode::Hex,
+         "00000000 61 C0 BC 62 72 3E 7A " + hexPad + "a\xC0 br>z\n"},
+        {"<b>", true, ViewMode::Hex, "00000000 3C 62 3E " + hexPad + "            <b>\n"},
+    };
+    for (const Case& c : cases) {
+        BrowserState browser;
+        browser.PageSource = c.source;
+        browser.Utf8Decoding = c.utf8;
+        EXPECT_EQ(c.expected, DumpSourceView(browser, ViewOptions{}, 80, c.mode))
+            << c.source << (c.utf8 ? " with" : " without") << " UTF-8";
+    }
+}
+
 TEST(TextView, AStoppedConversionKeepsTheStepsDone) {
     std::vector<int> announced;
     const std::string done = TextViewSource("<a>\r\n&", [&](int percent) {

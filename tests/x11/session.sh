@@ -17,6 +17,8 @@ start_session() {
     pids+=($!)
     for _ in $(seq 1 100); do [[ -s $work/display ]] && break; sleep 0.1; done
     export DISPLAY=":$(cat "$work/display")"
+    # The real window on this display, whatever platform the caller's environment names.
+    export QT_QPA_PLATFORM=xcb
     openbox >/dev/null 2>&1 &
     pids+=($!)
     sleep 1
