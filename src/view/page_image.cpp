@@ -152,7 +152,10 @@ std::string ImageExportProblem(const Browser& browser, ImageExportResult result,
 
 void SaveWebpageImage(Browser& browser, Renderer& renderer, RenderHost& host, Dialogs& dialogs,
                       SaveFiles& saveFiles) {
-    const std::string proposal = saveFiles.SaveFolder() + Cp1251ToUtf8(GetFileNameByURL(browser.State().CurrentURL));
+    // Room for the ".bmp" the export adds.
+    const std::string name =
+        FileSystemName(GetFileNameByURL(browser.State().CurrentURL), kMaxFileNameBytes - 4);
+    const std::string proposal = saveFiles.SaveFolder() + name;
     std::string path = dialogs.AskSaveFile(browser.Ui(kUiImageTitle), browser.Ui(kUiImageFilter), proposal);
     if (path.empty()) return;
     path = ImageFileName(path);
