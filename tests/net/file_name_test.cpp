@@ -78,7 +78,7 @@ TEST(CompleteExtension, AppendsThePreferredExtensionWhenMissing) {
 TEST(NumberedFileName, NumberBeforeTheExtensionCutToTheLimitAtACharacterBoundary) {
     const auto times = [](size_t count, const std::string& text) {
         std::string out;
-        for (size_t i = 0; i < count; ++i)
+        while (count--)
             out += text;
         return out;
     };
@@ -92,8 +92,6 @@ TEST(NumberedFileName, NumberBeforeTheExtensionCutToTheLimitAtACharacterBoundary
         {"index.html", 2, "index (2).html"},
         {"README", 3, "README (3)"},
         {"archive.tar.gz", 10, "archive.tar (10).gz"},
-        {"\xCF\xF0.png", 1, "\xD0\x9F\xD1\x80.png"},
-        {times(300, a), 2, times(251, a) + " (2)"},
         {times(300, a) + ".png", 2, times(247, a) + " (2).png"},
         {times(100, hi), 1, times(85, numero)},
         {times(100, hi) + ".png", 1, times(83, numero) + ".png"},
