@@ -87,7 +87,7 @@ class SaveFiles {
 };
 
 // The name a save proposes for an address: GetFileNameByURL completed with the extension of
-// the content type, as a file-system name that fits the file system.
+// the content type, as a UTF-8 name that fits the file system.
 std::string SaveFileName(const std::string& address, const std::string& contentType);
 
 // The folder part of a path, through its last "/"; empty when it has none.
