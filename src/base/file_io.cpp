@@ -1,8 +1,9 @@
 #include "base/file_io.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,6 +41,28 @@ int CreateTemporaryBeside(const std::string& target, std::string& temporary) {
     return fd;
 }
 
+void SetUsualMode(int fd) {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+}
+
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
+    // A file system that cannot rename that way: claim the name first, then rename over the
+    // empty file that is ours.
+    int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    ::close(fd);
+    if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+    const int error = errno;
+    ::unlink(to.c_str());
+    errno = error;
+    return false;
+}
+
 namespace {
 
 // A save over a symbolic link writes the file the link points to and keeps the link.
@@ -61,9 +84,7 @@ void TakeModeOf(int fd, const std::string& replaced) {
         ::fchmod(fd, old.st_mode & 07777);
         return;
     }
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    SetUsualMode(fd);
 }
 
 bool WriteAll(int fd, std::string_view data) {

@@ -53,6 +53,14 @@ bool AppendWholeOrNothing(const std::string& path, std::string_view data);
 // it. Returns the open descriptor and sets temporary to its path; -1 on failure.
 int CreateTemporaryBeside(const std::string& target, std::string& temporary);
 
+// Gives an open file the permissions a new file gets under the umask (mkstemp makes it
+// private).
+void SetUsualMode(int fd);
+
+// Renames from to to unless something already has the name to; false then, with errno EEXIST,
+// and on any other failure.
+bool RenameNoReplace(const std::string& from, const std::string& to);
+
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 

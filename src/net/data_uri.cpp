@@ -2,14 +2,15 @@
 
 #include <array>
 
+#include "base/ansi_case.h"
+#include "base/codepage.h"
 #include "base/file_io.h"
-#include "state/ui_strings.h"
+#include "base/interfaces.h"
 #include "net/file_name.h"
 #include "net/mime.h"
-#include "base/interfaces.h"
-#include "base/ansi_case.h"
+#include "net/staged_file.h"
+#include "state/ui_strings.h"
 #include "tools/text_decoders.h"
-#include "base/codepage.h"
 
 namespace qm {
 namespace {
@@ -96,19 +97,22 @@ std::string DataFileName(std::string_view uri) {
 std::optional<std::string> DoSaveData64(std::string_view linkedField, const std::string& folder,
                                         Dialogs& dialogs, int languageIndex,
                                         const std::string& dialogFolder) {
-    // File names on this platform are UTF-8; the field holds Windows-1251 text.
-    std::string name = Cp1251ToUtf8(DataFileName(linkedField));
-    std::string path;
+    const std::string name = FileSystemName(DataFileName(linkedField));
+    const auto cannotCreate = [&](const std::string& path) {
+        return DataSaveError(UiString(kUiCannotCreateFile, languageIndex) + Utf8ToCp1251(path));
+    };
     if (!folder.empty()) {
-        path = JoinPath(folder, name);
-    } else {
-        path = dialogs.AskSaveFile(UiString(kUiSaveDataTitle, languageIndex),
-                                   UiString(kUiAllFilesFilter, languageIndex),
-                                   dialogFolder.empty() ? name : JoinPath(dialogFolder, name));
-        if (path.empty()) return std::nullopt;
+        // Without a dialog nobody was asked about an older file of that name: it stays.
+        const std::string path = JoinPath(folder, name);
+        std::optional<std::string> written = WriteNewFile(path, DataPayload(linkedField));
+        if (!written) throw cannotCreate(path);
+        return written;
     }
-    if (!WriteFileAtomically(path, DataPayload(linkedField)))
-        throw DataSaveError(UiString(kUiCannotCreateFile, languageIndex) + Utf8ToCp1251(path));
+    std::string path = dialogs.AskSaveFile(
+        UiString(kUiSaveDataTitle, languageIndex), UiString(kUiAllFilesFilter, languageIndex),
+        dialogFolder.empty() ? name : JoinPath(dialogFolder, name));
+    if (path.empty()) return std::nullopt;
+    if (!WriteFileAtomically(path, DataPayload(linkedField))) throw cannotCreate(path);
     return path;
 }
 

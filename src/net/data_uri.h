@@ -34,10 +34,10 @@ class DataSaveError : public std::runtime_error {
 };
 
 // Decodes the data URI of the linked-file field and saves it as a file: into folder under
-// DataFileName, or, when folder is empty, where the save dialog says. Returns the path written
-// (the new text of the saved-file field), or nothing when the dialog was cancelled. An older
-// file of that name stays intact when the write fails; DataSaveError is thrown then. The
-// dialog starts in dialogFolder when one is given.
+// DataFileName, numbered when that name is taken, or, when folder is empty, where the save
+// dialog says. Returns the path written (the new text of the saved-file field), or nothing
+// when the dialog was cancelled. An older file of that name stays intact when the write fails;
+// DataSaveError is thrown then. The dialog starts in dialogFolder when one is given.
 std::optional<std::string> DoSaveData64(std::string_view linkedField, const std::string& folder,
                                         Dialogs& dialogs, int languageIndex,
                                         const std::string& dialogFolder = {});

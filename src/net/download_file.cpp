@@ -14,12 +14,6 @@ namespace {
 
 constexpr size_t kWriteBuffer = 256 * 1024;
 
-mode_t CurrentUmask() {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
-}
-
 } // namespace
 
 DownloadFile::~DownloadFile() {
@@ -44,7 +38,7 @@ bool DownloadFile::Create(const std::string& target) {
     fd_ = CreateTemporaryBeside(target, temporary_);
     if (fd_ < 0) return Fail(target);
     // mkstemp makes the file private; a downloaded file gets the usual permissions.
-    ::fchmod(fd_, 0666 & ~CurrentUmask());
+    SetUsualMode(fd_);
     buffer_.clear();
     buffer_.reserve(kWriteBuffer);
     return true;

@@ -1,6 +1,7 @@
 #include "net/file_name.h"
 
 #include "base/ascii_case.h"
+#include "base/codepage.h"
 #include "net/mime.h"
 #include "net/url.h"
 
@@ -19,6 +20,20 @@ bool IsReplacedInName(char c) {
     if (static_cast<unsigned char>(c) < ' ') return true;
     constexpr std::string_view kUnsafe = "/\\:*?\"<>|+%!@=";
     return kUnsafe.find(c) != std::string_view::npos;
+}
+
+// The longest start of text of at most size bytes that ends at a character boundary.
+std::string_view Utf8Prefix(std::string_view text, size_t size) {
+    if (text.size() <= size) return text;
+    while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80)
+        --size;
+    return text.substr(0, size);
+}
+
+// Where the extension starts: at the last ".", unless that begins the name (".hidden").
+size_t ExtensionStart(std::string_view name) {
+    size_t dot = name.rfind('.');
+    return dot == std::string_view::npos || dot == 0 ? name.size() : dot;
 }
 
 } // namespace
@@ -51,6 +66,22 @@ std::string CompleteExtension(std::string_view name, std::string_view contentTyp
     out += '.';
     out += extensions.front();
     return out;
+}
+
+std::string NumberedFileName(std::string_view name, int number, size_t limit) {
+    const std::string suffix = number > 1 ? " (" + std::to_string(number) + ")" : "";
+    const size_t dot = ExtensionStart(name);
+    const std::string_view stem = name.substr(0, dot), extension = name.substr(dot);
+    if (suffix.size() + extension.size() < limit) {
+        std::string_view kept = Utf8Prefix(stem, limit - suffix.size() - extension.size());
+        if (!kept.empty()) return std::string(kept) + suffix + std::string(extension);
+    }
+    // An extension that leaves no room for the rest is no extension worth keeping.
+    return std::string(Utf8Prefix(name, limit - suffix.size())) + suffix;
+}
+
+std::string FileSystemName(std::string_view name, size_t limit) {
+    return NumberedFileName(Cp1251ToUtf8(name), 1, limit);
 }
 
 } // namespace qm

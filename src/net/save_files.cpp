@@ -71,8 +71,7 @@ void RenameHistoryFile(BrowserState& state, const std::string& from, const std::
 } // namespace
 
 std::string SaveFileName(const std::string& address, const std::string& contentType) {
-    // File names of this platform are UTF-8; the address is program text.
-    return Cp1251ToUtf8(CompleteExtension(GetFileNameByURL(address), contentType));
+    return FileSystemName(CompleteExtension(GetFileNameByURL(address), contentType));
 }
 
 std::string FolderOfPath(const std::string& path) {
@@ -166,7 +165,7 @@ void SaveFiles::BitBtn5Click() {
     const std::string path = dialogs_.AskSaveFile(
         browser_.Ui(kUiDownloadAndSaveTitle), browser_.Ui(kUiAllFilesFilter), SaveFolder() + name);
     if (path.empty()) return;
-    DownloadToFile(address, path);
+    DownloadToFile(address, path, IfTaken::Replace);
 }
 
 void SaveFiles::QuickSaveLink() {
@@ -188,8 +187,9 @@ void SaveFiles::QuickSaveLink() {
     const std::string address = LinkAddress();
     const std::string path = folder + SaveFileName(address, state.LastContentType);
     const bool media = IsMediaType(state.LastContentType);
-    if (DownloadToFile(address, path))
-        OpenFile(path, media ? SavedFileView::DefaultApp : SavedFileView::Folder);
+    // Without a dialog nobody was asked about an older file of that name: it stays.
+    if (std::optional<std::string> saved = DownloadToFile(address, path, IfTaken::NextFreeName))
+        OpenFile(*saved, media ? SavedFileView::DefaultApp : SavedFileView::Folder);
 }
 
 std::optional<std::string> SaveFiles::SaveDataUri(const std::string& uri,
@@ -205,8 +205,9 @@ std::optional<std::string> SaveFiles::SaveDataUri(const std::string& uri,
     }
 }
 
-bool SaveFiles::DownloadToFile(const std::string& address, const std::string& path) {
-    if (Busy()) return false;
+std::optional<std::string> SaveFiles::DownloadToFile(const std::string& address,
+                                                     const std::string& path, IfTaken ifTaken) {
+    if (Busy()) return std::nullopt;
     BrowserState& state = browser_.State();
     ObjectInfoLines info(browser_);
     info.Add(browser_.Ui(kUiDownloading) + " " + address);
@@ -215,31 +216,35 @@ bool SaveFiles::DownloadToFile(const std::string& address, const std::string& pa
         state.LastDownloadFailed = true;
         browser_.SetStatus(browser_.Ui(kUiDownloadError));
         info.Add(state.StatusText);
-        return false;
+        return std::nullopt;
     }
     {
         RefererScope referer(state);
         downloader_.StartDownload(address, DownloadMode::FileDownload, false, {}, staged.Path());
     }
-    RenameHistoryFile(state, staged.Path(), ShownPath(path));
+    const std::string placeholder = staged.Path();
     // The download's own answer counts too: the server may answer it differently from the test.
     // Code 0 without a failure is a download stopped before the answer came.
     const int32_t status = state.LastStatusCode;
     if (!state.LastDownloadFailed && status != 0 && !IsSuccess(status))
         browser_.SetStatus(ErrorAnswerText(status));
     info.Add(state.StatusText);
-    if (state.LastDownloadFailed || !IsSuccess(status)) return false;
-    if (!staged.Commit()) {
-        state.LastDownloadFailed = true;
-        browser_.SetStatus(browser_.Ui(kUiDownloadError));
-        info.Add(state.StatusText);
-        return false;
+    std::optional<std::string> saved;
+    if (!state.LastDownloadFailed && IsSuccess(status)) {
+        saved = staged.Commit(ifTaken);
+        if (!saved) {
+            state.LastDownloadFailed = true;
+            browser_.SetStatus(browser_.Ui(kUiDownloadError));
+            info.Add(state.StatusText);
+        }
     }
-    browser_.SetField(FieldId::File, path);
-    info.Add(browser_.Ui(kUiFileSavedAs) + ShownPath(path));
-    info.Add(browser_.Ui(kUiSize) + Bytes64ToStr(GetFileSize(path)) + browser_.Ui(kUiBytes));
+    RenameHistoryFile(state, placeholder, ShownPath(saved.value_or(path)));
+    if (!saved) return std::nullopt;
+    browser_.SetField(FieldId::File, *saved);
+    info.Add(browser_.Ui(kUiFileSavedAs) + ShownPath(*saved));
+    info.Add(browser_.Ui(kUiSize) + Bytes64ToStr(GetFileSize(*saved)) + browser_.Ui(kUiBytes));
     info.Add(browser_.Ui(kUiViewFileHint));
-    return true;
+    return saved;
 }
 
 void SaveFiles::SaveWebpage() {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "net/go_action.h"
+#include "net/staged_file.h"
 
 namespace qm {
 
@@ -70,8 +71,10 @@ class SaveFiles {
     void OpenFile(const std::string& path, SavedFileView view);
     // The path written, or nothing (cancelled, or the caption says why).
     std::optional<std::string> SaveDataUri(const std::string& uri, const std::string& folder);
-    // Saves the address's body as path; the file field names it only once it is there.
-    bool DownloadToFile(const std::string& address, const std::string& path);
+    // Saves the address's body as path, or under the next free name; the file field names the
+    // file only once it is there. The path written, or nothing.
+    std::optional<std::string> DownloadToFile(const std::string& address, const std::string& path,
+                                              IfTaken ifTaken);
     // "Download error: Code 404": an answer that is no file to save.
     std::string ErrorAnswerText(int32_t status) const;
 
@@ -84,7 +87,7 @@ class SaveFiles {
 };
 
 // The name a save proposes for an address: GetFileNameByURL completed with the extension of
-// the content type, as a file-system name.
+// the content type, as a UTF-8 name that fits the file system.
 std::string SaveFileName(const std::string& address, const std::string& contentType);
 
 // The folder part of a path, through its last "/"; empty when it has none.

@@ -1,5 +1,6 @@
 #include "net/staged_file.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -7,8 +8,15 @@
 #include <unistd.h>
 
 #include "base/file_io.h"
+#include "net/file_name.h"
 
 namespace qm {
+namespace {
+
+// Beyond this many taken names something else is wrong with the folder.
+constexpr int kMaxNameNumber = 10000;
+
+} // namespace
 
 StagedFile::~StagedFile() {
     Discard();
@@ -22,22 +30,46 @@ bool StagedFile::Create(const std::string& target) {
     std::string placeholder;
     int fd = CreateTemporaryBeside(target, placeholder);
     if (fd < 0) return false;
+    // The placeholder may become the saved file itself: the usual permissions, not mkstemp's.
+    SetUsualMode(fd);
     ::close(fd);
     target_ = target;
     placeholder_ = placeholder;
     return true;
 }
 
-bool StagedFile::Commit() {
-    if (placeholder_.empty()) return false;
-    if (std::rename(placeholder_.c_str(), target_.c_str()) != 0) return false;
-    placeholder_.clear();
-    return true;
+std::optional<std::string> StagedFile::Commit(IfTaken ifTaken) {
+    if (placeholder_.empty()) return std::nullopt;
+    if (ifTaken == IfTaken::Replace) {
+        if (std::rename(placeholder_.c_str(), target_.c_str()) != 0) return std::nullopt;
+        placeholder_.clear();
+        return target_;
+    }
+    // Each name is tried by a rename that fails on a taken name, so a file that appears
+    // meanwhile is never replaced.
+    const size_t slash = target_.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target_.substr(0, slash + 1);
+    const std::string name = target_.substr(folder.size());
+    for (int number = 1; number <= kMaxNameNumber; ++number) {
+        std::string path = folder + NumberedFileName(name, number);
+        if (RenameNoReplace(placeholder_, path)) {
+            placeholder_.clear();
+            return path;
+        }
+        if (errno != EEXIST) return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 void StagedFile::Discard() {
     if (!placeholder_.empty()) ::unlink(placeholder_.c_str());
     placeholder_.clear();
+}
+
+std::optional<std::string> WriteNewFile(const std::string& path, std::string_view data) {
+    StagedFile staged;
+    if (!staged.Create(path) || !WriteFileAtomically(staged.Path(), data)) return std::nullopt;
+    return staged.Commit(IfTaken::NextFreeName);
 }
 
 int64_t GetFileSize(const std::string& path) {

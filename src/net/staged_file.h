@@ -4,9 +4,15 @@
 // a file under the target's name nor a damaged older one.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace qm {
+
+// What a commit does when the target's name is taken: replace that file, or leave it and take
+// the first free name "name (2).ext", "name (3).ext", ...
+enum class IfTaken { Replace, NextFreeName };
 
 class StagedFile {
   public:
@@ -19,14 +25,18 @@ class StagedFile {
     // a file.
     bool Create(const std::string& target);
     const std::string& Path() const { return placeholder_; }
-    // Renames the placeholder over the target.
-    bool Commit();
+    // Puts the placeholder in the target's place; the path it now has, or nothing on failure.
+    std::optional<std::string> Commit(IfTaken ifTaken);
     void Discard();
 
   private:
     std::string target_;
     std::string placeholder_;
 };
+
+// Writes data whole under path, or, when that name is taken, under the first free numbered
+// name; returns the path written. Nothing is left behind on failure.
+std::optional<std::string> WriteNewFile(const std::string& path, std::string_view data);
 
 // The size of a file in bytes, opened read-only (without waiting on a pipe); 0 when it cannot
 // be opened or is no regular file.

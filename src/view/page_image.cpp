@@ -166,7 +166,10 @@ void SaveWebpageImage(Browser& browser, Renderer& renderer, RenderHost& host, Di
         browser.SetForm1Caption(ImageExportProblem(browser, ImageExportResult::Busy, {}));
         return;
     }
-    const std::string proposal = saveFiles.SaveFolder() + Cp1251ToUtf8(GetFileNameByURL(browser.State().CurrentURL));
+    // Room for the ".bmp" the export adds.
+    const std::string name =
+        FileSystemName(GetFileNameByURL(browser.State().CurrentURL), kMaxFileNameBytes - 4);
+    const std::string proposal = saveFiles.SaveFolder() + name;
     std::string path = dialogs.AskSaveFile(browser.Ui(kUiImageTitle), browser.Ui(kUiImageFilter), proposal);
     if (path.empty()) return;
     path = ImageFileName(path);

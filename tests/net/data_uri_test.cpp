@@ -122,6 +122,13 @@ class DoSaveData64Test : public testing::Test {
     FakeDialogs dialogs;
 };
 
+std::string Numeros(size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i)
+        text += "\xE2\x84\x96";
+    return text;
+}
+
 TEST_F(DoSaveData64Test, SavesIntoTheFolderWithoutAsking) {
     struct Case {
         std::string uri, name, content;
@@ -130,8 +137,12 @@ TEST_F(DoSaveData64Test, SavesIntoTheFolderWithoutAsking) {
         {"data:,Hello%20World", "datafile", "Hello World"},
         {"data:text/plain;base64,SGk=", "plain", "Hi"},
         {"data:image/png;base64,iVBORw==", "png.png", "\x89PNG"},
-        {"data:", "datafile", " "},
-        {"data:,%00%FF", "datafile", "\0\xFF"s},
+        // A taken name is never replaced: the next free one is.
+        {"data:", "datafile (2)", " "},
+        {"data:,%00%FF", "datafile (3)", "\0\xFF"s},
+        // 100 "№" make 300 bytes of UTF-8, more than a name may have.
+        {"data:" + std::string(100, '\xB9') + ",x", Numeros(85), "x"},
+        {"data:" + std::string(100, '\xB9') + ",y", Numeros(83) + " (2)", "y"},
     };
     for (const auto& c : cases) {
         auto saved = DoSaveData64(c.uri, folder, dialogs, 1);

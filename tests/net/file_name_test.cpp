@@ -75,5 +75,36 @@ TEST(CompleteExtension, AppendsThePreferredExtensionWhenMissing) {
             << "name: " << c.name << "\ntype: " << c.type;
 }
 
+TEST(NumberedFileName, NumberBeforeTheExtensionCutToTheLimitAtACharacterBoundary) {
+    const auto times = [](size_t count, const std::string& text) {
+        std::string out;
+        while (count--)
+            out += text;
+        return out;
+    };
+    const std::string numero = "\xE2\x84\x96", a = "a", e = "e", hi = "\xB9"; // hi is "№"
+    struct Case {
+        std::string name; // program text
+        int number;
+        std::string expected; // UTF-8
+    };
+    const std::vector<Case> cases = {
+        {"index.html", 2, "index (2).html"},
+        {"README", 3, "README (3)"},
+        {"archive.tar.gz", 10, "archive.tar (10).gz"},
+        {times(300, a) + ".png", 2, times(247, a) + " (2).png"},
+        {times(100, hi), 1, times(85, numero)},
+        {times(100, hi) + ".png", 1, times(83, numero) + ".png"},
+        {times(100, hi), 10, times(83, numero) + " (10)"},
+        {times(150, "\xDF") + ".txt", 1, times(125, "\xD0\xAF") + ".txt"},
+        // A long extension stays while some of the name stays beside it; else the end goes.
+        {times(100, a) + "." + times(200, e), 1, times(54, a) + "." + times(200, e)},
+        {a + "." + times(300, e), 2, a + "." + times(249, e) + " (2)"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NumberedFileName(FileSystemName(c.name), c.number), c.expected)
+            << "name: " << c.name << "\nnumber: " << c.number;
+}
+
 } // namespace
 } // namespace qm

@@ -264,6 +264,46 @@ TEST_F(SaveFilesTest, QuickSaveGoesIntoTheFolderOfTheFileField) {
     EXPECT_EQ(saver.SaveFolder(), S().DownloadFolder);
 }
 
+TEST_F(SaveFilesTest, QuickSaveKeepsTheUsersFilesAndTakesTheFirstFreeName) {
+    struct Case {
+        std::string link;
+        std::vector<std::string> taken; // a name ending in "@" is a link to nowhere
+        std::string expected;
+    } cases[] = {
+        {"/files/index.html?n=0", {"index.html"}, "index (2).html"},
+        {"/files/index.html?n=0", {"index.html", "index (3).html"}, "index (2).html"},
+        {"/files/README?n=0", {"README", "README (2)"}, "README (3)"},
+        {"/files/pic?t=image/png", {"pic.png@"}, "pic (2).png"},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(Download());
+        fs::create_directories(Download());
+        std::vector<std::string> names{c.expected};
+        for (std::string name : c.taken) {
+            const bool link = name.back() == '@';
+            if (link) name.pop_back();
+            names.push_back(name);
+            if (link)
+                fs::create_symlink(folder / "-", Download() / name);
+            else
+                WriteFile(Download() / name, "mine " + name);
+        }
+        // The user opened their own file in that folder; the link has the same name.
+        window.fileField = (Download() / "index.html").string();
+        QuickSave(c.link);
+        const std::string saved = (Download() / c.expected).string();
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(FilesIn(Download()), names) << c.link;
+        EXPECT_EQ(window.fileField, saved) << c.link;
+        EXPECT_NE(window.objectInfo.find("File was saved as " + saved), std::string::npos)
+            << c.link;
+        for (const std::string& name : c.taken)
+            if (name.back() != '@') {
+                EXPECT_EQ(ReadFile(Download() / name), "mine " + name);
+            }
+    }
+}
+
 TEST_F(SaveFilesTest, AnErrorAnswerSavesNothing) {
     QuickSave("/missing");
     EXPECT_TRUE(FilesIn(Download()).empty());
