@@ -26,7 +26,8 @@ std::string FormPage(const std::string& method) {
     return Utf8ToCp1251("<html><body><h1>Заказ</h1>\n<form method=" + method +
                         " action=\"/send#result\">\n"
                         "Имя: <input type=text name=name>\n"
-                        "<input type=hidden name=token value=\"a+b\">\n"
+                        "<input type=hidden name=token value=\"a+b&amp;c;d\">\n"
+                        "<input type=hidden name=\"k#1\" value=v>\n"
                         "<input type=password name=pw>\n"
                         "<input type=checkbox name=gift checked> Gift\n"
                         "<input type=checkbox name=wrap value=yes> Wrap\n"
@@ -126,7 +127,7 @@ class FormSubmitHttp : public ::testing::Test {
 };
 
 // The filled fields are the same on both pages; the other fields keep their page values.
-const std::string kFields = "&token=a%2Bb&pw=p%26w&gift=on&size=m&color=blue";
+const std::string kFields = "&token=a%2Bb%26c;d&k%231=v&pw=p%26w&gift=on&size=m&color=blue";
 
 TEST_F(FormSubmitHttp, ServerReceivesExactlyTheFilledForm) {
     struct Case {
@@ -167,6 +168,14 @@ TEST_F(FormSubmitHttp, ServerReceivesExactlyTheFilledForm) {
     EXPECT_EQ(host.pages, 4);
     // The address bar holds the request as the editor built it.
     EXPECT_EQ(goAction.Address().Text, server.Url("/send"));
+}
+
+TEST_F(FormSubmitHttp, AFormOfALocalPageSendsNoReferer) {
+    OpenForm("/post.html");
+    editor.Shown(browser.State(), "file:///home/me/form.html");
+    Submit("Save");
+    EXPECT_EQ(Last().method, "POST");
+    EXPECT_EQ(Last().referer, "");
 }
 
 } // namespace
