@@ -67,6 +67,44 @@ TEST_F(SettingsFileTest, AllLinesSurviveARoundTrip) {
     EXPECT_TRUE(fresh.Fonts().DosEncoding);
 }
 
+TEST_F(SettingsFileTest, ALineBreakInATextSettingMovesNoLaterLine) {
+    ApplyTheme(browser, 9, AnyFont);
+    browser.Downloads().recordHistory = false;
+    browser.State().ShowScrollBar = false;
+    const std::string broken = "a\r\nb\nc\rd";
+    struct Case {
+        const char* what;
+        std::string* value;
+    };
+    BrowserState& s = browser.State();
+    const Case cases[] = {
+        {"address", &s.AddressField.Text},   {"link", &s.LinkField.Text},
+        {"file", &s.FileField.Text},         {"font", &browser.Options().FontName},
+        {"User-Agent", &browser.Downloads().userAgent}, {"quick-launch slot", &s.QuickLaunch[3]},
+    };
+    for (const Case& c : cases) {
+        const std::string kept = *c.value;
+        *c.value = broken;
+        const std::string text = SettingsText(browser);
+        Browser read{pump};
+        ApplySettingsText(read, text, AnyFont);
+        EXPECT_EQ(LinesOf(text).size(), 68u) << c.what;
+        // Read back, every line, the later ones included, comes out as it went in.
+        EXPECT_EQ(SettingsText(read), text) << c.what;
+        EXPECT_NE(text.find("\r\na  b c d\r\n"), std::string::npos) << c.what;
+        *c.value = kept;
+    }
+    // A lone CR inside a line of a file is a space too.
+    std::vector<std::string> lines = LinesOf(SettingsText(browser));
+    lines[1] = "http://a/\rb";
+    lines[14] = "UA/1\rX-Evil: 1";
+    ApplySettingsText(fresh, Text(lines), AnyFont);
+    EXPECT_EQ(fresh.State().AddressField.Text, "http://a/ b");
+    EXPECT_EQ(fresh.Downloads().userAgent, "UA/1 X-Evil: 1");
+    EXPECT_FALSE(fresh.Downloads().recordHistory);
+    EXPECT_FALSE(fresh.State().ShowScrollBar);
+}
+
 TEST_F(SettingsFileTest, ReadingStopsAtABadIntegerLineButTheFontSizeStillApplies) {
     std::vector<std::string> lines = LinesOf(SettingsText(browser));
     lines[0] = "1 ";          // only exactly "1" means English
