@@ -16,7 +16,6 @@
 #include "net/downloader.h"
 #include "platform/curl_transport.h"
 #include "state/browser.h"
-#include "state/settings_file.h"
 #include "support/fake_pump.h"
 #include "support/local_server.h"
 #include "support/raw_server.h"
@@ -152,25 +151,6 @@ TEST_F(DownloaderHttpTest, GetRequestCarriesExactlyTheHeaderBlock) {
                                      "Connection: keep-alive\r\n\r\n");
     EXPECT_EQ(S().PageSource, "ok");
     EXPECT_EQ(S().StatusText, "Ready");
-}
-
-// A line break typed into the User-Agent comes back from qm.ini as a space; a local page is
-// no Referer.
-TEST_F(DownloaderHttpTest, UserAgentOfTheSettingsFileAndALocalPageReferer) {
-    RawServer server(kOk);
-    D().Options().cookies = false;
-    D().Options().userAgent = "QuillmarTest/1.0\r\nX-Evil: 1";
-    ApplySettingsText(browser, SettingsText(browser), [](const std::string& name) { return name; });
-    S().RefererURL = "file:///home/me/page.html";
-    Get(server.Url("/a"));
-    EXPECT_EQ(server.Received(), "GET /a HTTP/1.1\r\n"
-                                 "Host: 127.0.0.1:" +
-                                     std::to_string(server.Port()) +
-                                     "\r\n"
-                                     "User-Agent: QuillmarTest/1.0  X-Evil: 1\r\n"
-                                     "Accept: text/html,*/*;q=0.9\r\n"
-                                     "Keep-Alive: 300\r\n"
-                                     "Connection: keep-alive\r\n\r\n");
 }
 
 TEST_F(DownloaderHttpTest, PostAddressSendsItsBodyAndNothingElse) {

@@ -14,6 +14,7 @@
 #include "net/downloader.h"
 #include "platform/curl_transport.h"
 #include "state/browser.h"
+#include "state/settings_file.h"
 #include "support/fake_pump.h"
 #include "support/local_server.h"
 #include "view/render_fixture.h"
@@ -44,7 +45,7 @@ std::string FormPage(const std::string& method) {
 }
 
 struct Received {
-    std::string method, target, body, referer;
+    std::string method, target, body, referer, agent;
 };
 
 class NoHost : public GoActionHost {
@@ -63,7 +64,8 @@ class FormSubmitHttp : public ::testing::Test {
                         });
         const auto record = [this](const httplib::Request& req, httplib::Response& res) {
             std::lock_guard lock(mutex);
-            received.push_back({req.method, req.target, req.body, req.get_header_value("Referer")});
+            received.push_back({req.method, req.target, req.body, req.get_header_value("Referer"),
+                                req.get_header_value("User-Agent")});
             res.set_content("<p>thanks</p>", "text/html");
         };
         server->Get("/send", record);
@@ -170,12 +172,14 @@ TEST_F(FormSubmitHttp, ServerReceivesExactlyTheFilledForm) {
     EXPECT_EQ(goAction.Address().Text, server.Url("/send"));
 }
 
-TEST_F(FormSubmitHttp, AFormOfALocalPageSendsNoReferer) {
+TEST_F(FormSubmitHttp, ALocalPageIsNoRefererAndTheUserAgentFromQmIniHasNoLineBreak) {
+    browser.Downloads().userAgent = "UA/1\r\nX-Evil: 1";
+    ApplySettingsText(browser, SettingsText(browser), [](const std::string& font) { return font; });
     OpenForm("/post.html");
     editor.Shown(browser.State(), "file:///home/me/form.html");
     Submit("Save");
-    EXPECT_EQ(Last().method, "POST");
     EXPECT_EQ(Last().referer, "");
+    EXPECT_EQ(Last().agent, "UA/1  X-Evil: 1");
 }
 
 } // namespace

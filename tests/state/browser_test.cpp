@@ -374,11 +374,6 @@ TEST_F(BrowserTest, WindowCommandsChangeTheStateAndTellTheWindow) {
     browser.SetField(FieldId::Search, "text");
     EXPECT_EQ(s.SearchField.SelectionStart, 4u);
     EXPECT_EQ(view.fields, std::vector<FieldId>{FieldId::Search});
-    // Only the object info area keeps line breaks.
-    browser.SetField(FieldId::Address, "a\r\nb");
-    browser.SetField(FieldId::ObjectInfo, "a\r\nb");
-    EXPECT_EQ(s.AddressField.Text, "a  b");
-    EXPECT_EQ(s.ObjectInfo.Text, "a\r\nb");
     browser.GetClipboard().SetText("\xC0");
     EXPECT_EQ(browser.GetClipboard().Text(), "\xC0");
 }

@@ -159,13 +159,6 @@ TEST(MainWindow, FieldsMirrorTheBrowsersModelsBothWays) {
     EXPECT_EQ(state.ObjectInfo.SelectionLength, 3u);
     form.Memo1->insertPlainText("2");
     EXPECT_EQ(state.ObjectInfo.Text, "one\r\n2");
-    // A pasted line break is a space in a single-line field, and the field shows it so.
-    form.Edit1->insert("http://a/\n");
-    EXPECT_EQ(state.AddressField.Text, "http://a/ ");
-    EXPECT_EQ(form.Edit1->text(), "http://a/ ");
-    form.Edit4->insert("UA\r\n");
-    EXPECT_EQ(form.browser().Downloads().userAgent, "UA  ");
-    EXPECT_EQ(form.Edit4->text(), "UA  ");
 }
 
 TEST(MainWindow, F5AsksARunningRenderToStopAndShowsStopping) {
