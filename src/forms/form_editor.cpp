@@ -72,7 +72,7 @@ AfterSubmit FormEditor::SubmitClick(size_t element, size_t member) {
     const FormMember* button = Member(element, member);
     if (button && button->kind == FormKind::Button && button->enabled)
         ConstructRequest(button->name.empty() ? std::string()
-                                              : button->name + "=" + FixParam(button->value));
+                                              : FormPair(button->name, button->value));
     return Advanced ? AfterSubmit::WaitForUser : AfterSubmit::SendNow;
 }
 

@@ -97,8 +97,10 @@ class FormParser {
     void HandleOption(size_t gt);
     void HandleOptionEnd(size_t lt);
     void HandleTextareaEnd(size_t lt, size_t gt);
+    bool EndsRawText(size_t i) const;
     const std::string* Attr(std::string_view name) const;
     std::string Read(std::string_view name) const;      // "&amp;" made "&"
+    std::string Value() const;                          // VALUE, references decoded once
     std::string ReadUpper(std::string_view name) const; // trimmed, upper-cased, DeQuote'd
     bool Has(std::string_view name) const { return Attr(name) != nullptr; }
     void AddLine(std::string_view text) { form_.lines.push_back(DeAmper(text)); }
@@ -118,6 +120,7 @@ class FormParser {
     bool inTag_ = false;
     bool inScript_ = false;
     bool inTextarea_ = false;
+    std::string_view rawEnd_; // the closing tag that ends raw content, empty outside it
     size_t tagStart_ = 0;
     int32_t y_ = FormColumn::kLeft;
     int32_t lastHeight_ = 0;
@@ -168,7 +171,7 @@ void FormParser::ReadOutside(size_t i) {
     }
     if (c == '\t') c = ' ';
     if (static_cast<unsigned char>(c) < ' ') return;
-    if (c == '<') {
+    if (c == '<' && (rawEnd_.empty() || EndsRawText(i))) {
         FlushText();
         inTag_ = true;
         tagStart_ = i;
@@ -202,6 +205,15 @@ void FormParser::FlushText() {
     text_.clear();
 }
 
+// Inside TEXTAREA, SCRIPT and STYLE a "<" is content unless it opens the element's own closing
+// tag: "1 < 2" in a textarea must not swallow its "</textarea>".
+bool FormParser::EndsRawText(size_t i) const {
+    if (!StartsWithNoCase(source_.substr(i), rawEnd_)) return false;
+    const size_t next = i + rawEnd_.size();
+    return next == source_.size() || static_cast<unsigned char>(source_[next]) <= ' ' ||
+           source_[next] == '>' || source_[next] == '/';
+}
+
 const std::string* FormParser::Attr(std::string_view name) const {
     for (size_t i = attrs_.AttrNames.size(); i-- > 0;)
         if (attrs_.AttrNames[i] == name) return &attrs_.AttrValues[i];
@@ -211,6 +223,12 @@ const std::string* FormParser::Attr(std::string_view name) const {
 std::string FormParser::Read(std::string_view name) const {
     const std::string* value = Attr(name);
     return value ? Amp(*value) : std::string();
+}
+
+// Decoded in one pass, so that "&amp;" followed by text and ";" stays an "&" of the value.
+std::string FormParser::Value() const {
+    const std::string* value = Attr("VALUE");
+    return value ? DeAmper(DeQuote(*value)) : std::string();
 }
 
 std::string FormParser::ReadUpper(std::string_view name) const {
@@ -223,10 +241,15 @@ void FormParser::HandleTag(std::string_view inner, size_t lt, size_t gt) {
     ParseTag(inner, attrs_);
     if (name == "SCRIPT") {
         inScript_ = true;
+        rawEnd_ = "</SCRIPT";
     } else if (name == "/SCRIPT") {
         inScript_ = false;
+        rawEnd_ = {};
+    } else if (name == "STYLE" || name == "/STYLE") {
+        rawEnd_ = name == "STYLE" ? "</STYLE" : "";
     } else if (name == "TEXTAREA") {
         inTextarea_ = true;
+        rawEnd_ = "</TEXTAREA";
         textarea_ = Textarea{lt, gt + 1, Read("NAME"), Has("DISABLED")};
     } else if (HandleControlTag(name, lt, gt)) {
         AddLine(source_.substr(lt, gt + 1 - lt));
@@ -285,7 +308,7 @@ void FormParser::HandleInput() {
     FormMember member;
     member.name = DeQuote(Read("NAME"));
     if (member.name.empty()) return;
-    member.value = DeAmper(DeQuote(Read("VALUE")));
+    member.value = Value();
     member.selected = true;
     member.enabled = !Has("DISABLED");
     if (type == "SUBMIT" || type == "IMAGE") {
@@ -313,7 +336,7 @@ void FormParser::HandleOption(size_t gt) {
     FormMember member;
     member.name = DeQuote(selectName_);
     member.kind = multiple_ ? FormKind::Checkbox : FormKind::Radio;
-    member.value = DeAmper(DeQuote(Read("VALUE")));
+    member.value = Value();
     member.selected = Has("SELECTED");
     member.enabled = !Has("DISABLED");
     const std::optional<size_t> group = multiple_ ? std::nullopt : RadioGroup(member.name);
@@ -334,6 +357,7 @@ void FormParser::HandleOptionEnd(size_t lt) {
 
 void FormParser::HandleTextareaEnd(size_t lt, size_t gt) {
     inTextarea_ = false;
+    rawEnd_ = {};
     if (!textarea_) {
         AddLine(source_.substr(lt, gt + 1 - lt));
         return;

@@ -26,6 +26,13 @@ std::string FixParam(std::string_view value) {
     return out;
 }
 
+std::string FormPair(std::string_view name, std::string_view value) {
+    std::string pair;
+    for (char c : FixParam(name))
+        pair += c == '=' ? std::string("%3D") : std::string(1, c);
+    return pair + "=" + FixParam(value);
+}
+
 std::string FormQuery(const std::vector<FormElement>& elements, const std::string& submitPair) {
     std::string query;
     for (const FormElement& element : elements)
@@ -34,7 +41,7 @@ std::string FormQuery(const std::vector<FormElement>& elements, const std::strin
                 member.name.empty())
                 continue;
             if (!query.empty()) query.push_back('&');
-            query += member.name + "=" + FixParam(member.value);
+            query += FormPair(member.name, member.value);
         }
     if (!submitPair.empty()) {
         if (!query.empty()) query.push_back('&');

@@ -13,8 +13,12 @@ namespace qm {
 // "%", "&", "+" and "#" as %25, %26, %2B and %23; every other byte passes unchanged.
 std::string FixParam(std::string_view value);
 
-// name=value pairs joined by "&" of the enabled, selected, named members that are not
-// buttons, then submitPair (the pressed button's pair) when it is not empty.
+// name=value with both through FixParam and "=" in the name as %3D, so that a name cannot cut
+// the query or split into other pairs.
+std::string FormPair(std::string_view name, std::string_view value);
+
+// The pairs joined by "&" of the enabled, selected, named members that are not buttons, then
+// submitPair (the pressed button's pair) when it is not empty.
 std::string FormQuery(const std::vector<FormElement>& elements, const std::string& submitPair);
 
 // The address up to its first "?".

@@ -24,6 +24,13 @@ constexpr int kUiAnswerEndedEarly = 294;
 constexpr int kUiAnswerUnreadable = 295;
 constexpr int kUiRequestFailed = 296;
 
+// A local page or one held in its own address would tell the server a path on this machine or
+// the page itself.
+bool IsPrivateReferer(std::string_view referer) {
+    referer = TrimBlanks(referer);
+    return StartsWithNoCase(referer, "FILE:") || StartsWithNoCase(referer, "DATA:");
+}
+
 // The program's words that go before the transport's own reason; -1 for none.
 int FailureLead(TransportError error) {
     switch (error) {
@@ -106,7 +113,8 @@ std::string HeaderValue(std::string_view text) {
 
 std::string BuildHeaderBlock(std::string_view referer, FormContentType contentType) {
     std::string block;
-    if (!referer.empty()) block += "Referer: " + HeaderValue(referer) + "\r\n";
+    if (!referer.empty() && !IsPrivateReferer(referer))
+        block += "Referer: " + HeaderValue(referer) + "\r\n";
     block += "Accept: text/html,*/*;q=0.9\r\n";
     block += "Keep-Alive: 300\r\n";
     block += "Connection: keep-alive\r\n\r\n";

@@ -26,9 +26,10 @@ HostAndPort SplitHostPort(std::string_view hostPart);
 
 enum class FormContentType { Omitted, Included };
 
-// The request's header block: Referer (only when referer is not empty), Accept, Keep-Alive,
-// Connection, a blank line, and Content-Type of a form body when included. Line breaks inside
-// the Referer are dropped so that it cannot add header lines of its own.
+// The request's header block: Referer (only when referer is not empty and not a file: or data:
+// address), Accept, Keep-Alive, Connection, a blank line, and Content-Type of a form body when
+// included. Line breaks inside the Referer are dropped so that it cannot add header lines of
+// its own.
 std::string BuildHeaderBlock(std::string_view referer, FormContentType contentType);
 
 // The text with every CR, LF and other control byte removed: a value for one header line.

@@ -7,6 +7,7 @@
 #include "state/browser.h"
 #include "base/file_io.h"
 #include "base/format.h"
+#include "base/single_line.h"
 #include "base/trim.h"
 #include "base/ascii_case.h"
 #include "net/bookmarks.h"
@@ -56,7 +57,7 @@ GoAction::GoAction(Browser& browser, GoActionHost& host, Downloader& downloader)
       address_(browser.State().AddressField) {}
 
 void GoAction::SetAddress(const std::string& text) {
-    address_.Text = text;
+    address_.Text = SingleLine(text);
     address_.SelectionStart = text.size();
     address_.SelectionLength = 0;
     host_.ShowAddress(address_);

@@ -40,7 +40,7 @@ class GoAction {
     // The window keeps the text current as the user types.
     AddressBar& Address() { return address_; }
     const AddressBar& Address() const { return address_; }
-    // Replaces the text (caret at the end) and shows it.
+    // Replaces the text (caret at the end, line breaks as spaces) and shows it.
     void SetAddress(const std::string& text);
 
     void BitBtn1Click() { Go(DownloadMode::Page); }        // navigate

@@ -6,6 +6,7 @@
 
 #include "base/file_io.h"
 #include "base/format.h"
+#include "base/single_line.h"
 #include "state/ui_strings.h"
 #include "state/user_guide.h"
 #include "base/version.h"
@@ -44,7 +45,7 @@ void Browser::SetField(FieldId field, std::string text) {
 void Browser::SetField(FieldId field, std::string text, size_t selectionStart,
                        size_t selectionLength) {
     TextField& target = state_.Field(field);
-    target.Text = std::move(text);
+    target.Text = field == FieldId::ObjectInfo ? std::move(text) : SingleLine(text);
     Select(target, selectionStart, selectionLength);
     if (view_) view_->FieldChanged(field);
 }

@@ -91,7 +91,8 @@ public:
     void SetClipboard(Clipboard* clipboard) { clipboard_ = clipboard ? clipboard : &ownClipboard_; }
 
     // A field's text is replaced as a whole; the caret goes to its end, in the object info
-    // area to its start, where the area shows the first lines.
+    // area to its start, where the area shows the first lines. The single-line fields take line
+    // breaks as spaces.
     void SetField(FieldId field, std::string text);
     // The same with a part of the new text selected.
     void SetField(FieldId field, std::string text, size_t selectionStart, size_t selectionLength);

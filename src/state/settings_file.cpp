@@ -6,6 +6,7 @@
 
 #include "state/browser.h"
 #include "base/file_io.h"
+#include "base/single_line.h"
 #include "state/themes.h"
 #include "state/user_agents.h"
 
@@ -53,7 +54,8 @@ std::optional<int64_t> Integer(const std::string& line) {
     return value;
 }
 
-// Line n of the file (1-based), empty past its end.
+// Line n of the file (1-based), empty past its end. A lone CR inside a line, which an editor
+// may show as a line break, is a space like the ones written for it.
 class Lines {
   public:
     explicit Lines(const std::string& text) {
@@ -62,7 +64,7 @@ class Lines {
             size_t end = text.find('\n', start);
             if (end == std::string::npos) end = text.size();
             size_t stop = end > start && text[end - 1] == '\r' ? end - 1 : end;
-            lines_.push_back(text.substr(start, stop - start));
+            lines_.push_back(SingleLine(std::string_view(text).substr(start, stop - start)));
             start = end + 1;
         }
     }
@@ -198,7 +200,8 @@ std::string SettingsText(const Browser& browser) {
     for (const std::string& slot : state.QuickLaunch) lines.push_back(slot);
     lines.push_back(Bit(state.ShowScrollBar));
     std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
+    // A line break inside a value would move every later value to the wrong line.
+    for (const std::string& line : lines) text += SingleLine(line) + "\r\n";
     return text;
 }
 

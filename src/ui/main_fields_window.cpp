@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "ui/main_window.h"
+#include "base/single_line.h"
 #include "platform/qt_convert.h"
 
 namespace qm {
@@ -67,11 +68,14 @@ void TForm1::ReadLineField(FieldId field) {
     if (showingField_) return;
     const QLineEdit* edit = LineEditOf(field);
     TextField& model = browser_.State().Field(field);
-    model.Text = ModelText(field, edit->text());
+    const std::string typed = ModelText(field, edit->text());
+    model.Text = SingleLine(typed);
     // Positions count characters; program text has one byte for each.
     const bool selected = edit->hasSelectedText();
     model.SelectionStart = static_cast<size_t>(selected ? edit->selectionStart() : edit->cursorPosition());
     model.SelectionLength = static_cast<size_t>(selected ? edit->selectionLength() : 0);
+    // A pasted line break: the field shows the spaces the model holds.
+    if (model.Text != typed) FieldChanged(field);
 }
 
 void TForm1::ReadObjectInfo() {

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QSignalBlocker>
 
+#include "base/single_line.h"
 #include "state/appearance.h"
 #include "ui/main_window.h"
 #include "state/settings_file.h"
@@ -96,8 +97,14 @@ void TForm1::BindSettings() {
         ApplyUserAgentPreset(browser_, index);
         ShowSettings();
     });
-    connect(Edit4, &QLineEdit::textEdited, this,
-            [this](const QString& text) { browser_.Downloads().userAgent = FromQString(text); });
+    connect(Edit4, &QLineEdit::textEdited, this, [this](const QString& text) {
+        const std::string typed = FromQString(text);
+        browser_.Downloads().userAgent = SingleLine(typed);
+        if (browser_.Downloads().userAgent == typed) return;
+        const int caret = Edit4->cursorPosition();
+        Edit4->setText(ToQString(browser_.Downloads().userAgent));
+        Edit4->setCursorPosition(caret);
+    });
     connect(ComboBox4, &QComboBox::currentIndexChanged, this,
             [this](int index) { browser_.ChooseTheme(index, InstalledFonts()); });
     connect(Label4, &ClickLabel::clicked, this, [this] {

@@ -79,7 +79,8 @@ TEST(FormEditor, WhatTakesPart) {
          "<input type=password name=p value=s3>"
          "<textarea name=t>l1\nl2</textarea>",
          "h=%231&p=s3&t=l1\r\nl2"},
-        {"names are never encoded", "<input name=\"a b&amp;c\" value=1>", "a b&c=1"},
+        {"names are encoded like values, = too", "<input name=\"a b&amp;c=d#e\" value=1>",
+         "a b%26c%3Dd%23e=1"},
         {"nothing to send", "<input value=unnamed><input name=x disabled>", ""},
     };
     for (const Case& c : cases) {

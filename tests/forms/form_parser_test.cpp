@@ -126,9 +126,16 @@ TEST(FormParser, TagsBecomeTheElementsOfTheTable) {
         {"title and placeholder labels come first",
          "<input title=\"Your name\" placeholder='Ivan' name=n>",
          {"Label =Your name", "Label =Ivan", "Edit n=*", submit}},
-        {"script text is not shown but its tags are",
-         "<script>var s = '<input name=inner>';\r\n</script>after",
-         {"Edit inner=*", "Label =after", submit}},
+        {"script text, tags in it included, is not shown",
+         "<script>f('<input name=inner>'); if (a<b) g();\r\n</SCRIPT\n>after",
+         {"Label =after", submit}},
+        {"textarea and style text end only at their own closing tag, in any case",
+         "<TEXTAREA name=t>1 < 2</textareax></TextArea >After<style>x<input name=s></style>",
+         {"Memo t=1 < 2</textareax>*", "Label =After", "Label =x<input name=s>", submit}},
+        {"every kind of value is decoded once",
+         "<input name=a value=\"Tom &amp; Jerry; x\"><input type=checkbox name=c "
+         "value=\"&amp;lt;\"><select name=s><option value=\"x&amp;y;z\"></select>",
+         {"Edit a=Tom & Jerry; x*", "Checkbox c=&lt;", "Radio s=x&y;z", submit}},
         {"form title", "<form title=\"Log &amp;amp; in\">", {"Label =Log & in", submit}},
     };
     for (const ElementCase& c : cases)

@@ -207,6 +207,8 @@ TEST_F(DownloaderTest, HeaderBlockFollowsTheSwitches) {
         {true, "http://from/page", "UA/1", "Referer: http://from/page\r\n" + kHeaderBlock, "UA/1"},
         {false, "http://from/page", "", kHeaderBlock, ""},
         {true, "", "", kHeaderBlock, ""},
+        {true, "file:///home/me/page.html", "", kHeaderBlock, ""}, // a local page: none
+        {true, "data:text/html,<form>", "", kHeaderBlock, ""},
         // Line breaks cannot smuggle in header lines of their own.
         {true, "http://a/\r\nX-Evil: 1", "UA\r\nX-Evil: 2",
          "Referer: http://a/X-Evil: 1\r\n" + kHeaderBlock, "UAX-Evil: 2"},

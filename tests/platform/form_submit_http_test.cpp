@@ -14,6 +14,7 @@
 #include "net/downloader.h"
 #include "platform/curl_transport.h"
 #include "state/browser.h"
+#include "state/settings_file.h"
 #include "support/fake_pump.h"
 #include "support/local_server.h"
 #include "view/render_fixture.h"
@@ -26,7 +27,8 @@ std::string FormPage(const std::string& method) {
     return Utf8ToCp1251("<html><body><h1>Заказ</h1>\n<form method=" + method +
                         " action=\"/send#result\">\n"
                         "Имя: <input type=text name=name>\n"
-                        "<input type=hidden name=token value=\"a+b\">\n"
+                        "<input type=hidden name=token value=\"a+b&amp;c;d\">\n"
+                        "<input type=hidden name=\"k#1\" value=v>\n"
                         "<input type=password name=pw>\n"
                         "<input type=checkbox name=gift checked> Gift\n"
                         "<input type=checkbox name=wrap value=yes> Wrap\n"
@@ -43,7 +45,7 @@ std::string FormPage(const std::string& method) {
 }
 
 struct Received {
-    std::string method, target, body, referer;
+    std::string method, target, body, referer, agent;
 };
 
 class NoHost : public GoActionHost {
@@ -62,7 +64,8 @@ class FormSubmitHttp : public ::testing::Test {
                         });
         const auto record = [this](const httplib::Request& req, httplib::Response& res) {
             std::lock_guard lock(mutex);
-            received.push_back({req.method, req.target, req.body, req.get_header_value("Referer")});
+            received.push_back({req.method, req.target, req.body, req.get_header_value("Referer"),
+                                req.get_header_value("User-Agent")});
             res.set_content("<p>thanks</p>", "text/html");
         };
         server->Get("/send", record);
@@ -126,7 +129,7 @@ class FormSubmitHttp : public ::testing::Test {
 };
 
 // The filled fields are the same on both pages; the other fields keep their page values.
-const std::string kFields = "&token=a%2Bb&pw=p%26w&gift=on&size=m&color=blue";
+const std::string kFields = "&token=a%2Bb%26c;d&k%231=v&pw=p%26w&gift=on&size=m&color=blue";
 
 TEST_F(FormSubmitHttp, ServerReceivesExactlyTheFilledForm) {
     struct Case {
@@ -167,6 +170,16 @@ TEST_F(FormSubmitHttp, ServerReceivesExactlyTheFilledForm) {
     EXPECT_EQ(host.pages, 4);
     // The address bar holds the request as the editor built it.
     EXPECT_EQ(goAction.Address().Text, server.Url("/send"));
+}
+
+TEST_F(FormSubmitHttp, ALocalPageIsNoRefererAndTheUserAgentFromQmIniHasNoLineBreak) {
+    browser.Downloads().userAgent = "UA/1\r\nX-Evil: 1";
+    ApplySettingsText(browser, SettingsText(browser), [](const std::string& font) { return font; });
+    OpenForm("/post.html");
+    editor.Shown(browser.State(), "file:///home/me/form.html");
+    Submit("Save");
+    EXPECT_EQ(Last().referer, "");
+    EXPECT_EQ(Last().agent, "UA/1  X-Evil: 1");
 }
 
 } // namespace

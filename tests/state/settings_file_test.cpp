@@ -42,10 +42,10 @@ class SettingsFileTest : public ::testing::Test {
 TEST_F(SettingsFileTest, AllLinesSurviveARoundTrip) {
     BrowserState& s = browser.State();
     browser.SetLanguage(0);
-    s.AddressField.Text = "http://a/";
+    s.AddressField.Text = "http://a/\r\n";  // a line break written moves no later line
     s.LinkField.Text = "b.png";
     s.FileField.Text = "/tmp/c d.txt";
-    browser.Downloads() = DownloadOptions{20, false, false, false, "Agent/1"};
+    browser.Downloads() = DownloadOptions{20, false, false, false, "Agent/\n1"};
     s.Utf8Decoding = true;
     s.TrafficSaverMode = 1;
     ApplyTheme(browser, 9, AnyFont);  // MonoDOS2: DOS encoding and the OEM character set
@@ -57,20 +57,20 @@ TEST_F(SettingsFileTest, AllLinesSurviveARoundTrip) {
     browser.View().PixelZoom = 3;
     browser.View().FontSize = 27;
     s.QuickLaunch[0] = "first.qmp";
-    s.QuickLaunch[9] = "last.qmp";
+    s.QuickLaunch[9] = "la\rst.qmp";
     s.ShowScrollBar = false;
     const std::string text = SettingsText(browser);
     ASSERT_EQ(LinesOf(text).size(), 68u);
     ApplySettingsText(fresh, text, AnyFont);
     EXPECT_EQ(SettingsText(fresh), text);
-    EXPECT_EQ(fresh.Downloads().userAgent, "Agent/1");  // the text overrides its preset's
+    EXPECT_EQ(fresh.Downloads().userAgent, "Agent/ 1");  // the text overrides its preset's
     EXPECT_TRUE(fresh.Fonts().DosEncoding);
 }
 
 TEST_F(SettingsFileTest, ReadingStopsAtABadIntegerLineButTheFontSizeStillApplies) {
     std::vector<std::string> lines = LinesOf(SettingsText(browser));
     lines[0] = "1 ";          // only exactly "1" means English
-    lines[2] = "link";
+    lines[2] = "li\rnk";      // a lone CR read is a space
     lines[5] = "14";          // font size
     lines[7] = "500";         // download limit
     lines[15] = "MonoWin";
@@ -78,7 +78,7 @@ TEST_F(SettingsFileTest, ReadingStopsAtABadIntegerLineButTheFontSizeStillApplies
     lines[24] = "0";          // show links, after the stop
     ApplySettingsText(fresh, Text(lines), AnyFont);
     EXPECT_EQ(fresh.State().LanguageIndex, 0);
-    EXPECT_EQ(fresh.State().LinkField.Text, "link");
+    EXPECT_EQ(fresh.State().LinkField.Text, "li nk");
     EXPECT_EQ(fresh.Downloads().blockLimit, 500);
     EXPECT_EQ(fresh.State().ThemeIndex, 5);
     EXPECT_TRUE(fresh.Options().Links);
