@@ -8,6 +8,10 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
+#include <QTimer>
+#include <functional>
+#include <functional>
 
 #include "base/file_io.h"
 #include "platform/qt_convert.h"
@@ -26,10 +30,13 @@ void ShowActive(TForm1& form) {
     form.browser().SetLanguage(1);
 }
 
+// The colouring is in the layout of the text, not in the text.
 QTextCharFormat FormatAt(TForm6& editor, int position) {
-    QTextCursor cursor(editor.RichEdit1->document());
-    cursor.setPosition(position + 1); // the format of the character before the cursor
-    return cursor.charFormat();
+    const QTextBlock block = editor.RichEdit1->document()->findBlock(position);
+    const int at = position - block.position();
+    for (const QTextLayout::FormatRange& range : block.layout()->formats())
+        if (at >= range.start && at < range.start + range.length) return range.format;
+    return {};
 }
 
 TEST(ProgramEditorWindow, CtrlF5ShowsItWithTheInitialProgramHighlighted) {
@@ -118,6 +125,9 @@ TEST(ProgramEditorWindow, AltDigitRunsASlotsProgramWithoutShowingTheEditor) {
     form.browser().State().QuickLaunch[2] = path;
     editor.RefreshSlotCaptions();
     EXPECT_EQ(editor.SlotPanels[2]->Caption(), "editor_slot_test");
+    form.browser().State().QuickLaunch[4] = "/home/u/тест.qmp"; // file names are UTF-8
+    editor.RefreshSlotCaptions();
+    EXPECT_EQ(editor.SlotPanels[4]->Caption(), QString::fromUtf8("тест"));
     QTest::keyClick(form.Edit1, Qt::Key_3, Qt::AltModifier);
     EXPECT_FALSE(editor.isVisible());
     EXPECT_EQ(editor.Label2->text(), "Ready");
@@ -132,6 +142,85 @@ TEST(ProgramEditorWindow, AltDigitRunsASlotsProgramWithoutShowingTheEditor) {
     QTest::mouseClick(editor.SlotPanels[2], Qt::RightButton);
     EXPECT_EQ(editor.SlotPanels[2]->Caption(), "+");
     EXPECT_TRUE(form.browser().State().QuickLaunch[2].empty());
+}
+
+TEST(ProgramEditorWindow, ColouringIsNoStepOfTheUndoHistory) {
+    TForm1 form({});
+    ShowActive(form);
+    TForm6& editor = form.programEditor();
+    editor.ShowEditor();
+    editor.SetProgram({"y"});
+    editor.RichEdit1->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(editor.RichEdit1, "close ");
+    editor.Highlight();
+    EXPECT_EQ(FormatAt(editor, 0).fontWeight(), QFont::Bold);
+    QTest::keyClick(editor.RichEdit1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor.RichEdit1->toPlainText(), "y");
+    editor.Highlight();
+    EXPECT_TRUE(editor.RichEdit1->document()->isRedoAvailable());
+    editor.RichEdit1->redo();
+    EXPECT_EQ(editor.RichEdit1->toPlainText(), "close y");
+    // Typing into a coloured word keeps the colours around it until the next colouring.
+    editor.Highlight();
+    QTextCursor caret(editor.RichEdit1->document());
+    caret.setPosition(2);
+    editor.RichEdit1->setTextCursor(caret);
+    QTest::keyClicks(editor.RichEdit1, "ab");
+    EXPECT_EQ(FormatAt(editor, 6).fontWeight(), QFont::Bold); // the "e" of "clabose"
+    EXPECT_NE(FormatAt(editor, 8).fontWeight(), QFont::Bold); // "y"
+    editor.Highlight();
+    EXPECT_NE(FormatAt(editor, 0).fontWeight(), QFont::Bold);
+}
+
+// During a run the interpreter reads the editor's lines at every step: nothing may put another
+// program under it.
+TEST(ProgramEditorWindow, ARunKeepsItsProgram) {
+    TForm1 form({});
+    ShowActive(form);
+    TForm6& editor = form.programEditor();
+    const std::string path = ::testing::TempDir() + "editor_other_program.qmp";
+    ASSERT_TRUE(qm::WriteFileAtomically(path, "SETY 99\r\n"));
+    form.browser().State().QuickLaunch[0] = path;
+    const std::vector<std::string> program = {"SETY 1", "SETY 2", "SETY 3"};
+    const QString text = "SETY 1\nSETY 2\nSETY 3";
+    struct Case {
+        const char* what;
+        std::function<void()> during;
+    };
+    const std::vector<Case> cases = {
+        {"template", [&] { editor.ChooseTemplate(0); }},
+        {"generated program", [&] { editor.SetProgram({"SETY 99"}); }},
+        {"Alt+1", [&] { QTest::keyClick(form.Edit1, Qt::Key_1, Qt::AltModifier); }},
+    };
+    for (const Case& c : cases) {
+        editor.SetProgram(program);
+        QString during;
+        QTimer::singleShot(0, [&] {
+            c.during();
+            during = editor.Label2->text() + " | " + editor.RichEdit1->toPlainText();
+        });
+        editor.Run();
+        EXPECT_EQ(during, "A program is running: wait until it ends | " + text) << c.what;
+        EXPECT_EQ(form.browser().View().ScrollY, 3) << c.what;
+        EXPECT_EQ(editor.Label2->text(), "Ready") << c.what;
+    }
+    editor.ChooseTemplate(0);
+    EXPECT_EQ(editor.RichEdit1->toPlainText(), "//add commands here");
+    std::remove(path.c_str());
+}
+
+TEST(ProgramEditorWindow, ClosingTheMainWindowStopsTheRun) {
+    TForm1 form({});
+    ShowActive(form);
+    form.browser().State().DataFolder = ::testing::TempDir(); // where closing writes qm.ini
+    TForm6& editor = form.programEditor();
+    editor.SetProgram({"SETY 1", "SETY 2"});
+    form.browser().View().ScrollY = 0;
+    QTimer::singleShot(0, [&] { form.close(); });
+    editor.Run();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.browser().View().ScrollY, 0);
+    EXPECT_NE(editor.Label2->text(), "Ready");
 }
 
 } // namespace
