@@ -1,6 +1,6 @@
 // The program editor in the main window: opened by Ctrl+F5, templates and Add, the caret's
 // command and help, the highlighter and its delay, runs from F5 and from Alt+digits, and the
-// quick-launch slots.
+// quick-launch slots, and runs that keep their program and end with the main window.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,6 @@
 #include <QTextCursor>
 #include <QTextLayout>
 #include <QTimer>
-#include <functional>
 #include <functional>
 
 #include "base/file_io.h"
