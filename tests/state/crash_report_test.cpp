@@ -237,9 +237,6 @@ TEST(CrashDialogKeys, ActOnlyOnReleaseOfAKeyPressedInTheDialog) {
         {"after a fatal signal Space ignores nothing",
          {{true, K::kSpace, {}}, {false, K::kSpace, CrashAction::None}},
          false},
-        {"after a fatal signal Esc still exits",
-         {{true, K::kEscape, {}}, {false, K::kEscape, CrashAction::Exit}},
-         false},
     };
     for (const Case& c : cases) {
         CrashDialogKeys keys(c.ignoreOffered);

@@ -30,8 +30,6 @@ TEST(UiString, PicksTheColumnByLanguage) {
         {1, kRussian, "\xC3\xEE\xF2\xEE\xE2\xEE"}, // Готово
         {0, kRussian, " \xE1\xE0\xE9\xF2"},        // " байт"
         {250, kEnglish, "Translate site to russian"},
-        {244, kEnglish, "Exit"}, // not "Exit to Windows" on this platform
-        {244, kRussian, Utf8ToCp1251("Выход")},
         // The program's own messages follow the table.
         {251, kEnglish, "Maximum number of redirects followed: "},
         {258, kEnglish, "Cannot write file "},

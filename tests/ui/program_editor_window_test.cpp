@@ -147,79 +147,53 @@ TEST(ProgramEditorWindow, ColouringIsNoStepOfTheUndoHistory) {
     TForm1 form({});
     ShowActive(form);
     TForm6& editor = form.programEditor();
-    editor.ShowEditor();
     editor.SetProgram({"y"});
-    editor.RichEdit1->moveCursor(QTextCursor::Start);
     QTest::keyClicks(editor.RichEdit1, "close ");
     editor.Highlight();
-    EXPECT_EQ(FormatAt(editor, 0).fontWeight(), QFont::Bold);
     QTest::keyClick(editor.RichEdit1, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(editor.RichEdit1->toPlainText(), "y");
     editor.Highlight();
-    EXPECT_TRUE(editor.RichEdit1->document()->isRedoAvailable());
     editor.RichEdit1->redo();
     EXPECT_EQ(editor.RichEdit1->toPlainText(), "close y");
-    // Typing into a coloured word keeps the colours around it until the next colouring.
+    // Until the next colouring, text typed into a coloured word takes its colour along.
     editor.Highlight();
-    QTextCursor caret(editor.RichEdit1->document());
-    caret.setPosition(2);
-    editor.RichEdit1->setTextCursor(caret);
+    editor.RichEdit1->moveCursor(QTextCursor::Start);
+    editor.RichEdit1->moveCursor(QTextCursor::NextCharacter);
     QTest::keyClicks(editor.RichEdit1, "ab");
-    EXPECT_EQ(FormatAt(editor, 6).fontWeight(), QFont::Bold); // the "e" of "clabose"
+    EXPECT_EQ(FormatAt(editor, 6).fontWeight(), QFont::Bold); // the "e" of "cablose"
     EXPECT_NE(FormatAt(editor, 8).fontWeight(), QFont::Bold); // "y"
-    editor.Highlight();
-    EXPECT_NE(FormatAt(editor, 0).fontWeight(), QFont::Bold);
 }
 
-// During a run the interpreter reads the editor's lines at every step: nothing may put another
-// program under it.
-TEST(ProgramEditorWindow, ARunKeepsItsProgram) {
+// The interpreter reads the editor's lines at every step: nothing may load another program
+// under a run, and closing the main window ends it.
+TEST(ProgramEditorWindow, ARunKeepsItsProgramAndEndsWithTheMainWindow) {
     TForm1 form({});
     ShowActive(form);
     TForm6& editor = form.programEditor();
     const std::string path = ::testing::TempDir() + "editor_other_program.qmp";
     ASSERT_TRUE(qm::WriteFileAtomically(path, "SETY 99\r\n"));
     form.browser().State().QuickLaunch[0] = path;
-    const std::vector<std::string> program = {"SETY 1", "SETY 2", "SETY 3"};
-    const QString text = "SETY 1\nSETY 2\nSETY 3";
-    struct Case {
-        const char* what;
-        std::function<void()> during;
-    };
-    const std::vector<Case> cases = {
+    const std::vector<std::pair<const char*, std::function<void()>>> cases = {
         {"template", [&] { editor.ChooseTemplate(0); }},
-        {"generated program", [&] { editor.SetProgram({"SETY 99"}); }},
         {"Alt+1", [&] { QTest::keyClick(form.Edit1, Qt::Key_1, Qt::AltModifier); }},
+        {"closing", [&] { form.close(); }},
     };
-    for (const Case& c : cases) {
-        editor.SetProgram(program);
-        QString during;
+    form.browser().State().DataFolder = ::testing::TempDir(); // where closing writes qm.ini
+    for (const auto& [what, during] : cases) {
+        editor.SetProgram({"SETY 1", "SETY 2"});
+        form.browser().View().ScrollY = 0;
+        QString seen;
         QTimer::singleShot(0, [&] {
-            c.during();
-            during = editor.Label2->text() + " | " + editor.RichEdit1->toPlainText();
+            during();
+            seen = editor.Label2->text();
         });
         editor.Run();
-        EXPECT_EQ(during, "A program is running: wait until it ends | " + text) << c.what;
-        EXPECT_EQ(form.browser().View().ScrollY, 3) << c.what;
-        EXPECT_EQ(editor.Label2->text(), "Ready") << c.what;
+        const bool closing = std::string(what) == "closing";
+        EXPECT_EQ(editor.RichEdit1->toPlainText(), "SETY 1\nSETY 2") << what;
+        EXPECT_EQ(seen, closing ? "1/2" : "A program is running: wait until it ends") << what;
+        EXPECT_EQ(form.browser().View().ScrollY, closing ? 0 : 2) << what;
     }
-    editor.ChooseTemplate(0);
-    EXPECT_EQ(editor.RichEdit1->toPlainText(), "//add commands here");
     std::remove(path.c_str());
-}
-
-TEST(ProgramEditorWindow, ClosingTheMainWindowStopsTheRun) {
-    TForm1 form({});
-    ShowActive(form);
-    form.browser().State().DataFolder = ::testing::TempDir(); // where closing writes qm.ini
-    TForm6& editor = form.programEditor();
-    editor.SetProgram({"SETY 1", "SETY 2"});
-    form.browser().View().ScrollY = 0;
-    QTimer::singleShot(0, [&] { form.close(); });
-    editor.Run();
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(form.browser().View().ScrollY, 0);
-    EXPECT_NE(editor.Label2->text(), "Ready");
 }
 
 } // namespace
