@@ -43,6 +43,7 @@ RunResult ScriptRunner::Run(ScriptHost& host) {
         return result;
     }
     RunningFlag running(scriptRunning_);
+    stopAsked_ = false;
     baseUrlSet_ = false;
     host.ShowScriptStatus({});
     Browser& browser = t_.browser;
@@ -51,7 +52,7 @@ RunResult ScriptRunner::Run(ScriptHost& host) {
         if (index >= lines.size()) break;
         host.ShowScriptStatus(std::to_string(index + 1) + "/" + std::to_string(lines.size()));
         browser.Pump().ProcessEvents();
-        if (host.StopRequested()) {
+        if (stopAsked_ || host.StopRequested()) {
             result.end = RunEnd::Stopped;
             return result;
         }

@@ -56,6 +56,10 @@ class ScriptRunner {
 
     RunResult Run(ScriptHost& host);
     bool Running() const { return scriptRunning_; }
+    // The run in progress ends before its next line, as at a stop signal.
+    void Stop() {
+        if (scriptRunning_) stopAsked_ = true;
+    }
 
   private:
     enum class Step { Next, Finish, NoSelection };
@@ -64,6 +68,7 @@ class ScriptRunner {
 
     ScriptTargets t_;
     bool scriptRunning_ = false;
+    bool stopAsked_ = false;
     bool baseUrlSet_ = false;
 };
 

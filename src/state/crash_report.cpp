@@ -92,7 +92,7 @@ CrashAction CrashDialogKeys::KeyUp(int code) {
     if (!pressedHere) return CrashAction::None;
     switch (code) {
     case kSpace:
-        return CrashAction::Ignore;
+        return ignoreOffered_ ? CrashAction::Ignore : CrashAction::None;
     case kEnter:
         return CrashAction::Restart;
     case kEscape:

@@ -59,10 +59,14 @@ class CrashDialogKeys {
     static constexpr int kEnter = 0x0D;
     static constexpr int kEscape = 0x1B;
 
+    // After a fatal signal the program cannot go on, so Space ignores nothing.
+    explicit CrashDialogKeys(bool ignoreOffered = true) : ignoreOffered_(ignoreOffered) {}
+
     void KeyDown(int code) { lastDown_ = code; }
     CrashAction KeyUp(int code);
 
   private:
+    bool ignoreOffered_ = true;
     int lastDown_ = 0;
 };
 

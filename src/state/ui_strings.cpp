@@ -261,7 +261,7 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 241 */ {"Convert DOS text to Win-encoding", "Конвертировать текст DOS в Win-кодировку"},
     /* 242 */ {"View/Settings mode", "Режим просмотра/настроек"},
     /* 243 */ {"Window/Screen/Fullscreen", "Окно/Экран/Полный экран"},
-    /* 244 */ {"Exit to Windows", "Выход в Windows"},
+    /* 244 */ {"Exit", "Выход"},
     /* 245 */ {"File", "Файл"},
     /* 246 */ {"Load embedded TVF-font", "Открыть встроенный TVF-шрифт"},
     /* 247 */ {"Show scrollbar and scrollhandle", "Показать полосу и ручку прокрутки"},
@@ -316,6 +316,7 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 296 */ {"The request failed: ", "Запрос не выполнен: "},
     /* 297 */ {"Stopped before the server answered", "Остановлено до ответа сервера"},
     /* 298 */ {"The page is being laid out or converted: the image was not saved", "Страница ещё обрабатывается: изображение не сохранено"},
+    /* 299 */ {"A program is running: wait until it ends", "Выполняется программа: дождитесь её окончания"},
 }};
 
 struct Table {

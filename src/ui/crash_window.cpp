@@ -15,7 +15,6 @@ namespace qm {
 namespace {
 
 constexpr const char* kMapFileName = "quillmar.map";
-constexpr int kOtherKey = 0;
 
 int DialogKeyCode(const QKeyEvent* event) {
     switch (event->key()) {
@@ -29,6 +28,11 @@ int DialogKeyCode(const QKeyEvent* event) {
     default:
         return 0x10000 | event->key(); // never one of the dialog's keys
     }
+}
+
+bool IsDialogKey(int code) {
+    return code == CrashDialogKeys::kSpace || code == CrashDialogKeys::kEnter ||
+           code == CrashDialogKeys::kEscape;
 }
 
 } // namespace
@@ -69,7 +73,7 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
 }
 
 void TForm4::Fill(const std::vector<std::string>& report, int languageIndex, uint32_t back,
-                  uint32_t text) {
+                  uint32_t text, bool ignoreOffered) {
     Panel21->SetCaption(ToQString(UiString(98, languageIndex)));
     Panel1->SetCaption(ToQString(UiString(99, languageIndex)));
     Panel2->SetCaption(ToQString(UiString(100, languageIndex)));
@@ -80,8 +84,9 @@ void TForm4::Fill(const std::vector<std::string>& report, int languageIndex, uin
     for (const std::string& line : report)
         lines << ToQString(line);
     Memo1->setPlainText(lines.join('\n'));
-    keys_ = {};
-    chosen_ = CrashAction::Ignore;
+    Panel21->setVisible(ignoreOffered);
+    keys_ = CrashDialogKeys(ignoreOffered);
+    chosen_ = ignoreOffered ? CrashAction::Ignore : CrashAction::Exit;
     Memo1->setFocus();
 }
 
@@ -91,7 +96,8 @@ void TForm4::Act(CrashAction action) {
 }
 
 // Keys act on release, and only when pressed here: a key held down when the dialog came up
-// repeats into it, so repeats are not presses.
+// repeats into it, so repeats are not presses. Every other key is recorded (it cancels a
+// pending one) and goes on to the report, which selects, copies and scrolls with it.
 bool TForm4::Key(QKeyEvent* event) {
     if (event->type() == QEvent::KeyPress && event->matches(QKeySequence::SelectAll)) {
         Memo1->selectAll();
@@ -104,7 +110,7 @@ bool TForm4::Key(QKeyEvent* event) {
         else if (CrashAction action = keys_.KeyUp(code); action != CrashAction::None)
             Act(action);
     }
-    return code != kOtherKey;
+    return IsDialogKey(code);
 }
 
 bool TForm4::eventFilter(QObject* watched, QEvent* event) {
@@ -146,7 +152,7 @@ int RunFatalReport(const std::string& recordPath) {
     if (!record) facts.message = UiString(kUiUnknownError, shown.languageIndex);
     TForm4 dialog;
     dialog.Fill(BuildCrashReport(facts, CrashMapPath(), shown.languageIndex), shown.languageIndex,
-                shown.back, shown.text);
+                shown.back, shown.text, false);
     dialog.exec();
     DesktopShell shell;
     if (dialog.Chosen() == CrashAction::Restart) shell.RestartProgram();

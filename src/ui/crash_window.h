@@ -18,10 +18,12 @@ class TForm4 : public QDialog {
   public:
     explicit TForm4(QWidget* parent = nullptr);
 
-    // A new report in the language and the main window's colours (0x00BBGGRR).
+    // A new report in the language and the main window's colours (0x00BBGGRR). After a
+    // fatal signal the program cannot go on: Ignore is not offered.
     void Fill(const std::vector<std::string>& report, int languageIndex, uint32_t back,
-              uint32_t text);
-    // What closed the dialog; a close by the window frame is Ignore.
+              uint32_t text, bool ignoreOffered = true);
+    // What closed the dialog; a close by the window frame is Ignore, or Exit where Ignore is
+    // not offered.
     CrashAction Chosen() const { return chosen_; }
 
     QPlainTextEdit* Memo1 = nullptr;

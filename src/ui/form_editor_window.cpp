@@ -351,8 +351,10 @@ void TForm3::CreateProgram() {
     const std::vector<std::string> lines =
         DataSendingProgram(main_.browser().State().BaseURL, editor_.Request());
     accept();
-    main_.programEditor().SetProgram(lines);
-    main_.programEditor().ShowEditor();
+    TForm6& programs = main_.programEditor();
+    // Shown first, so that showing does not replace the message of a refused program.
+    programs.ShowEditor();
+    if (programs.SetProgram(lines)) programs.Highlight();
 }
 
 } // namespace qm

@@ -218,6 +218,8 @@ void TForm1::changeEvent(QEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // A program would otherwise go on fetching with no window once its request is stopped.
+    form6_->StopRun();
     browser_.State().DownloadAbort = true;
     browser_.State().ProcessAbort = true;
     pump_.ProcessEvents();

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QScreen>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -14,6 +13,7 @@
 #include "script/program_highlight.h"
 #include "script/program_templates.h"
 #include "state/browser.h"
+#include "ui/program_highlighter.h"
 
 namespace qm {
 namespace {
@@ -35,18 +35,9 @@ constexpr int kUiSave = 230;
 constexpr int kUiRun = 231;
 constexpr int kUiQuickLaunch = 236;
 constexpr int kUiProgramNotRead = 280;
+constexpr int kUiProgramRunning = 299;
 
 constexpr const char* kProgramFilter = "QMP|*.qmp";
-
-// The highlighter reads ASCII only; every other character is a letter to it, which keeps one
-// byte per position of the document.
-std::string HighlightBytes(const QString& text) {
-    std::string bytes(static_cast<size_t>(text.size()), 'a');
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (text[i].unicode() < 0x80)
-            bytes[static_cast<size_t>(i)] = static_cast<char>(text[i].unicode());
-    return bytes;
-}
 
 } // namespace
 
@@ -72,6 +63,7 @@ void TForm6::BuildControls() {
     auto label = [this](const char* name, QRect rect, unsigned anchors = kAnchorTopLeft) {
         auto* l = new QLabel(this);
         l->setObjectName(name);
+        l->setTextFormat(Qt::PlainText); // the status line can quote a program's text
         layout_.Place(l, rect, anchors);
         return l;
     };
@@ -102,6 +94,8 @@ void TForm6::BuildControls() {
     mono.setStyleHint(QFont::TypeWriter);
     mono.setPointSize(10);
     RichEdit1->setFont(mono);
+    // Made while the text is empty, so the first colouring is the one Highlight asks for.
+    highlighter_ = new ProgramHighlighter(RichEdit1->document());
     layout_.Place(RichEdit1, QRect(8, 104, 513, 302), kAnchorAll);
     Label2 = label("Label2", QRect(8, 410, 513, 30), AnchorLeft | AnchorRight | AnchorBottom);
     Label2->setWordWrap(true);
@@ -266,15 +260,26 @@ void TForm6::Run() {
     runner_.Run(*this);
 }
 
-void TForm6::SetProgram(const std::vector<std::string>& lines) {
+void TForm6::StopRun() {
+    runner_.Stop();
+}
+
+// A run reads the editor's lines again at every step, so another program loaded under it would
+// go on from the same line number inside that one.
+bool TForm6::SetProgram(const std::vector<std::string>& lines) {
+    if (runner_.Running()) {
+        ShowScriptStatus(GetBrowser().Ui(kUiProgramRunning));
+        return false;
+    }
     QString text;
     for (size_t i = 0; i < lines.size(); ++i)
         text += (i ? "\n" : "") + ToQString(lines[i]);
     RichEdit1->setPlainText(text);
+    return true;
 }
 
 void TForm6::ChooseTemplate(int index) {
-    SetProgram(TemplateLines(index, GetBrowser().State().LanguageIndex));
+    if (!SetProgram(TemplateLines(index, GetBrowser().State().LanguageIndex))) return;
     Highlight();
     RichEdit1->moveCursor(QTextCursor::Start);
     RichEdit1->ensureCursorVisible();
@@ -313,56 +318,27 @@ void TForm6::HighlightTimer() {
     Highlight();
 }
 
+// The text keeps the theme's Text colour from the palette; only the marks are formats.
 void TForm6::Highlight() {
     highlighting_ = true;
-    const QTextCursor caret = RichEdit1->textCursor();
-    const int horizontal = RichEdit1->horizontalScrollBar()->value();
-    const int vertical = RichEdit1->verticalScrollBar()->value();
-    RichEdit1->setUpdatesEnabled(false);
-    const ViewOptions& options = GetBrowser().Options();
-    QTextDocument* document = RichEdit1->document();
-    QTextCursor all(document);
-    all.beginEditBlock();
-    all.select(QTextCursor::Document);
-    QTextCharFormat plain;
-    plain.setFontWeight(QFont::Normal);
-    plain.setForeground(ToQColor(options.Color(ColorRole::Text)));
-    all.setCharFormat(plain);
-    for (const HighlightSpan& span : HighlightProgram(HighlightBytes(RichEdit1->toPlainText()))) {
-        QTextCursor piece(document);
-        piece.setPosition(static_cast<int>(span.start));
-        piece.setPosition(static_cast<int>(span.start + span.length), QTextCursor::KeepAnchor);
-        QTextCharFormat format;
-        if (span.kind == HighlightKind::Keyword)
-            format.setFontWeight(QFont::Bold);
-        else
-            format.setForeground(ToQColor(options.Color(ColorRole::Media)));
-        piece.mergeCharFormat(format);
-    }
-    all.endEditBlock();
-    RichEdit1->setTextCursor(caret);
-    RichEdit1->horizontalScrollBar()->setValue(horizontal);
-    RichEdit1->verticalScrollBar()->setValue(vertical);
-    RichEdit1->setUpdatesEnabled(true);
+    highlighter_->Recolour(ToQColor(GetBrowser().Options().Color(ColorRole::Media)));
     highlighting_ = false;
 }
 
-bool TForm6::LoadInto(const std::string& path) {
+TForm6::Loaded TForm6::LoadInto(const std::string& path) {
     std::optional<std::vector<std::string>> lines = LoadProgramFile(path);
-    if (!lines) return false;
-    SetProgram(*lines);
+    if (!lines) return Loaded::Unreadable;
+    if (!SetProgram(*lines)) return Loaded::Refused;
     Timer1->start();
-    return true;
+    return Loaded::Yes;
 }
 
 void TForm6::LoadProgram() {
     const std::string path = links_.dialogs.AskOpenFile("<= QMP", kProgramFilter);
     if (path.empty()) return;
-    if (!LoadInto(path)) {
-        ShowScriptStatus(GetBrowser().Ui(kUiProgramNotRead));
-        return;
-    }
-    RichEdit1->setFocus();
+    const Loaded loaded = LoadInto(path);
+    if (loaded == Loaded::Unreadable) ShowScriptStatus(GetBrowser().Ui(kUiProgramNotRead));
+    if (loaded == Loaded::Yes) RichEdit1->setFocus();
 }
 
 void TForm6::SaveProgram() {
@@ -374,8 +350,9 @@ void TForm6::SaveProgram() {
 
 void TForm6::RefreshSlotCaptions() {
     const auto& paths = GetBrowser().State().QuickLaunch;
+    // File names are UTF-8, unlike the program's own Windows-1251 text.
     for (size_t i = 0; i < SlotPanels.size(); ++i)
-        SlotPanels[i]->SetCaption(ToQString(QuickLaunchCaption(paths[i])));
+        SlotPanels[i]->SetCaption(QString::fromStdString(QuickLaunchCaption(paths[i])));
 }
 
 void TForm6::QuickLaunch(int slot) {
@@ -386,7 +363,7 @@ void TForm6::QuickLaunch(int slot) {
     GetBrowser().Pump().ProcessEvents();
     if (!path.empty()) {
         // A slot whose file is gone runs nothing.
-        if (LoadInto(path)) Run();
+        if (LoadInto(path) == Loaded::Yes) Run();
     } else {
         path = links_.dialogs.AskOpenFile("<= QMP", kProgramFilter);
         RefreshSlotCaptions();

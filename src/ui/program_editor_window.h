@@ -20,6 +20,7 @@
 namespace qm {
 
 class Dialogs;
+class ProgramHighlighter;
 
 // What the editor uses of the main window.
 struct ProgramEditorLinks {
@@ -37,11 +38,15 @@ class TForm6 : public QWidget, public ScriptHost {
     // Ctrl+F5, the menu item and the tool button of the main window.
     void ShowEditor();
     void Run();
+    // Ends a run at its next line (the main window closing); the request at hand is stopped by
+    // the abort flags.
+    void StopRun();
     // Alt+1 ... Alt+0 and the slot panels; slot 0 is Alt+1.
     void QuickLaunch(int slot);
     void ClearSlot(int slot);
-    // The text of the editor replaced by these lines (templates, generated programs).
-    void SetProgram(const std::vector<std::string>& lines);
+    // The text of the editor replaced by these lines (templates, files, generated programs);
+    // refused with a message in the status line while a program runs.
+    bool SetProgram(const std::vector<std::string>& lines);
     void ChooseTemplate(int index);
     void AddCommand();
     void LoadProgram();
@@ -80,10 +85,12 @@ class TForm6 : public QWidget, public ScriptHost {
     void HighlightTimer();
     Browser& GetBrowser() { return links_.targets.browser; }
     QString Ui(int index) const;
-    bool LoadInto(const std::string& path);
+    enum class Loaded { Yes, Unreadable, Refused };
+    Loaded LoadInto(const std::string& path);
 
     ProgramEditorLinks links_;
     ScriptRunner runner_;
+    ProgramHighlighter* highlighter_ = nullptr;
     AnchorLayout layout_;
     bool highlighting_ = false; // the highlighter's own formatting is no edit
     bool shownBefore_ = false;

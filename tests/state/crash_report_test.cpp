@@ -220,6 +220,7 @@ TEST(CrashDialogKeys, ActOnlyOnReleaseOfAKeyPressedInTheDialog) {
     struct Case {
         const char* what;
         std::vector<Step> steps;
+        bool ignoreOffered = true;
     };
     const std::vector<Case> cases = {
         {"Enter pressed and released restarts",
@@ -233,9 +234,12 @@ TEST(CrashDialogKeys, ActOnlyOnReleaseOfAKeyPressedInTheDialog) {
          {{true, K::kSpace, {}},
           {false, K::kSpace, CrashAction::Ignore},
           {false, K::kSpace, CrashAction::None}}},
+        {"after a fatal signal Space ignores nothing",
+         {{true, K::kSpace, {}}, {false, K::kSpace, CrashAction::None}},
+         false},
     };
     for (const Case& c : cases) {
-        CrashDialogKeys keys;
+        CrashDialogKeys keys(c.ignoreOffered);
         for (const Step& step : c.steps) {
             if (step.down)
                 keys.KeyDown(step.code);

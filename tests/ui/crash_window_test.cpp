@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
@@ -31,6 +33,9 @@ TEST(CrashWindow, ShowsTheReportInTheLanguageAndColours) {
     EXPECT_EQ(dialog.Memo1->palette().color(QPalette::Text), QColor(0, 255, 0));
     dialog.Fill({"x"}, 1, 0xFFFFFF, 0);
     EXPECT_EQ(dialog.Panel1->Caption(), "Restart (ENTER)");
+    dialog.Fill({"x"}, 1, 0xFFFFFF, 0, false); // after a fatal signal: no Ignore
+    EXPECT_TRUE(dialog.Panel21->isHidden());
+    EXPECT_EQ(dialog.Chosen(), CrashAction::Exit);
 }
 
 TEST(CrashWindow, KeysActOnReleaseAfterAPressInTheDialog) {
@@ -69,6 +74,17 @@ TEST(CrashWindow, CtrlASelectsTheReport) {
     dialog.Fill({"first", "second"}, 1, 0xFFFFFF, 0);
     QTest::keyClick(dialog.Memo1, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(dialog.Memo1->textCursor().selectedText().size(), 12);
+}
+
+// Only Space, Enter and Esc belong to the dialog; copying and moving go to the report.
+TEST(CrashWindow, OtherKeysReachTheReport) {
+    TForm4 dialog;
+    dialog.Fill({"first", "second"}, 1, 0xFFFFFF, 0);
+    QTest::keyClick(dialog.Memo1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(dialog.Memo1, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "first\nsecond");
+    QTest::keyClick(dialog.Memo1, Qt::Key_Up);
+    EXPECT_EQ(dialog.Memo1->textCursor().blockNumber(), 0);
 }
 
 struct Thrower : QObject {

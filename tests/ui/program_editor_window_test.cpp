@@ -1,6 +1,6 @@
 // The program editor in the main window: opened by Ctrl+F5, templates and Add, the caret's
 // command and help, the highlighter and its delay, runs from F5 and from Alt+digits, and the
-// quick-launch slots.
+// quick-launch slots, and runs that keep their program and end with the main window.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,9 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
+#include <QTimer>
+#include <functional>
 
 #include "base/file_io.h"
 #include "platform/qt_convert.h"
@@ -26,10 +29,13 @@ void ShowActive(TForm1& form) {
     form.browser().SetLanguage(1);
 }
 
+// The colouring is in the layout of the text, not in the text.
 QTextCharFormat FormatAt(TForm6& editor, int position) {
-    QTextCursor cursor(editor.RichEdit1->document());
-    cursor.setPosition(position + 1); // the format of the character before the cursor
-    return cursor.charFormat();
+    const QTextBlock block = editor.RichEdit1->document()->findBlock(position);
+    const int at = position - block.position();
+    for (const QTextLayout::FormatRange& range : block.layout()->formats())
+        if (at >= range.start && at < range.start + range.length) return range.format;
+    return {};
 }
 
 TEST(ProgramEditorWindow, CtrlF5ShowsItWithTheInitialProgramHighlighted) {
@@ -118,6 +124,9 @@ TEST(ProgramEditorWindow, AltDigitRunsASlotsProgramWithoutShowingTheEditor) {
     form.browser().State().QuickLaunch[2] = path;
     editor.RefreshSlotCaptions();
     EXPECT_EQ(editor.SlotPanels[2]->Caption(), "editor_slot_test");
+    form.browser().State().QuickLaunch[4] = "/home/u/тест.qmp"; // file names are UTF-8
+    editor.RefreshSlotCaptions();
+    EXPECT_EQ(editor.SlotPanels[4]->Caption(), QString::fromUtf8("тест"));
     QTest::keyClick(form.Edit1, Qt::Key_3, Qt::AltModifier);
     EXPECT_FALSE(editor.isVisible());
     EXPECT_EQ(editor.Label2->text(), "Ready");
@@ -132,6 +141,59 @@ TEST(ProgramEditorWindow, AltDigitRunsASlotsProgramWithoutShowingTheEditor) {
     QTest::mouseClick(editor.SlotPanels[2], Qt::RightButton);
     EXPECT_EQ(editor.SlotPanels[2]->Caption(), "+");
     EXPECT_TRUE(form.browser().State().QuickLaunch[2].empty());
+}
+
+TEST(ProgramEditorWindow, ColouringIsNoStepOfTheUndoHistory) {
+    TForm1 form({});
+    ShowActive(form);
+    TForm6& editor = form.programEditor();
+    editor.SetProgram({"y"});
+    QTest::keyClicks(editor.RichEdit1, "close ");
+    editor.Highlight();
+    QTest::keyClick(editor.RichEdit1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor.RichEdit1->toPlainText(), "y");
+    editor.Highlight();
+    editor.RichEdit1->redo();
+    EXPECT_EQ(editor.RichEdit1->toPlainText(), "close y");
+    // Until the next colouring, text typed into a coloured word takes its colour along.
+    editor.Highlight();
+    editor.RichEdit1->moveCursor(QTextCursor::Start);
+    editor.RichEdit1->moveCursor(QTextCursor::NextCharacter);
+    QTest::keyClicks(editor.RichEdit1, "ab");
+    EXPECT_EQ(FormatAt(editor, 6).fontWeight(), QFont::Bold); // the "e" of "cablose"
+    EXPECT_NE(FormatAt(editor, 8).fontWeight(), QFont::Bold); // "y"
+}
+
+// The interpreter reads the editor's lines at every step: nothing may load another program
+// under a run, and closing the main window ends it.
+TEST(ProgramEditorWindow, ARunKeepsItsProgramAndEndsWithTheMainWindow) {
+    TForm1 form({});
+    ShowActive(form);
+    TForm6& editor = form.programEditor();
+    const std::string path = ::testing::TempDir() + "editor_other_program.qmp";
+    ASSERT_TRUE(qm::WriteFileAtomically(path, "SETY 99\r\n"));
+    form.browser().State().QuickLaunch[0] = path;
+    const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+        {"template", [&] { editor.ChooseTemplate(0); }},
+        {"Alt+1", [&] { QTest::keyClick(form.Edit1, Qt::Key_1, Qt::AltModifier); }},
+        {"closing", [&] { form.close(); }},
+    };
+    form.browser().State().DataFolder = ::testing::TempDir(); // where closing writes qm.ini
+    for (const auto& [what, during] : cases) {
+        editor.SetProgram({"SETY 1", "SETY 2"});
+        form.browser().View().ScrollY = 0;
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            during();
+            seen = editor.Label2->text();
+        });
+        editor.Run();
+        const bool closing = std::string(what) == "closing";
+        EXPECT_EQ(editor.RichEdit1->toPlainText(), "SETY 1\nSETY 2") << what;
+        EXPECT_EQ(seen, closing ? "1/2" : "A program is running: wait until it ends") << what;
+        EXPECT_EQ(form.browser().View().ScrollY, closing ? 0 : 2) << what;
+    }
+    std::remove(path.c_str());
 }
 
 } // namespace
