@@ -118,7 +118,7 @@ void Browser::SwitchAreaSize() {
 
 void Browser::ChooseTheme(int index, const FontLookup& installedFont) {
     ApplyTheme(*this, index, installedFont);
-    if (view_) view_->SettingsChanged(true);
+    FontsChanged(true);
 }
 
 void Browser::SwitchScrollBar() {
@@ -128,22 +128,27 @@ void Browser::SwitchScrollBar() {
 
 bool Browser::LoadBitmapFont(const std::string& name, FontLoadRequest request) {
     const FontSwitch result = LoadTVFfont(fonts_, name, request);
-    if (result.loaded && view_) view_->SettingsChanged(result.rerender);
+    if (result.loaded) FontsChanged(result.rerender);
     return result.loaded;
 }
 
 void Browser::UnloadBitmapFont() {
     CloseBitmapFont(fonts_);
-    if (view_) view_->SettingsChanged(true);
+    FontsChanged(true);
 }
 
 void Browser::SwitchDosEncoding() {
-    const bool rerender = ToggleDosEncoding(fonts_);
-    if (view_) view_->SettingsChanged(rerender);
+    FontsChanged(ToggleDosEncoding(fonts_));
 }
 
 void Browser::SettingsChanged(bool relayout) {
     if (view_) view_->SettingsChanged(relayout);
+}
+
+void Browser::FontsChanged(bool relayout) {
+    if (!view_) return;
+    view_->SettingsChanged(relayout);
+    if (viewState_.ViewMode == ViewMode::Hex) view_->ConvertAgain();
 }
 
 void Browser::SetForm1Caption(const std::string& text) {

@@ -43,6 +43,8 @@ public:
     virtual void ApplyAreaSize() {}
     virtual void LanguageChanged() {}
     virtual void SettingsChanged(bool /*relayout*/) {}
+    // The hex view's character column depends on the font: convert the page again.
+    virtual void ConvertAgain() {}
 };
 
 class Browser {
@@ -85,6 +87,9 @@ public:
     void SwitchDosEncoding();
     // The window shows the settings anew after the logic changed one of them.
     void SettingsChanged(bool relayout);
+    // After a font, DOS encoding or theme change: settings shown, and the hex view converted
+    // again, since which bytes its character column shows depends on the font.
+    void FontsChanged(bool relayout);
 
     // The desktop's clipboard in a window, a private one without.
     Clipboard& GetClipboard() { return *clipboard_; }

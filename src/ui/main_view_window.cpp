@@ -86,6 +86,11 @@ void TForm1::OptionChanged() {
     Timer2Timer();
 }
 
+void TForm1::ConvertAgain() {
+    PrepareSite();
+    Timer2Timer();
+}
+
 void TForm1::RelayoutKeepingPosition() {
     double r = static_cast<double>(view_.ScrollY) / std::max(1, view_.ContentHeight);
     Timer3Timer();

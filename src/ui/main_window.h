@@ -90,6 +90,7 @@ public:
     void ApplyViewMode() override;
     void LanguageChanged() override;
     void SettingsChanged(bool relayout) override;
+    void ConvertAgain() override;
 
     // RenderHost
     void SetCaption(const std::string& text) override { SetForm1Caption(text); }

@@ -419,7 +419,10 @@ bool TagScanner::ReadSourceCharacter(std::string& text) {
     const char* src = Ahead();
     char c = src[s_.position++];
     ++read_;
-    if (static_cast<unsigned char>(c) < ' ') {
+    // In the hex view a control byte can only be a character cell the bitmap font draws: its
+    // line breaks are tags, so the byte is drawn as it stands to keep the column's width.
+    const bool hexCell = viewMode_ == qm::ViewMode::Hex && !s_.inTag && !s_.inComment;
+    if (static_cast<unsigned char>(c) < ' ' && !hexCell) {
         const bool lineBreak = c == '\r' || c == '\n';
         if (s_.rawBlock) {
             // Raw blocks keep line breaks as they are; nothing in them is drawn.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,8 @@ class FakeView : public BrowserView {
     void ShowStopCaption(const std::string& text) override { stopCaptions.push_back(text); }
     void ApplyWindowSize(const WindowSizeChange& change) override { borders.push_back(change.borderWidth); }
     void FieldChanged(FieldId field) override { fields.push_back(field); }
+    void ConvertAgain() override { ++conversions; }
+    int conversions = 0;
     std::vector<std::string> captions;
     std::vector<std::string> stopCaptions;
     std::vector<int> borders;
@@ -376,6 +379,21 @@ TEST_F(BrowserTest, WindowCommandsChangeTheStateAndTellTheWindow) {
     EXPECT_EQ(view.fields, std::vector<FieldId>{FieldId::Search});
     browser.GetClipboard().SetText("\xC0");
     EXPECT_EQ(browser.GetClipboard().Text(), "\xC0");
+}
+
+TEST_F(BrowserTest, FontChangesConvertTheHexViewAgain) {
+    const std::function<void()> changes[] = {
+        [&] { browser.LoadBitmapFont("INT:DOS8X16", FontLoadRequest::NotAsked); },
+        [&] { browser.SwitchDosEncoding(); },
+        [&] { browser.ChooseTheme(8, [](const std::string&) { return std::string(); }); },
+        [&] { browser.UnloadBitmapFont(); },
+    };
+    for (ViewMode mode : {ViewMode::Html, ViewMode::Text, ViewMode::Hex}) {
+        browser.View().ViewMode = mode;
+        view.conversions = 0;
+        for (const auto& change : changes) change();
+        EXPECT_EQ(mode == ViewMode::Hex ? 4 : 0, view.conversions) << static_cast<int>(mode);
+    }
 }
 
 } // namespace

@@ -112,6 +112,31 @@ TEST(HexView, TheBitmapFontDecidesWhichBytesAreShown) {
     EXPECT_FALSE(withControls['B']) << "no glyph, no width";
 }
 
+// A font that draws the control codes 1, 9 and 10 as blocks and every other code as a dot: the
+// character column keeps a cell for each control code, and the letter after them its column.
+TEST(HexView, ControlCodesTheFontDrawsKeepTheirCells) {
+    test::RenderRig rig(80);
+    std::string tvf = Bytes({16, 0});
+    for (int code = 1; code < 256; ++code) {
+        const bool block = code == 1 || code == 9 || code == 10;
+        tvf += Bytes({code, 0, 8, 0, 1, 0});
+        for (int row = 0; row < 16; ++row) tvf += block ? Bytes({0xFF, 0}) : Bytes({row == 0, 0});
+    }
+    ASSERT_TRUE(rig.fonts.Font.LoadFromData(tvf));
+    rig.view.ViewMode = ViewMode::Hex;
+    const Bitmap& picture = rig.Show(Bytes({'A', 1, 9, 10, 'A'}));
+    const uint32_t text = rig.Color(ColorRole::Text);
+    const auto inkOf = [&](int cell) {
+        const int left = 1 + (8 + 1 + 3 * 16 + cell) * test::kGlyph;
+        int ink = 0;
+        for (int y = 0; y < picture.height && y < 20; ++y)
+            for (int x = left; x < left + test::kGlyph; ++x) ink += test::PixelAt(picture, x, y) == text;
+        return ink;
+    };
+    const int expected[] = {1, 128, 128, 128, 1, 0};
+    for (int cell = 0; cell < 6; ++cell) EXPECT_EQ(expected[cell], inkOf(cell)) << "cell " << cell;
+}
+
 TEST(HexView, ThePreparePassShowsTheCodesAndUnescapedCharacters) {
     test::RenderRig rig(80);
     rig.view.ViewMode = ViewMode::Hex;
