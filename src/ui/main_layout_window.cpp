@@ -104,7 +104,9 @@ void TForm1::BuildTopRows() {
     ComboBox8 = combo("ComboBox8", QRect(368, 40, 45, 21));
     Label8 = NewLabel("Label8", QRect(112, 43, 133, 16));
     Label8->hide();
-    Label11 = NewLabel("Label11", QRect(296, 43, 69, 16));
+    Label11 = new ClickLabel(this, "Label11");
+    Label11->setCursor(Qt::PointingHandCursor);
+    layout_.Place(Label11, QRect(296, 43, 69, 16));
     Label11->setText("WIN CP1251");
     Label11->hide();
     Panel20 = NewToolPanel("Panel20", {}, QRect(416, 40, 85, 21), {});

@@ -110,6 +110,7 @@ void TForm1::BuildPopupMenu() {
     connect(DOS1, &QAction::triggered, this, [this] {
         browser_.SwitchDosEncoding();
     });
+    connect(Label11, &ClickLabel::clicked, this, [this] { browser_.SwitchDosEncoding(); });
     N15 = NewItem(TVF2, "N15");
 
     N5 = NewItem(PopupMenu1, "N5", QKeySequence(Qt::CTRL | Qt::Key_E));

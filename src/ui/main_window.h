@@ -138,7 +138,8 @@ public:
 
     QComboBox *ComboBox1 = nullptr, *ComboBox2 = nullptr, *ComboBox5 = nullptr,
               *ComboBox8 = nullptr;
-    QLabel *Label8 = nullptr, *Label11 = nullptr;
+    QLabel* Label8 = nullptr;
+    ClickLabel* Label11 = nullptr; // a click switches the DOS encoding, as DOS1 does
     PanelButton *Panel20 = nullptr, *Panel18 = nullptr, *Panel19 = nullptr;
     QLabel* Label7 = nullptr;
 

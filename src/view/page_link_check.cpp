@@ -66,6 +66,9 @@ void PageLinkCheck::Run() {
         browser_.SetCaptionPrefix(browser_.Ui(kUiChecking) + std::to_string(checked + 1) + " / " +
                                   std::to_string(firsts.size()) + " - ");
         const PageLink& link = links[firsts[checked]];
+        // The downloader shows the status while it waits; the last one's "Ready" would say the
+        // check is over.
+        browser_.SetStatus(link.address);
         const AddressKind kind = KindOfAddress(link.address);
         LinkResult result;
         if (kind == AddressKind::Web) {

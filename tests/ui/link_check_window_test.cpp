@@ -86,7 +86,11 @@ TEST_F(LinkCheckWindow, CodesGoOnTheBlocksAndTheBrokenOneIsFramed) {
 
 TEST_F(LinkCheckWindow, F5StopsTheCheckAndTheCutRequestLeavesNoMark) {
     // The menu item runs the check; F5 comes while the slow address is asked for.
-    QTimer::singleShot(300, &form, [&] { QTest::keyClick(form.Edit1, Qt::Key_F5); });
+    std::string during;
+    QTimer::singleShot(300, &form, [&] {
+        during = Caption();
+        QTest::keyClick(form.Edit1, Qt::Key_F5);
+    });
     form.CheckLinks1->trigger();
     EXPECT_FALSE(form.browser().State().LinkCheckBusy);
     const auto& marks = form.browser().State().LinkMarks;
@@ -94,6 +98,8 @@ TEST_F(LinkCheckWindow, F5StopsTheCheckAndTheCutRequestLeavesNoMark) {
     EXPECT_EQ(marks.count("slow.png"), 0u);
     EXPECT_NE(Caption().find("Links checked: 2 / 3, broken: 1 - stopped"), std::string::npos)
         << Caption();
+    EXPECT_NE(during.find("3 / 3 - "), std::string::npos) << during;
+    EXPECT_TRUE(during.ends_with("/slow.png")) << during;
 }
 
 } // namespace

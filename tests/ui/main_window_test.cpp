@@ -178,6 +178,18 @@ TEST(MainWindow, F5AsksARunningRenderToStopAndShowsStopping) {
     EXPECT_FALSE(idle.browser().State().DownloadAbort);
 }
 
+TEST(MainWindow, AClickOnTheEncodingLabelSwitchesTheDosEncoding) {
+    TForm1 form({});
+    form.show();
+    ASSERT_TRUE(form.browser().LoadBitmapFont("INT:DOS8X16", qm::FontLoadRequest::NotAsked));
+    ASSERT_TRUE(form.Label11->isVisible());
+    const bool before = form.browser().Fonts().DosEncoding;
+    QTest::mouseClick(form.Label11, Qt::LeftButton);
+    EXPECT_NE(before, form.browser().Fonts().DosEncoding);
+    EXPECT_EQ(form.DOS1->isChecked(), form.browser().Fonts().DosEncoding);
+    EXPECT_EQ(form.Label11->text(), form.browser().Fonts().DosEncoding ? "DOS CP866" : "WIN CP1251");
+}
+
 TEST(MainWindow, WelcomePageIsBuiltOnceTheWindowIsVisible) {
     TForm1 form({});
     form.ComboBox7->setCurrentIndex(1);
