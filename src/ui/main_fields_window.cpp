@@ -80,8 +80,22 @@ void TForm1::ReadLineField(FieldId field) {
 
 void TForm1::ReadObjectInfo() {
     if (showingField_) return;
-    browser_.State().ObjectInfo.Text = FromQStringLines(Memo1->document()->toRawText());
-    ReadAreaSelection();
+    const QString raw = Memo1->document()->toRawText();
+    TextField& model = browser_.State().ObjectInfo;
+    model.Text = FromQStringLines(raw);
+    if (!raw.contains(QChar::LineSeparator)) return ReadAreaSelection();
+    // A pasted line separator is a line break of the text (two bytes) but no block of the
+    // control: the positions count it here, and the control shows the text again with the
+    // break as a block, so that later positions count it as every other line break.
+    const auto offset = [&raw](int position) {
+        const QStringView before = QStringView(raw).left(position);
+        return static_cast<size_t>(position + before.count(QChar::LineSeparator) +
+                                   before.count(QChar::ParagraphSeparator));
+    };
+    const QTextCursor cursor = Memo1->textCursor();
+    model.SelectionStart = offset(cursor.selectionStart());
+    model.SelectionLength = offset(cursor.selectionEnd()) - model.SelectionStart;
+    FieldChanged(FieldId::ObjectInfo);
 }
 
 // Each line break before a position is two bytes of the model: one CR LF per earlier block.

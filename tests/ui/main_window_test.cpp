@@ -159,6 +159,14 @@ TEST(MainWindow, FieldsMirrorTheBrowsersModelsBothWays) {
     EXPECT_EQ(state.ObjectInfo.SelectionLength, 3u);
     form.Memo1->insertPlainText("2");
     EXPECT_EQ(state.ObjectInfo.Text, "one\r\n2");
+    // A pasted line separator is a line break of two bytes, and the selection after it still
+    // covers the same characters.
+    form.Memo1->insertPlainText(QString::fromUtf8("x\u2028yz"));
+    EXPECT_EQ(state.ObjectInfo.Text, "one\r\n2x\r\nyz");
+    cursor = form.Memo1->textCursor();
+    cursor.setPosition(cursor.position() - 1, QTextCursor::KeepAnchor);
+    form.Memo1->setTextCursor(cursor);
+    EXPECT_EQ(state.ObjectInfo.Text.substr(state.ObjectInfo.SelectionStart, state.ObjectInfo.SelectionLength), "z");
 }
 
 TEST(MainWindow, F5AsksARunningRenderToStopAndShowsStopping) {
