@@ -165,6 +165,24 @@ void TForm3::ApplyColours() {
     const QPalette boxes = main_.CheckBox1->palette();
     for (QCheckBox* box : findChildren<QCheckBox*>())
         box->setPalette(boxes);
+    // Flat fields and radio buttons on the window's own colour vanish on some themes: they
+    // are framed in the text colour (a radio's outline follows the window colour).
+    QPalette radios = boxes;
+    radios.setColor(QPalette::Window, text);
+    for (QRadioButton* radio : findChildren<QRadioButton*>())
+        radio->setPalette(radios);
+    FrameFields();
+}
+
+void TForm3::FrameFields() {
+    const QPalette& colours = main_.palette();
+    const QString look =
+        QString("QLineEdit, QPlainTextEdit { border: 1px solid %1; background: %2; color: %1; }")
+            .arg(colours.color(QPalette::WindowText).name(), colours.color(QPalette::Window).name());
+    for (QLineEdit* field : findChildren<QLineEdit*>())
+        field->setStyleSheet(look);
+    for (QPlainTextEdit* memo : findChildren<QPlainTextEdit*>())
+        memo->setStyleSheet(look);
 }
 
 void TForm3::LayOut() {
@@ -246,6 +264,7 @@ void TForm3::RebuildControls() {
         for (size_t m = 0; m < editor_.FormElements[e].members.size(); ++m)
             controls_[e].push_back(NewControl(e, m));
     ShowFields();
+    FrameFields();
     LayOut();
     ScrollBox1->verticalScrollBar()->setValue(0);
 }

@@ -60,6 +60,7 @@ class TForm3 : public QDialog {
     void ConnectFields();
     void RepaintCaptions();
     void ApplyColours();
+    void FrameFields();
     void LayOut();
     void RebuildControls();
     QWidget* NewControl(size_t element, size_t member);

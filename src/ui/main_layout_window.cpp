@@ -100,7 +100,9 @@ void TForm1::BuildTopRows() {
     };
     ComboBox1 = combo("ComboBox1", QRect(112, 40, 133, 21));
     ComboBox2 = combo("ComboBox2", QRect(248, 40, 45, 21));
-    ComboBox5 = combo("ComboBox5", QRect(296, 40, 69, 21));
+    ComboBox5 = new CharsetCombo(this);
+    ComboBox5->setObjectName("ComboBox5");
+    layout_.Place(ComboBox5, QRect(296, 40, 69, 21));
     ComboBox8 = combo("ComboBox8", QRect(368, 40, 45, 21));
     Label8 = NewLabel("Label8", QRect(112, 43, 133, 16));
     Label8->hide();

@@ -146,7 +146,7 @@ void TForm1::ShowSettings() {
     select(ComboBox2, QString::number(SizeListNumber(fonts_, view_.FontSize)));
     select(ComboBox8, QString::number(view_.PixelZoom));
     select(ComboBox3, QString::number(browser_.Downloads().blockLimit));
-    for (auto [list, index] : {std::pair{ComboBox5, CharsetIndex(options_.Charset)},
+    for (auto [list, index] : {std::pair<QComboBox*, int>{ComboBox5, CharsetIndex(options_.Charset)},
                                std::pair{ComboBox4, state.ThemeIndex},
                                std::pair{ComboBox6, state.UserAgentPreset},
                                std::pair{ComboBox7, state.LanguageIndex}}) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ui/anchor_layout_widget.h"
+#include "ui/charset_combo_widget.h"
 #include "state/appearance.h"
 #include "state/browser.h"
 #include "ui/panel_button_widget.h"
@@ -136,7 +137,8 @@ public:
     PanelButton *Panel10 = nullptr, *Panel11 = nullptr, *Panel24 = nullptr;
     QLabel* Label12 = nullptr;
 
-    QComboBox *ComboBox1 = nullptr, *ComboBox2 = nullptr, *ComboBox5 = nullptr,
+    CharsetCombo* ComboBox5 = nullptr;
+    QComboBox *ComboBox1 = nullptr, *ComboBox2 = nullptr,
               *ComboBox8 = nullptr;
     QLabel* Label8 = nullptr;
     ClickLabel* Label11 = nullptr; // a click switches the DOS encoding, as DOS1 does

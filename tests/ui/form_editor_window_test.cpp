@@ -200,6 +200,13 @@ TEST_F(FormEditorWindow, ASmallerFormOpenedAfterTheAdvancedModeGetsItsOwnControl
         auto* caption = shown.Field<QLabel>(FormKind::Label, "", "<b>T</b> ");
         ASSERT_NE(caption, nullptr);
         EXPECT_EQ(caption->textFormat(), Qt::PlainText) << "page text read as markup";
+        // An empty field and an unchecked radio button are framed in the text colour.
+        const QColor text = shown.form.palette().color(QPalette::WindowText);
+        QLineEdit* field = shown.Field<QLineEdit>(FormKind::Edit, "t");
+        ASSERT_NE(field, nullptr);
+        const QImage look = field->grab().toImage();
+        EXPECT_EQ(look.pixelColor(0, look.height() / 2), text);
+        EXPECT_EQ(shown.editor.RadioButton1->palette().color(QPalette::Window), text);
         shown.editor.CheckBox2->setChecked(true);
         // A textarea's line breaks are line breaks in the form's lines, not pictures of them.
         EXPECT_TRUE(shown.editor.Memo1->toPlainText().contains("<textarea name=m>M\nN\nO<"));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFile>
 #include <QRawFont>
@@ -196,6 +197,15 @@ TEST(MainWindow, AClickOnTheEncodingLabelSwitchesTheDosEncoding) {
     EXPECT_NE(before, form.browser().Fonts().DosEncoding);
     EXPECT_EQ(form.DOS1->isChecked(), form.browser().Fonts().DosEncoding);
     EXPECT_EQ(form.Label11->text(), form.browser().Fonts().DosEncoding ? "DOS CP866" : "WIN CP1251");
+}
+
+TEST(MainWindow, TheCharacterSetListShowsWholeNames) {
+    TForm1 form({});
+    form.show();
+    EXPECT_EQ(qm::CharsetCombo::ShortName("DEFAULT_CHARSET"), "DEFAULT");
+    form.ComboBox5->showPopup();
+    EXPECT_GE(form.ComboBox5->view()->width(), form.ComboBox5->view()->sizeHintForColumn(0));
+    form.ComboBox5->hidePopup();
 }
 
 TEST(MainWindow, WelcomePageIsBuiltOnceTheWindowIsVisible) {
