@@ -40,7 +40,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://fgs.example/")
 # Libraries (Qt 6, libcurl) come from dpkg-shlibdeps; the fonts are not linked, so they are
 # named, and so are the certificates without which no HTTPS page verifies (libcurl only
-# recommends them).
+# recommends them) and Qt's translations, which Qt's own dialogs need in Russian.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-liberation, ca-certificates")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-dejavu-core, fonts-liberation, ca-certificates, qt6-translations-l10n")
 include(CPack)

@@ -1,6 +1,7 @@
 #pragma once
 // The standard file and colour dialogs of the desktop.
 
+#include <QFileDialog>
 #include <QWidget>
 
 #include "base/interfaces.h"
@@ -21,5 +22,9 @@ private:
 
 // "Description|*.ext|Other|*.x" as a Qt name filter list.
 QString ToQtFilter(const std::string& filter);
+
+// Sizes the detail columns of a shown Qt file dialog to their contents, again for each folder
+// it lists, widening the dialog where they need it. The desktop's own dialog is left alone.
+void FitFileColumns(QFileDialog& dialog);
 
 } // namespace qm

@@ -180,6 +180,7 @@ void TForm1::SettingsChanged(bool relayout) {
 }
 
 void TForm1::LanguageChanged() {
+    qtTranslations_.Use(browser_.State().LanguageIndex);
     {
         const QSignalBlocker quiet(ComboBox7);
         ComboBox7->setCurrentIndex(browser_.State().LanguageIndex);

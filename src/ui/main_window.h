@@ -31,6 +31,7 @@
 #include "platform/qt_dialogs.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_text_rasterizer.h"
+#include "platform/qt_translations.h"
 #include "state/bitmap_font_state.h"
 #include "view/key_scroll.h"
 #include "view/page_link_check.h"
@@ -315,6 +316,7 @@ private:
 
     QtEventPump pump_;
     QtClipboard clipboard_;
+    QtTranslations qtTranslations_;
     Browser browser_;
     ViewState& view_ = browser_.View();
     ViewOptions& options_ = browser_.Options();
