@@ -38,6 +38,16 @@ void TForm1::ShowCharacterMap() {
 }
 
 void TForm1::SaveImage() {
+    // A pass that runs or is due would leave the export half a layout: Ctrl+P waits for them.
+    const BrowserState& state = browser_.State();
+    if (state.RenderBusy || state.ConvertBusy || Timer3->isActive() || Timer4->isActive()) {
+        if (!imageWaiting_) QTimer::singleShot(50, this, [this] {
+            imageWaiting_ = false;
+            SaveImage();
+        });
+        imageWaiting_ = true;
+        return;
+    }
     SaveWebpageImage(browser_, *renderer_, *this, *dialogs_, *saveFiles_);
 }
 

@@ -328,6 +328,7 @@ private:
     QSet<int> heldKeys_;
     bool optionsMuted_ = false;
     bool showingField_ = false;  // a field shows the model: its change signals are no edits
+    bool imageWaiting_ = false;  // Ctrl+P waits for the render passes to end
     int32_t captionPosition_ = 0;  // the scroll position the caption shows
     std::unique_ptr<CurlTransport> transport_;
     std::unique_ptr<Downloader> downloader_;

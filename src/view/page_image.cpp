@@ -163,7 +163,8 @@ std::string ImageExportProblem(const Browser& browser, ImageExportResult result,
 void SaveWebpageImage(Browser& browser, Renderer& renderer, RenderHost& host, Dialogs& dialogs,
                       SaveFiles& saveFiles) {
     if (ImageExportRefused(browser)) {
-        browser.SetForm1Caption(ImageExportProblem(browser, ImageExportResult::Busy, {}));
+        // The status, not only the caption: the running pass writes its progress over that.
+        browser.SetStatus(ImageExportProblem(browser, ImageExportResult::Busy, {}));
         return;
     }
     // Room for the ".bmp" the export adds.
