@@ -117,6 +117,8 @@ void TForm1::ApplyColors() {
     QPalette boxes = pal;
     if (back.lightness() < 128) boxes.setColor(QPalette::Window, text);
     for (QCheckBox* box : findChildren<QCheckBox*>()) box->setPalette(boxes);
+    // The frame of an empty field follows the window colour too.
+    for (QLineEdit* field : findChildren<QLineEdit*>()) field->setPalette(boxes);
     Image1->SetBackColour(options_.Color(ColorRole::Back));
     for (PanelButton* button : findChildren<PanelButton*>()) button->SetGlyphColour(text);
     for (QLabel* icon : {Image11, Image12, Image14})

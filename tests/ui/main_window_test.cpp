@@ -199,13 +199,16 @@ TEST(MainWindow, AClickOnTheEncodingLabelSwitchesTheDosEncoding) {
     EXPECT_EQ(form.Label11->text(), form.browser().Fonts().DosEncoding ? "DOS CP866" : "WIN CP1251");
 }
 
-TEST(MainWindow, TheCharacterSetListShowsWholeNames) {
+TEST(MainWindow, TheCharacterSetListAndEmptyFieldsCanBeRead) {
     TForm1 form({});
     form.show();
     EXPECT_EQ(qm::CharsetCombo::ShortName("DEFAULT_CHARSET"), "DEFAULT");
     form.ComboBox5->showPopup();
     EXPECT_GE(form.ComboBox5->view()->width(), form.ComboBox5->view()->sizeHintForColumn(0));
     form.ComboBox5->hidePopup();
+    // On a dark theme an empty field's frame, drawn from the window colour, takes the text's.
+    form.browser().ChooseTheme(3, [](const std::string&) { return std::string(); });
+    EXPECT_EQ(form.Edit2->palette().color(QPalette::Window), form.palette().color(QPalette::WindowText));
 }
 
 TEST(MainWindow, WelcomePageIsBuiltOnceTheWindowIsVisible) {
