@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "state/ui_strings.h"
-#include "render_fixture.h"
 #include "base/view_colors.h"
+#include "render_fixture.h"
+#include "state/ui_strings.h"
 
 namespace qm {
 namespace {
@@ -25,6 +25,44 @@ using test::RowsHold;
 // Page y of line n and the bitmap rows of its band at offset 0.
 int LineY(int n) {
     return 1 + n * kLine;
+}
+
+struct PassCalls {
+    int restart = 0;
+    int full = 0;
+};
+
+// Paints at scroll from the saved checkpoints and again from the top: pictures and objects must
+// match. Adds the pump calls of each pass to calls.
+void ExpectRestartEqualsFull(RenderRig& rig, const std::vector<RenderCheckpoint>& checkpoints,
+                             int scroll, const std::string& what, PassCalls& calls) {
+    rig.view.RenderCheckpoints = checkpoints;
+    rig.pump.calls = 0;
+    Bitmap restarted = rig.Paint(scroll);
+    calls.restart += rig.pump.calls;
+    const auto restartedObjects = rig.view.ViewObjects;
+    rig.view.RenderCheckpoints.resize(1);
+    rig.pump.calls = 0;
+    Bitmap full = rig.Paint(scroll);
+    calls.full += rig.pump.calls;
+    ASSERT_EQ(-1, FirstDifferentRow(restarted, full)) << what << " scroll " << scroll;
+    const auto& objects = rig.view.ViewObjects;
+    ASSERT_EQ(restartedObjects.size(), objects.size()) << what << " scroll " << scroll;
+    for (size_t i = 0; i < objects.size(); ++i) {
+        EXPECT_EQ(restartedObjects[i].Top, objects[i].Top) << what << " scroll " << scroll;
+        EXPECT_EQ(restartedObjects[i].Bottom, objects[i].Bottom) << what << " scroll " << scroll;
+        EXPECT_EQ(restartedObjects[i].Text, objects[i].Text) << what << " scroll " << scroll;
+    }
+}
+
+// Row y across the picture: a solid line of text colour, or every fourth pixel a dot.
+void ExpectBorderRow(const RenderRig& rig, const Bitmap& picture, int y, bool dotted,
+                     const std::string& what) {
+    const uint32_t text = rig.Color(ColorRole::Text), back = rig.Color(ColorRole::Back);
+    for (int x = 0; x < picture.width; ++x) {
+        const uint32_t expected = dotted ? (x % 4 == 0 ? ColorSumm12(text, back) : back) : text;
+        ASSERT_EQ(expected, PixelAt(picture, x, y)) << what << " at x " << x;
+    }
 }
 
 TEST(RendererTest, EquivalentSourcesGiveIdenticalPixels) {
@@ -125,12 +163,7 @@ TEST(RendererTest, BorderKinds) {
         RenderRig rig;
         rig.options.Gaps = c.gaps;
         const Bitmap& picture = rig.Show(c.source);
-        const uint32_t text = rig.Color(ColorRole::Text), back = rig.Color(ColorRole::Back);
-        const int row = LineY(1) - 1;
-        for (int x = 0; x < picture.width; ++x) {
-            uint32_t expected = c.dotted ? (x % 4 == 0 ? ColorSumm12(text, back) : back) : text;
-            ASSERT_EQ(expected, PixelAt(picture, x, row)) << c.what << " at x " << x;
-        }
+        ASSERT_NO_FATAL_FAILURE(ExpectBorderRow(rig, picture, LineY(1) - 1, c.dotted, c.what));
     }
 }
 
@@ -141,9 +174,7 @@ TEST(RendererTest, TopBordersOfTables) {
     const Bitmap& picture = rig.Show("x<table><tr><td>a");
     // TABLE after x: advance, solid line above line 1. TR and TD on the empty line 1: no
     // advance, their top borders fall on the same row; the dotted one must not hide it.
-    const int row = LineY(1) - 1;
-    for (int x = 0; x < picture.width; ++x)
-        ASSERT_EQ(rig.Color(ColorRole::Text), PixelAt(picture, x, row)) << x;
+    ExpectBorderRow(rig, picture, LineY(1) - 1, false, "table top");
 }
 
 // A long page with every kind of line: wrapped words, blocks with bands and objects,
@@ -177,33 +208,18 @@ TEST(RendererTest, RestartFromCheckpointEqualsFullRun) {
         ASSERT_LT(checkpoints[i - 1].Y, checkpoints[i].Y) << "checkpoint " << i;
 
     const int content = rig.view.ContentHeight;
-    int restartCalls = 0, fullCalls = 0;
+    PassCalls calls;
     for (int scroll = 0; scroll < content; scroll += 37) {
         for (bool selection : {false, true}) {
             rig.view.SelectionActive = selection;
             rig.view.SelectionTop = scroll + 40;
             rig.view.SelectionBottom = scroll + 90;
-            rig.view.RenderCheckpoints = checkpoints;
-            rig.pump.calls = 0;
-            Bitmap restarted = rig.Paint(scroll);
-            restartCalls += rig.pump.calls;
-            auto restartedObjects = rig.view.ViewObjects;
-            rig.view.RenderCheckpoints.resize(1);
-            rig.pump.calls = 0;
-            Bitmap full = rig.Paint(scroll);
-            fullCalls += rig.pump.calls;
-            ASSERT_EQ(-1, FirstDifferentRow(restarted, full))
-                << "scroll " << scroll << " selection " << selection;
-            ASSERT_EQ(restartedObjects.size(), rig.view.ViewObjects.size()) << "scroll " << scroll;
-            for (size_t i = 0; i < restartedObjects.size(); ++i) {
-                EXPECT_EQ(restartedObjects[i].Top, rig.view.ViewObjects[i].Top);
-                EXPECT_EQ(restartedObjects[i].Bottom, rig.view.ViewObjects[i].Bottom);
-                EXPECT_EQ(restartedObjects[i].Text, rig.view.ViewObjects[i].Text);
-            }
+            ASSERT_NO_FATAL_FAILURE(ExpectRestartEqualsFull(
+                rig, checkpoints, scroll, selection ? "selection" : "no selection", calls));
         }
     }
     // Restarting is what keeps scrolling cheap: far fewer lines are laid out.
-    EXPECT_LT(restartCalls * 10, fullCalls);
+    EXPECT_LT(calls.restart * 10, calls.full);
 }
 
 TEST(RendererTest, CopyFromCheckpointEqualsFullRun) {
@@ -433,12 +449,6 @@ TEST(RendererTest, TextViewKeepsLeadingSpacesWithoutMargins) {
     EXPECT_EQ(16, rig.view.LineHeight) << "no line gap in the text view";
 }
 
-} // namespace
-} // namespace qm
-
-namespace qm {
-namespace {
-
 // Pages glued together from fragments that open and close every kind of scanner state.
 std::string RandomPage(unsigned seed, int pieces) {
     // clang-format off
@@ -471,24 +481,12 @@ TEST(RendererTest, RandomPagesRestartEqualsFullRun) {
         rig.Show(page);
         ASSERT_FALSE(rig.browser.RenderBusy);
         const auto checkpoints = rig.view.RenderCheckpoints;
-        for (int scroll = 0; scroll < rig.view.ContentHeight; scroll += 53) {
-            rig.view.RenderCheckpoints = checkpoints;
-            Bitmap restarted = rig.Paint(scroll);
-            const size_t objects = rig.view.ViewObjects.size();
-            rig.view.RenderCheckpoints.resize(1);
-            Bitmap full = rig.Paint(scroll);
-            ASSERT_EQ(-1, FirstDifferentRow(restarted, full))
-                << "seed " << seed << " scroll " << scroll << "\npage: " << page;
-            ASSERT_EQ(objects, rig.view.ViewObjects.size()) << "seed " << seed;
-        }
+        const std::string what = "seed " + std::to_string(seed) + "\npage: " + page + "\n";
+        PassCalls calls;
+        for (int scroll = 0; scroll < rig.view.ContentHeight; scroll += 53)
+            ASSERT_NO_FATAL_FAILURE(ExpectRestartEqualsFull(rig, checkpoints, scroll, what, calls));
     }
 }
-
-} // namespace
-} // namespace qm
-
-namespace qm {
-namespace {
 
 TEST(RendererTest, FontChangeKeepsTheRelativePosition) {
     RenderRig rig(40, 100);
@@ -511,12 +509,6 @@ TEST(RendererTest, FontChangeKeepsTheRelativePosition) {
     EXPECT_EQ(2000000000, RelativeScrollY(1000000000, 1000000000, 2000000000));
 }
 
-} // namespace
-} // namespace qm
-
-namespace qm {
-namespace {
-
 // A long preformatted section gets restart points of its own, so painting deep inside it
 // stays cheap and gives the picture of a pass from the top.
 TEST(RendererTest, PreformattedSectionsHaveRestartPoints) {
@@ -538,28 +530,11 @@ TEST(RendererTest, PreformattedSectionsHaveRestartPoints) {
                                           static_cast<size_t>(kCheckpointLines) +
                                       3);
 
-    int restartCalls = 0, fullCalls = 0;
-    for (int scroll = 0; scroll < rig.view.ContentHeight; scroll += 397) {
-        rig.view.RenderCheckpoints = checkpoints;
-        rig.pump.calls = 0;
-        Bitmap restarted = rig.Paint(scroll);
-        restartCalls += rig.pump.calls;
-        const auto objects = rig.view.ViewObjects.size();
-        rig.view.RenderCheckpoints.resize(1);
-        rig.pump.calls = 0;
-        Bitmap full = rig.Paint(scroll);
-        fullCalls += rig.pump.calls;
-        ASSERT_EQ(-1, FirstDifferentRow(restarted, full)) << "scroll " << scroll;
-        ASSERT_EQ(objects, rig.view.ViewObjects.size()) << "scroll " << scroll;
-    }
-    EXPECT_LT(restartCalls * 10, fullCalls);
+    PassCalls calls;
+    for (int scroll = 0; scroll < rig.view.ContentHeight; scroll += 397)
+        ASSERT_NO_FATAL_FAILURE(ExpectRestartEqualsFull(rig, checkpoints, scroll, "pre", calls));
+    EXPECT_LT(calls.restart * 10, calls.full);
 }
-
-} // namespace
-} // namespace qm
-
-namespace qm {
-namespace {
 
 // Runs without a break and long blocks get restart points inside them (after wraps and line
 // breaks), kept apart by distance; a paint pass anywhere in them lays out little and gives the
@@ -602,35 +577,13 @@ TEST(RendererTest, LongRunsAndBlocksRestartInside) {
         for (size_t i = 1; i < checkpoints.size(); ++i)
             ASSERT_LT(checkpoints[i - 1].Y, checkpoints[i].Y) << c.what << " checkpoint " << i;
 
-        int restartCalls = 0, fullCalls = 0;
-        for (int scroll = 0; scroll < height; scroll += height / 25 + 1) {
-            rig.view.RenderCheckpoints = checkpoints;
-            rig.pump.calls = 0;
-            Bitmap restarted = rig.Paint(scroll);
-            restartCalls += rig.pump.calls;
-            const auto restartedObjects = rig.view.ViewObjects;
-            rig.view.RenderCheckpoints.resize(1);
-            rig.pump.calls = 0;
-            Bitmap full = rig.Paint(scroll);
-            fullCalls += rig.pump.calls;
-            ASSERT_EQ(-1, FirstDifferentRow(restarted, full)) << c.what << " scroll " << scroll;
-            ASSERT_EQ(restartedObjects.size(), rig.view.ViewObjects.size())
-                << c.what << " scroll " << scroll;
-            for (size_t i = 0; i < restartedObjects.size(); ++i) {
-                EXPECT_EQ(restartedObjects[i].Top, rig.view.ViewObjects[i].Top) << c.what;
-                EXPECT_EQ(restartedObjects[i].Bottom, rig.view.ViewObjects[i].Bottom) << c.what;
-                EXPECT_EQ(restartedObjects[i].Text, rig.view.ViewObjects[i].Text) << c.what;
-            }
-        }
-        EXPECT_LT(restartCalls * 10, fullCalls) << c.what;
+        PassCalls calls;
+        for (int scroll = 0; scroll < height; scroll += height / 25 + 1)
+            ASSERT_NO_FATAL_FAILURE(
+                ExpectRestartEqualsFull(rig, checkpoints, scroll, c.what, calls));
+        EXPECT_LT(calls.restart * 10, calls.full) << c.what;
     }
 }
-
-} // namespace
-} // namespace qm
-
-namespace qm {
-namespace {
 
 // Tags inside a form's content draw their borders when the content is read as the form's raw
 // block, for every form opening inside it, and again as page content. Once the line stops
@@ -638,28 +591,16 @@ namespace {
 TEST(RendererTest, BordersFromTheContentOfNestedForms) {
     RenderRig rig;
     const Bitmap& picture = rig.Show("x<form><form></td><br></div><br></form>y");
-    const uint32_t text = rig.Color(ColorRole::Text), back = rig.Color(ColorRole::Back);
-    const uint32_t dot = ColorSumm12(text, back);
     struct Row {
         int line; // the border lies on the row above it
         bool dotted;
     };
     const std::vector<Row> rows = {{1, true}, {2, false}, {4, false}, {6, false}};
-    for (const Row& row : rows) {
-        const int y = LineY(row.line) - 1;
-        for (int x = 0; x < picture.width; ++x) {
-            const uint32_t expected = row.dotted ? (x % 4 == 0 ? dot : back) : text;
-            ASSERT_EQ(expected, PixelAt(picture, x, y)) << "line " << row.line << " at x " << x;
-        }
-    }
+    for (const Row& row : rows)
+        ExpectBorderRow(rig, picture, LineY(row.line) - 1, row.dotted,
+                        "line " + std::to_string(row.line));
     EXPECT_EQ(LineY(7), rig.view.ContentHeight);
 }
-
-} // namespace
-} // namespace qm
-
-namespace qm {
-namespace {
 
 // Text placed below a page y, as one string.
 class TextBelow : public LayoutSink {
