@@ -1,6 +1,6 @@
 #pragma once
-// HttpTransport and HttpMultiTransport over libcurl's multi interface. This pair of files is
-// the only place that knows libcurl.
+// HttpTransport and HttpMultiTransport over libcurl's multi interface. Only the curl_* files
+// of this folder know libcurl; this header keeps it out of its includers.
 
 #include <memory>
 #include <string>

@@ -1,0 +1,186 @@
+// The side-by-side transport: several requests at once, each answer handed over with its
+// header while the rest of its body keeps the connection for the next request.
+
+#include "platform/curl_transport.h"
+
+#include <algorithm>
+#include <deque>
+#include <list>
+#include <utility>
+#include <vector>
+
+#include "platform/curl_request.h"
+
+namespace qm {
+
+using namespace curl_detail;
+
+namespace {
+
+// A request's body is read past its header only to keep its connection for the next request;
+// a longer body costs a new connection instead of the time to read it.
+constexpr size_t kDrainLimit = 64 * 1024;
+
+struct Transfer {
+    uint64_t id = 0;
+    CurlRequest request;
+    bool answered = false;
+    bool idleLimit = false; // the request set an idle time, which libcurl's low-speed limit keeps
+    size_t drained = 0;
+
+    static size_t OnBody(char*, size_t size, size_t count, void* self) {
+        auto* transfer = static_cast<Transfer*>(self);
+        transfer->drained += size * count;
+        return transfer->drained > kDrainLimit ? 0 : size * count;
+    }
+
+    HttpAnswer Answer() const {
+        return {id, request.status, request.headers, request.error, request.errorText};
+    }
+};
+
+} // namespace
+
+struct CurlMultiTransport::Impl {
+    Impl(EventPump& p, int parallel, CurlTransportOptions o)
+        : pump(p), maxParallel(std::max(1, parallel)), options(std::move(o)),
+          caBundle(TrustedBundle(options)), jar(options.cookieFile), multi(curl_multi_init()) {}
+    ~Impl() {
+        Cancel();
+        if (multi) curl_multi_cleanup(multi);
+    }
+
+    void StartWaiting();
+    bool Begin(Transfer& transfer, const HttpRequest& request);
+    void Collect();
+    void Finish(CURLMsg* message);
+    void Remove(std::list<Transfer>::iterator transfer);
+    void Cancel();
+
+    EventPump& pump;
+    const size_t maxParallel;
+    CurlTransportOptions options;
+    std::string caBundle;
+    CookieJar jar;
+    CURLM* multi = nullptr;
+    std::deque<std::pair<uint64_t, HttpRequest>> waiting;
+    std::list<Transfer> running; // a transfer's address is its handle's private pointer
+    std::vector<HttpAnswer> answered;
+    Clock::time_point lastPump{};
+};
+
+bool CurlMultiTransport::Impl::Begin(Transfer& transfer, const HttpRequest& request) {
+    if (!multi) return transfer.request.Fail(TransportError::Other, "Cannot create a request");
+    if (!transfer.request.Prepare(request, options, caBundle, jar)) return false;
+    CURL* easy = transfer.request.easy;
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(easy, CURLOPT_PRIVATE, &transfer);
+    if (request.idleTimeoutMs > 0) {
+        transfer.idleLimit = true;
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME,
+                         static_cast<long>((request.idleTimeoutMs + 999) / 1000));
+    }
+    if (curl_multi_add_handle(multi, easy) != CURLM_OK)
+        return transfer.request.Fail(TransportError::Other, "Cannot start the request");
+    return true;
+}
+
+void CurlMultiTransport::Impl::StartWaiting() {
+    while (running.size() < maxParallel && !waiting.empty()) {
+        auto [id, request] = std::move(waiting.front());
+        waiting.pop_front();
+        Transfer& transfer = running.emplace_back();
+        transfer.id = id;
+        if (Begin(transfer, request)) continue;
+        answered.push_back(transfer.Answer());
+        running.pop_back();
+    }
+}
+
+// An answer is handed over as soon as its header is complete; the rest of the body is read
+// on in the background.
+void CurlMultiTransport::Impl::Collect() {
+    for (Transfer& transfer : running) {
+        if (transfer.answered || !transfer.request.headerDone) continue;
+        transfer.answered = true;
+        answered.push_back(transfer.Answer());
+    }
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi, &left))
+        if (message->msg == CURLMSG_DONE) Finish(message);
+    StartWaiting();
+}
+
+void CurlMultiTransport::Impl::Finish(CURLMsg* message) {
+    Transfer* done = nullptr;
+    curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &done);
+    auto transfer = std::find_if(running.begin(), running.end(),
+                                 [done](const Transfer& t) { return &t == done; });
+    if (transfer == running.end()) return;
+    if (!transfer->answered) {
+        transfer->answered = true;
+        CurlRequest& request = transfer->request;
+        const CURLcode result = message->data.result;
+        if (result != CURLE_OK)
+            request.FailFromResult(result,
+                                   transfer->idleLimit && result == CURLE_OPERATION_TIMEDOUT);
+        else
+            request.Fail(TransportError::BadResponse, "No answer");
+        answered.push_back(transfer->Answer());
+    }
+    Remove(transfer);
+}
+
+void CurlMultiTransport::Impl::Remove(std::list<Transfer>::iterator transfer) {
+    curl_multi_remove_handle(multi, transfer->request.easy);
+    running.erase(transfer);
+}
+
+void CurlMultiTransport::Impl::Cancel() {
+    waiting.clear();
+    answered.clear();
+    while (!running.empty())
+        Remove(running.begin());
+}
+
+CurlMultiTransport::CurlMultiTransport(EventPump& pump, int maxParallel,
+                                       CurlTransportOptions options)
+    : impl_(std::make_unique<Impl>(pump, maxParallel, std::move(options))) {}
+
+CurlMultiTransport::~CurlMultiTransport() = default;
+
+void CurlMultiTransport::Add(uint64_t id, const HttpRequest& request) {
+    impl_->waiting.emplace_back(id, request);
+}
+
+std::vector<HttpAnswer> CurlMultiTransport::Wait(const bool* abortFlag) {
+    Impl& impl = *impl_;
+    impl.StartWaiting();
+    for (;;) {
+        if (!impl.answered.empty()) return std::exchange(impl.answered, {});
+        if ((abortFlag && *abortFlag) || (impl.running.empty() && impl.waiting.empty())) return {};
+        int running = 0;
+        if (curl_multi_perform(impl.multi, &running) != CURLM_OK) {
+            for (Transfer& transfer : impl.running)
+                if (!transfer.answered) {
+                    transfer.request.Fail(TransportError::Other, "The transfers broke off");
+                    impl.answered.push_back(transfer.Answer());
+                }
+            while (!impl.running.empty())
+                impl.Remove(impl.running.begin());
+            continue;
+        }
+        impl.Collect();
+        if (!impl.answered.empty()) continue;
+        curl_multi_poll(impl.multi, nullptr, 0, kPollMs, nullptr);
+        PumpIfDue(impl.pump, impl.lastPump);
+    }
+}
+
+void CurlMultiTransport::Cancel() {
+    impl_->Cancel();
+}
+
+} // namespace qm
