@@ -270,5 +270,4 @@ DisplayBlock TagScanner::MetaBlock() {
     return block;
 }
 
-
 } // namespace qm

@@ -13,7 +13,6 @@
 
 namespace qm::scan {
 
-
 inline constexpr int32_t kMaxReferenceCount = 10; // a name holds up to 11 characters
 // How far ahead a drawable run is looked for at a time: a paint pass that draws a few lines of
 // a long run reads little more than those lines.
@@ -106,7 +105,8 @@ inline std::string_view Amp(std::string_view value, std::string& buffer) {
 
 // DecodeURL appended to out; an address with no percent code (and, where DecodeURL would read
 // it as UTF-8, only ASCII) is its own result.
-inline void AppendDecodedUrl(std::string& out, std::string_view url, bool utf8Mode, UrlDecoding decoding) {
+inline void AppendDecodedUrl(std::string& out, std::string_view url, bool utf8Mode,
+                             UrlDecoding decoding) {
     const bool plain = url.find('%') == std::string_view::npos &&
                        (decoding == UrlDecoding::Raw || !utf8Mode ||
                         std::all_of(url.begin(), url.end(),
@@ -307,6 +307,5 @@ inline size_t DrawableEnd(const char* text, size_t begin, size_t end, RunText ki
     return kind == RunText::Page ? DrawStops::Find(text, begin, end)
                                  : DisplayStops::Find(text, begin, end);
 }
-
 
 } // namespace qm::scan

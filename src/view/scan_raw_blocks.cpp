@@ -178,5 +178,4 @@ void TagScanner::AppendSourceText(std::string& text, int32_t start, int32_t leng
     }
 }
 
-
 } // namespace qm

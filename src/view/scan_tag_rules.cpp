@@ -166,5 +166,4 @@ void TagScanner::ApplyLinkRules(TagId id) {
         SetPendingLink(Ui(70), "SRC", false);
 }
 
-
 } // namespace qm

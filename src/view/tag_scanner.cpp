@@ -426,7 +426,7 @@ void TagScanner::Classify(TagInfo tag, bool closing) {
             s_.scriptSource.clear();
             s_.scriptHasSource = false;
             const TagAttributes& attrs = TagAttrs();
-            int kinds = 0;  // empty values count too: "type language=js" gives ",js"
+            int kinds = 0; // empty values count too: "type language=js" gives ",js"
             for (size_t i = 0; i < attrs.AttrNames.size(); ++i) {
                 const std::string& attr = attrs.AttrNames[i];
                 const std::string& value = attrs.AttrValues[i];
@@ -462,6 +462,5 @@ void TagScanner::Classify(TagInfo tag, bool closing) {
     ApplyResourceRules(tag.id);
     ApplyLinkRules(tag.id);
 }
-
 
 } // namespace qm
