@@ -15,7 +15,7 @@ namespace {
 constexpr int kUiHeightLimit = 272;
 constexpr int kUiHeightLimitEnd = 273;
 
-// Delphi's Round: halves go to the even neighbour.
+// Halves go to the even neighbour, so the progress step of a page is the one the captions count.
 int64_t RoundHalfEven(double value) {
     return static_cast<int64_t>(std::nearbyint(value));
 }
