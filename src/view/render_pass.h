@@ -2,6 +2,7 @@
 // RenderPass: the state of one run of RenderSite. Its setup and finish, its loop, its display
 // blocks and its text and painting live in files of their own and share this class.
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -41,8 +42,15 @@ class LineText {
         ++length_;
     }
     void Append(std::string_view text) {
-        for (char c : text)
-            Append(c);
+        const auto above = [](char c) { return static_cast<unsigned char>(c) > ' '; };
+        const auto first = std::find_if(text.begin(), text.end(), above);
+        if (first != text.end()) {
+            if (first_ < 0) first_ = length_ + static_cast<int32_t>(first - text.begin());
+            last_ = length_ + static_cast<int32_t>(
+                                  text.rend() - std::find_if(text.rbegin(), text.rend(), above)) -
+                    1;
+        }
+        length_ += static_cast<int32_t>(text.size());
     }
     bool TrimmedEmpty() const { return first_ < 0; }
     int32_t TrimmedLength() const { return first_ < 0 ? 0 : last_ - first_ + 1; }
@@ -92,6 +100,7 @@ class RenderPass {
     void Draw(const std::string& text);
     size_t DrawRun(std::string_view run);
     size_t LayOutRun(std::string_view run);
+    size_t PlaceUniformRun(std::string_view run, int32_t width, LayoutSink* sink);
     int32_t PlaceChar(char c);
     void Wrap();
     void PaintText(std::string_view text, int32_t width);
@@ -140,6 +149,9 @@ class RenderPass {
     int32_t topOffset_ = 0;
     bool bitmapFont_ = false;
     std::array<std::array<int32_t, 256>, 2> widths_{}; // [bold][byte]
+    // The width every character a run can hold (no control character) takes, 0 when they
+    // differ: runs of such a font are placed a line at a time.
+    std::array<int32_t, 2> uniformWidths_{}; // [bold]
     std::array<FontSpec, 2> systemFonts_;              // [bold]
     std::array<BitmapTextOptions, 2> bitmapOptions_;   // [bold]
     Bitmap bitmap_;

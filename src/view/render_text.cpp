@@ -65,7 +65,12 @@ int32_t RenderPass::PlaceChar(char c) {
 // do not reach it.
 size_t RenderPass::DrawRun(std::string_view run) {
     LayoutSink* sink = r_.sink_;
-    if (!Painting() && !copying_ && !sink) return LayOutRun(run);
+    if (!Painting() && !copying_) {
+        const int32_t width = uniformWidths_[bold_ ? 1 : 0];
+        if (width > 0 && (!sink || sink->PieceCharWidth() == width))
+            return PlaceUniformRun(run, width, sink);
+        if (!sink) return LayOutRun(run);
+    }
     const int32_t pieceWidth = sink ? sink->PieceCharWidth() : 0;
     size_t pieceStart = 0;
     int32_t pieceX = 0, pieceY = 0;
@@ -132,6 +137,36 @@ size_t RenderPass::LayOutRun(std::string_view run) {
     lineStarted_ = started;
     currentLine_ = line;
     return i;
+}
+
+// DrawRun when nothing is drawn or copied and every character takes the same width: the
+// characters up to the right edge go to the line and the sink as one piece, and a character
+// that wraps goes alone, as DrawRun would place them.
+size_t RenderPass::PlaceUniformRun(std::string_view run, int32_t width, LayoutSink* sink) {
+    size_t i = 0;
+    if (!lineStarted_ && viewMode_ == qm::ViewMode::Html && !s_.preformatted) {
+        i = std::min(run.size(), run.find_first_not_of(' '));
+        if (i == run.size()) return i;
+        lineStarted_ = true;
+    }
+    // The first character of a line never wraps.
+    const int64_t room = int64_t{viewWidth_} - width - penX_;
+    int64_t fit = room > 0 ? (room + width - 1) / width : 0;
+    if (penX_ <= 1) fit = std::max<int64_t>(fit, 1);
+    const size_t count = static_cast<size_t>(std::min<int64_t>(fit, run.size() - i));
+    if (count > 0) {
+        const std::string_view piece = run.substr(i, count);
+        currentLine_.Append(piece);
+        if (sink) sink->PlaceText(pageY_, penX_, piece, role_);
+        penX_ += static_cast<int32_t>(count) * width;
+        i += count;
+    }
+    if (i == run.size()) return i;
+    Wrap();
+    currentLine_.Append(run[i]);
+    if (sink) sink->PlaceText(pageY_, penX_, run.substr(i, 1), role_);
+    penX_ += width;
+    return i + 1;
 }
 
 void RenderPass::PaintText(std::string_view text, int32_t width) {
