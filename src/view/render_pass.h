@@ -149,8 +149,8 @@ class RenderPass {
     int32_t topOffset_ = 0;
     bool bitmapFont_ = false;
     std::array<std::array<int32_t, 256>, 2> widths_{}; // [bold][byte]
-    // The width every character a run can hold (no control character) takes, 0 when they
-    // differ: runs of such a font are placed a line at a time.
+    // The width every ASCII character a run can hold (no control character) takes, 0 when
+    // they differ.
     std::array<int32_t, 2> uniformWidths_{}; // [bold]
     std::array<FontSpec, 2> systemFonts_;              // [bold]
     std::array<BitmapTextOptions, 2> bitmapOptions_;   // [bold]

@@ -66,9 +66,15 @@ int32_t RenderPass::PlaceChar(char c) {
 size_t RenderPass::DrawRun(std::string_view run) {
     LayoutSink* sink = r_.sink_;
     if (!Painting() && !copying_) {
+        // ASCII characters of a font whose ASCII characters share one width are placed a line
+        // at a time; the others (which a DOS font may show as several or none) one by one.
         const int32_t width = uniformWidths_[bold_ ? 1 : 0];
-        if (width > 0 && (!sink || sink->PieceCharWidth() == width))
-            return PlaceUniformRun(run, width, sink);
+        const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+        const size_t asciiEnd =
+            width > 0 ? std::find_if_not(run.begin(), run.end(), ascii) - run.begin() : 0;
+        if (asciiEnd > 0) return PlaceUniformRun(run.substr(0, asciiEnd), width, sink);
+        if (width > 0)
+            run = run.substr(0, std::find_if(run.begin(), run.end(), ascii) - run.begin());
         if (!sink) return LayOutRun(run);
     }
     const int32_t pieceWidth = sink ? sink->PieceCharWidth() : 0;
@@ -139,9 +145,9 @@ size_t RenderPass::LayOutRun(std::string_view run) {
     return i;
 }
 
-// DrawRun when nothing is drawn or copied and every character takes the same width: the
-// characters up to the right edge go to the line and the sink as one piece, and a character
-// that wraps goes alone, as DrawRun would place them.
+// DrawRun when nothing is drawn or copied and every character of the run takes the same width:
+// the characters up to the right edge go to the line at once and to the sink as one piece (one
+// piece each when the sink's piece width differs), and a character that wraps goes alone.
 size_t RenderPass::PlaceUniformRun(std::string_view run, int32_t width, LayoutSink* sink) {
     size_t i = 0;
     if (!lineStarted_ && viewMode_ == qm::ViewMode::Html && !s_.preformatted) {
@@ -157,7 +163,13 @@ size_t RenderPass::PlaceUniformRun(std::string_view run, int32_t width, LayoutSi
     if (count > 0) {
         const std::string_view piece = run.substr(i, count);
         currentLine_.Append(piece);
-        if (sink) sink->PlaceText(pageY_, penX_, piece, role_);
+        if (sink && sink->PieceCharWidth() == width) {
+            sink->PlaceText(pageY_, penX_, piece, role_);
+        } else if (sink) {
+            for (size_t k = 0; k < count; ++k)
+                sink->PlaceText(pageY_, penX_ + static_cast<int32_t>(k) * width, piece.substr(k, 1),
+                                role_);
+        }
         penX_ += static_cast<int32_t>(count) * width;
         i += count;
     }

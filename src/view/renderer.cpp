@@ -123,7 +123,7 @@ void RenderPass::MeasureFont() {
     lineHeight_ = std::max(1, lineHeight_);
     for (int bold = 0; bold < 2; ++bold) {
         const auto& widths = widths_[bold];
-        const bool uniform = std::all_of(widths.begin() + ' ', widths.end(),
+        const bool uniform = std::all_of(widths.begin() + ' ', widths.begin() + 0x80,
                                          [&](int32_t width) { return width == widths[' ']; });
         uniformWidths_[bold] = uniform && widths[' '] > 0 ? widths[' '] : 0;
     }
