@@ -1,5 +1,8 @@
 #include "app/terminal_text.h"
 
+#include <array>
+
+#include "base/ascii_run.h"
 #include "base/codepage.h"
 
 namespace qm {
@@ -9,18 +12,35 @@ constexpr const char* kControlGlyphs[32] = {" ", "☺", "☻", "♥", "♦", "�
                                             "♂", "♀", "♪", "♫", "☼", "►", "◄", "↕", "‼", "¶", "§",
                                             "▬", "↨", "↑", "↓", "→", "←", "∟", "↔", "▲", "▼"};
 
+// The UTF-8 text of every byte that is not printable ASCII.
+const std::array<std::string, 256>& ByteTexts() {
+    static const std::array<std::string, 256> texts = [] {
+        std::array<std::string, 256> made;
+        for (int byte = 0; byte < 256; ++byte) {
+            const char c = static_cast<char>(byte);
+            made[byte] = byte == '\n'  ? "\n"
+                         : byte < 32    ? kControlGlyphs[byte]
+                         : byte == 127  ? "⌂"
+                                        : Cp1251ToUtf8(std::string_view(&c, 1));
+        }
+        return made;
+    }();
+    return texts;
+}
+
 } // namespace
 
 std::string TerminalText(std::string_view lines) {
+    const std::array<std::string, 256>& texts = ByteTexts();
     std::string out;
     out.reserve(lines.size() + lines.size() / 8);
-    size_t from = 0;
-    for (size_t i = 0; i <= lines.size(); ++i) {
-        const auto c = i < lines.size() ? static_cast<unsigned char>(lines[i]) : 0;
-        if (i < lines.size() && ((c >= 32 && c != 127) || c == '\n')) continue;
-        out += Cp1251ToUtf8(lines.substr(from, i - from));
-        if (i < lines.size()) out += c == 127 ? "⌂" : kControlGlyphs[c];
-        from = i + 1;
+    const char* text = lines.data();
+    for (size_t i = 0; i < lines.size();) {
+        const size_t end = PrintableAsciiEnd(text, i, lines.size());
+        out.append(text + i, end - i);
+        if (end == lines.size()) break;
+        out += texts[static_cast<unsigned char>(text[end])];
+        i = end + 1;
     }
     return out;
 }

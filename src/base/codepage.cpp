@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "base/ascii_run.h"
+
 namespace qm {
 namespace {
 
@@ -61,12 +63,12 @@ struct ReverseTable {
 std::string PageToUtf8(std::string_view text, char32_t (*toUnicode)(unsigned char)) {
     std::string out;
     out.reserve(text.size() + text.size() / 2);
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80)
-            out.push_back(c);
-        else
-            AppendUtf8(out, toUnicode(byte));
+    for (size_t i = 0; i < text.size(); ++i) {
+        const size_t end = AsciiEnd(text.data(), i, text.size());
+        out.append(text.data() + i, end - i);
+        if (end == text.size()) break;
+        AppendUtf8(out, toUnicode(static_cast<unsigned char>(text[end])));
+        i = end;
     }
     return out;
 }

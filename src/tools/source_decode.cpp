@@ -5,6 +5,7 @@
 
 #include "state/browser_state.h"
 #include "state/ui_strings.h"
+#include "base/ascii_run.h"
 #include "base/codepage.h"
 
 namespace qm {
@@ -173,12 +174,10 @@ std::string Utf8ToAnsi(std::string_view bytes, bool* errors) {
     out.reserve(bytes.size());
     size_t pos = 0;
     while (pos < bytes.size()) {
-        const unsigned char byte = ByteAt(bytes, pos);
-        if (byte < 0x80) {
-            out.push_back(static_cast<char>(byte));
-            ++pos;
-            continue;
-        }
+        const size_t asciiEnd = AsciiEnd(bytes.data(), pos, bytes.size());
+        out.append(bytes.data() + pos, asciiEnd - pos);
+        pos = asciiEnd;
+        if (pos == bytes.size()) break;
         char16_t unit = 0;
         const size_t length = ReadLaxSequence(bytes, pos, unit);
         if (length == 0) {

@@ -1,0 +1,42 @@
+#pragma once
+// Where a stretch of plain ASCII bytes ends, read eight bytes at a time: the converters copy
+// such stretches whole and handle only the bytes after them.
+
+#include <cstdint>
+#include <cstring>
+
+namespace qm {
+
+namespace ascii_run_detail {
+inline constexpr uint64_t kOnes = 0x0101010101010101, kHigh = 0x8080808080808080;
+// The high bit of every byte of the word below n (n at most 128).
+inline uint64_t Below(uint64_t word, uint64_t n) {
+    return (word - kOnes * n) & ~word & kHigh;
+}
+} // namespace ascii_run_detail
+
+// The first byte of text[i, end) at 0x80 or above, or end.
+inline size_t AsciiEnd(const char* text, size_t i, size_t end) {
+    for (uint64_t word; i + 8 <= end; i += 8) {
+        std::memcpy(&word, text + i, 8);
+        if (word & ascii_run_detail::kHigh) break;
+    }
+    while (i < end && static_cast<unsigned char>(text[i]) < 0x80)
+        ++i;
+    return i;
+}
+
+// The first byte of text[i, end) that is not a printable ASCII character (' ' to '~'), or end.
+inline size_t PrintableAsciiEnd(const char* text, size_t i, size_t end) {
+    using namespace ascii_run_detail;
+    for (uint64_t word; i + 8 <= end; i += 8) {
+        std::memcpy(&word, text + i, 8);
+        // Bytes from 0x7F up are those that reach 0x80 or above when one is added.
+        if ((word & kHigh) | Below(word, ' ') | ((word + kOnes) & kHigh)) break;
+    }
+    while (i < end && text[i] >= ' ' && text[i] < 0x7F)
+        ++i;
+    return i;
+}
+
+} // namespace qm
