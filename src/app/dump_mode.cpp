@@ -11,6 +11,7 @@ namespace qm {
 namespace {
 
 constexpr int kUiStoppedBySignal = 263;
+constexpr size_t kOutputBuffer = 1 << 16;
 
 } // namespace
 
@@ -30,13 +31,29 @@ int RunDumpMode(const std::vector<std::string>& args, std::ostream& out, std::os
     const bool stopped = environment.pump.StopRequested();
     if (stopped) state.PageReport += browser.Ui(kUiStoppedBySignal) + "<br>";
 
-    ViewOptions options;
-    if (parsed.view == ViewMode::Hex && parsed.columns >= kHexLineCharacters)
-        out << DumpHexLines(state.PageSource, [](unsigned char byte) {
-            return TerminalText(std::string_view(reinterpret_cast<const char*>(&byte), 1));
-        });
-    else
-        out << TerminalText(DumpSourceView(state, options, parsed.columns, parsed.view));
+    // The text goes out as it is laid out, a buffer at a time, and is never held whole.
+    std::string buffer;
+    auto flush = [&] {
+        out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        buffer.clear();
+    };
+    if (parsed.view == ViewMode::Hex && parsed.columns >= kHexLineCharacters) {
+        WriteHexLines(
+            state.PageSource,
+            [](unsigned char byte) {
+                return TerminalText(std::string_view(reinterpret_cast<const char*>(&byte), 1));
+            },
+            [&](std::string_view lines) {
+                out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+            });
+    } else {
+        WriteSourceView(state, ViewOptions(), parsed.columns, parsed.view,
+                        [&](std::string_view text) {
+                            AppendTerminalText(buffer, text);
+                            if (buffer.size() >= kOutputBuffer) flush();
+                        });
+    }
+    flush();
     out.flush();
     return out && !state.LastDownloadFailed && !stopped ? 0 : 1;
 }

@@ -30,10 +30,9 @@ const std::array<std::string, 256>& ByteTexts() {
 
 } // namespace
 
-std::string TerminalText(std::string_view lines) {
+void AppendTerminalText(std::string& out, std::string_view lines) {
     const std::array<std::string, 256>& texts = ByteTexts();
-    std::string out;
-    out.reserve(lines.size() + lines.size() / 8);
+    out.reserve(out.size() + lines.size() + lines.size() / 8);
     const char* text = lines.data();
     for (size_t i = 0; i < lines.size();) {
         const size_t end = PrintableAsciiEnd(text, i, lines.size());
@@ -42,6 +41,11 @@ std::string TerminalText(std::string_view lines) {
         out += texts[static_cast<unsigned char>(text[end])];
         i = end + 1;
     }
+}
+
+std::string TerminalText(std::string_view lines) {
+    std::string out;
+    AppendTerminalText(out, lines);
     return out;
 }
 

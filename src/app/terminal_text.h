@@ -10,5 +10,6 @@ namespace qm {
 // the DOS fonts draw for them (the byte 0 as a space), which the text and hex views show and a
 // terminal would obey.
 std::string TerminalText(std::string_view lines);
+void AppendTerminalText(std::string& out, std::string_view lines);
 
 } // namespace qm

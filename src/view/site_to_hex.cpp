@@ -77,21 +77,61 @@ HexCharacterCells MarkupCells(const std::array<bool, 256>& shown) {
     return cells;
 }
 
-std::string HexViewSource(std::string_view source, const HexCharacterCells& cells,
-                          std::string_view lineEnd, const ConversionStep& step) {
-    static const auto kPairs = [] {
-        std::array<std::array<char, 3>, 256> pairs{};
-        for (int b = 0; b < 256; ++b) pairs[b] = {kHexDigits[b >> 4], kHexDigits[b & 15], ' '};
-        return pairs;
+namespace {
+
+const std::array<std::array<char, 3>, 256>& HexPairs() {
+    static const auto pairs = [] {
+        std::array<std::array<char, 3>, 256> made{};
+        for (int b = 0; b < 256; ++b) made[b] = {kHexDigits[b >> 4], kHexDigits[b & 15], ' '};
+        return made;
     }();
+    return pairs;
+}
+
+size_t WidestCell(const HexCharacterCells& cells, std::string_view lineEnd) {
     size_t widest = lineEnd.size();
     for (const std::string& cell : cells.cell) widest = std::max(widest, cell.size());
+    return widest;
+}
+
+// One line of up to kBytesPerLine bytes at that offset, written at p; returns its end.
+char* FormatHexLine(char* p, size_t offset, std::string_view bytes,
+                    const HexCharacterCells& cells, std::string_view lineEnd) {
+    const auto& pairs = HexPairs();
+    for (int shift = 28; shift >= 0; shift -= 4) *p++ = kHexDigits[(offset >> shift) & 15];
+    *p++ = ' ';
+    for (size_t k = 0; k < bytes.size(); ++k, p += 3)
+        std::memcpy(p, pairs[static_cast<unsigned char>(bytes[k])].data(), 3);
+    p = std::fill_n(p, 3 * (kBytesPerLine - bytes.size()), ' ');
+    for (const char byte : bytes) {
+        const std::string& cell = cells.cell[static_cast<unsigned char>(byte)];
+        p = std::copy(cell.begin(), cell.end(), p);
+    }
+    return std::copy(lineEnd.begin(), lineEnd.end(), p);
+}
+
+} // namespace
+
+void AppendHexLines(std::string& out, std::string_view bytes, size_t offset,
+                    const HexCharacterCells& cells, std::string_view lineEnd) {
+    std::vector<char> line(9 + kHexPartWidth + kBytesPerLine * WidestCell(cells, lineEnd) +
+                           lineEnd.size());
+    for (size_t start = 0; start < bytes.size(); start += kBytesPerLine) {
+        const char* end = FormatHexLine(line.data(), offset + start,
+                                        bytes.substr(start, kBytesPerLine), cells, lineEnd);
+        out.append(line.data(), static_cast<size_t>(end - line.data()));
+    }
+}
+
+std::string HexViewSource(std::string_view source, const HexCharacterCells& cells,
+                          std::string_view lineEnd, const ConversionStep& step) {
     const size_t length = source.size();
     const size_t progressStep = std::max<size_t>(1, length / 100);
     size_t nextStepAt = progressStep; // the byte (1-based) at which the percentage next grows
     std::string out;
     out.reserve((length / kBytesPerLine + 1) * (kHexLineCharacters + 4 + lineEnd.size()));
-    std::vector<char> line(9 + kHexPartWidth + kBytesPerLine * widest + lineEnd.size());
+    std::vector<char> line(9 + kHexPartWidth + kBytesPerLine * WidestCell(cells, lineEnd) +
+                           lineEnd.size());
     for (size_t start = 0; start < length; start += kBytesPerLine) {
         const size_t count = std::min(kBytesPerLine, length - start);
         size_t stoppedAt = 0; // the byte taken after a refused step
@@ -105,18 +145,9 @@ std::string HexViewSource(std::string_view source, const HexCharacterCells& cell
             }
         }
         if (stoppedAt && stoppedAt < start + count) break; // only full lines stay
-        char* p = line.data();
-        for (int shift = 28; shift >= 0; shift -= 4) *p++ = kHexDigits[(start >> shift) & 15];
-        *p++ = ' ';
-        for (size_t k = 0; k < count; ++k, p += 3)
-            std::memcpy(p, kPairs[static_cast<unsigned char>(source[start + k])].data(), 3);
-        p = std::fill_n(p, 3 * (kBytesPerLine - count), ' ');
-        for (size_t k = 0; k < count; ++k) {
-            const std::string& cell = cells.cell[static_cast<unsigned char>(source[start + k])];
-            p = std::copy(cell.begin(), cell.end(), p);
-        }
-        p = std::copy(lineEnd.begin(), lineEnd.end(), p);
-        out.append(line.data(), static_cast<size_t>(p - line.data()));
+        const char* end =
+            FormatHexLine(line.data(), start, source.substr(start, count), cells, lineEnd);
+        out.append(line.data(), static_cast<size_t>(end - line.data()));
         if (stoppedAt) break;
     }
     return out;

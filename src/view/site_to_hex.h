@@ -40,6 +40,11 @@ HexCharacterCells MarkupCells(const std::array<bool, 256>& shown);
 std::string HexViewSource(std::string_view source, const HexCharacterCells& cells,
                           std::string_view lineEnd, const ConversionStep& step);
 
+// The lines of bytes that lie at that offset of the page (a multiple of sixteen), appended to
+// out, without progress steps.
+void AppendHexLines(std::string& out, std::string_view bytes, size_t offset,
+                    const HexCharacterCells& cells, std::string_view lineEnd);
+
 // The width of a hex view line in characters: offset, space, sixteen codes, sixteen cells.
 inline constexpr int kHexLineCharacters = 8 + 1 + 3 * 16 + 16;
 

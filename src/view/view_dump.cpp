@@ -96,28 +96,50 @@ std::vector<ViewLine> LayoutViewLines(BrowserState& browser, const ViewOptions& 
     return lines;
 }
 
+void WriteSourceView(BrowserState& browser, const ViewOptions& options, int32_t columns,
+                     ViewMode mode, const TextWriter& write) {
+    size_t next = 0; // index of the next line to write
+    std::string lineEnds;
+    LayOut(browser, options, columns, mode, [&](size_t index, const ViewLine& line) {
+        lineEnds.assign(index - std::min(index, next), '\n'); // the empty lines before it
+        write(lineEnds);
+        write(line.text);
+        write("\n");
+        next = index + 1;
+    });
+}
+
 std::string DumpSourceView(BrowserState& browser, const ViewOptions& options, int32_t columns,
                            ViewMode mode) {
     std::string out;
-    size_t next = 0; // index of the next line to write
-    LayOut(browser, options, columns, mode, [&](size_t index, const ViewLine& line) {
-        out.append(index - std::min(index, next), '\n'); // the empty lines before it
-        out += line.text;
-        out += '\n';
-        next = index + 1;
-    });
+    WriteSourceView(browser, options, columns, mode, [&](std::string_view text) { out += text; });
     return out;
 }
 
-std::string DumpHexLines(std::string_view source,
-                         const std::function<std::string(unsigned char)>& cellText) {
+void WriteHexLines(std::string_view source,
+                   const std::function<std::string(unsigned char)>& cellText,
+                   const TextWriter& write) {
     BitmapFontState fonts;
     LoadBuiltinTVFfont(fonts, "INT:DOS8X16");
     const std::array<bool, 256> shown = HexShownBytes(fonts);
     HexCharacterCells cells;
     for (int byte = 0; byte < 256; ++byte)
         cells.cell[byte] = shown[byte] ? cellText(static_cast<unsigned char>(byte)) : " ";
-    return HexViewSource(source, cells, "\n", [](int) { return true; });
+    // A stretch of lines at a time, so that the text of a large page is never held whole.
+    constexpr size_t kStretch = 4096 * 16;
+    std::string lines;
+    for (size_t start = 0; start < source.size(); start += kStretch) {
+        lines.clear();
+        AppendHexLines(lines, source.substr(start, kStretch), start, cells, "\n");
+        write(lines);
+    }
+}
+
+std::string DumpHexLines(std::string_view source,
+                         const std::function<std::string(unsigned char)>& cellText) {
+    std::string out;
+    WriteHexLines(source, cellText, [&](std::string_view text) { out += text; });
+    return out;
 }
 
 } // namespace qm

@@ -28,7 +28,13 @@ struct ViewLine {
 std::vector<ViewLine> LayoutViewLines(BrowserState& browser, const ViewOptions& options,
                                       int32_t columns, ViewMode mode = ViewMode::Html);
 
-// The same lines joined, each ended by a line feed.
+// Receives text in pieces, in order.
+using TextWriter = std::function<void(std::string_view text)>;
+
+// The same lines, each ended by a line feed, handed to write as they are laid out.
+void WriteSourceView(BrowserState& browser, const ViewOptions& options, int32_t columns,
+                     ViewMode mode, const TextWriter& write);
+// The same lines joined.
 std::string DumpSourceView(BrowserState& browser, const ViewOptions& options, int32_t columns,
                            ViewMode mode = ViewMode::Html);
 
@@ -37,5 +43,9 @@ std::string DumpSourceView(BrowserState& browser, const ViewOptions& options, in
 // each byte the character column shows.
 std::string DumpHexLines(std::string_view source,
                          const std::function<std::string(unsigned char)>& cellText);
+// The same lines handed to write a stretch at a time.
+void WriteHexLines(std::string_view source,
+                   const std::function<std::string(unsigned char)>& cellText,
+                   const TextWriter& write);
 
 } // namespace qm
