@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 
+#include "base/ascii_run.h"
 #include "tools/attribute_text.h"
 #include "tools/text_decoders.h"
 #include "tools/text_replace.h"
@@ -45,17 +46,16 @@ inline std::string_view Trim(std::string_view text) {
 // Long stretches (a data: address, a minified script) are crossed eight bytes at a time.
 template <bool kControls, char... kChars> struct Stops {
     static bool Is(char c) { return kIs[static_cast<unsigned char>(c)]; }
-    // The first stop in text[i, end), or end. Short stretches (most tags) are read a byte at
-    // a time.
+    // The first stop in text[i, end), or end. The lowest byte a word flags is a stop (a
+    // borrow only flags bytes above a true one), so a hit is placed without reading bytes.
     static size_t Find(const char* text, size_t i, size_t end) {
-        if (end - i < 32) return FindByBytes(text, i, end);
         for (; i + 8 <= end; i += 8) {
             uint64_t word;
             std::memcpy(&word, text + i, 8);
             const uint64_t hit =
                 (kControls ? Below(word, ' ') : 0) |
                 (Below(word ^ (kOnes * static_cast<unsigned char>(kChars)), 1) | ... | 0);
-            if (hit) break;
+            if (hit) return i + FirstFlaggedByte(hit);
         }
         return FindByBytes(text, i, end);
     }
