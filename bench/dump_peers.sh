@@ -3,7 +3,9 @@
 # the same run: a tiny page (start-up), the real page of the corpus closest to 1 MB and every
 # real page of the corpus of 1 MB or more.
 # Targets: the tiny page within 1.5 times w3m's time; every page of 1 MB or more at least 4 times
-# faster than the fastest of w3m, lynx and elinks.
+# faster than the fastest of w3m, lynx and elinks; peak memory of the largest page's dump under
+# its size plus 25 MB; the layout passes (prepare + mark) of that page at 100 MB/s in process
+# (bench/page_layout_bench.cpp).
 #
 #   bench/dump_peers.sh [BUILD_DIR] [CORPUS_DIR]   (defaults: build, build-bench/corpus; RUNS=30,
 #                                                   LARGE_RUNS=10 for the pages of 1 MB or more)
@@ -86,3 +88,19 @@ while read -r size path; do
   [[ $line == *MISSED ]] && missed=$((missed + 1))
 done < <(awk '$1 >= 1000000' "$corpus/all-pages.txt")
 echo "pages of 1 MB or more that missed the target: $missed"
+
+echo
+largest=$(readlink -f "$corpus/page-10mb.html")
+size=$(stat -c %s "$largest")
+peak_kb=$(/usr/bin/time -f %M "$quillmar" --dump --utf8 "$largest" 2>&1 >/dev/null | tail -1)
+limit_kb=$((size / 1024 + 25 * 1024))
+echo "== peak memory of the dump of $(basename "$largest") ($((size >> 20)) MiB): $((peak_kb / 1024)) MiB," \
+  "target under $((limit_kb / 1024)) MiB: $([[ $peak_kb -lt $limit_kb ]] && echo met || echo MISSED)"
+
+if cmake --build "$build" --target page_layout_bench >/dev/null 2>&1; then
+  echo
+  echo "== layout in process at 80 columns, $(basename "$largest"); target: Layout/both at 100 MB/s"
+  QM_PAGE="$largest" "$build/bench/page_layout_bench" --benchmark_filter='Layout|Dump' \
+    --benchmark_repetitions=3 --benchmark_report_aggregates_only=true 2>/dev/null |
+    awk '/_median/ { print "  " $0 }'
+fi

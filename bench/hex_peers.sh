@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The hex view beside xxd and hexdump -C on the same 10 MiB file of random bytes, in the same
 # run: the conversion alone (hex_view_bench) and `quillmar --dump --view hex` as a whole process.
-# Targets: the conversion at least as fast as xxd; the whole process within 2 times xxd's time.
+# Targets: the conversion at least as fast as xxd; the whole process at least 2 times faster than
+# xxd.
 # Then the page image export of the largest corpus page at 1280 px: time and resident memory
 # beyond what the same command needs for a one-line page.
 #
@@ -44,7 +45,7 @@ print("%-34s %10s %10.1f %14.2f" % ("SiteToHex alone (hex_view_bench)", "-", con
 for name, label in (("xxd", "xxd"), ("hexdump", "hexdump -C"), ("quillmar", "quillmar --dump --view hex")):
     wall, cpu = rows[name]
     print("%-34s %10.1f %10.1f %14.2f" % (label, wall, cpu, xxd_cpu / cpu))
-print("targets: SiteToHex alone >= 1.00; quillmar --dump --view hex >= 0.50")
+print("targets: SiteToHex alone >= 1.00; quillmar --dump --view hex >= 2.00")
 PY
 
 [[ -e "$corpus/page-large.html" ]] || "$here/corpus.sh" "$corpus" >/dev/null

@@ -94,6 +94,9 @@ void RenderPass::Loop() {
             break;
         }
         if (mode_ == RenderMode::Mark && lineBegun_) TakeCheckpoint();
+        // Past the last block it could cut and the last title, the prepare pass would change
+        // nothing more.
+        if (mode_ == RenderMode::Prepare && lineBegun_ && scanner_.NothingLeftToCut()) break;
         lineBegun_ = false;
         if (!Painting() &&
             (s_.position >= nextProgress_ || scanner_.SourceLength() != progressLength_))

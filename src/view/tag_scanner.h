@@ -226,6 +226,9 @@ class TagScanner {
     // The prepare pass's cuts leave a gap in DecodedSource until this closes it; the pass
     // calls it before anything outside the pass may read the source, and at its end.
     void CloseGap();
+    // Prepare pass: the state is clean and no hidden script, style or meta tag and no closing
+    // title tag can begin after the reading position, so reading on would change nothing.
+    bool NothingLeftToCut();
 
     // Turns the first pending item into the active display block. A block the mark pass kept
     // for restarts is taken from there, as it was, instead of being made again.
@@ -355,6 +358,11 @@ class TagScanner {
     std::shared_ptr<FormContentRecord> lastFormRecord_;
     FormContentReplay formReplay_;
     FormContentRecords* formRecords_ = nullptr;
+
+    // The first "<" at or after hiddenSearchFrom_ that may begin a hidden block; -1 when not
+    // searched since the last cut.
+    int32_t hiddenSearchFrom_ = -1;
+    int32_t hiddenTagAt_ = 0;
 
     // The drawable run found last: every character from runFrom_ to runTo_ of the source (or of
     // the display text, when runInDisplay_) is drawable.

@@ -35,6 +35,12 @@ void CheckCuts(PumpPace pace) {
         {"reference read again after a cut", "<meta x>&abcdefghijklmnop;q<meta y>r",
          "&abcdefghijklmnop;qr", ""},
         {"unterminated script kept", "a<script>x<meta y>", "a<script>x<meta y>", ""},
+        // The pass stops reading once nothing can be cut and no title end can follow, but not
+        // before a tag whose name a dropped control character splits.
+        {"split name after lines", "<p>a<p>b<p>c<scr\x01ipt>x</script>d<p>e", "<p>a<p>b<p>cd<p>e",
+         ""},
+        {"title after lines", "<p>a<p>b<p>c<title>T</TiTlE>", "<p>a<p>b<p>c<title>T</TiTlE>",
+         "T"},
     };
     for (const CutCase& c : cases) {
         test::RenderRig rig;
