@@ -3,15 +3,12 @@
 
 #include "view/tag_scanner.h"
 
-#include <array>
-#include <cstring>
-
 #include "base/ansi_case.h"
-#include "base/ascii_case.h"
 #include "base/format.h"
 #include "state/browser_state.h"
 #include "state/ui_strings.h"
 #include "tools/source_decode.h"
+#include "view/hidden_tag_finder.h"
 #include "view/scan_helpers.h"
 
 namespace qm {
@@ -138,45 +135,14 @@ void TagScanner::CutBlock(int32_t stepBack) {
     ResumeAt(std::max(0, start - stepBack));
 }
 
-namespace {
-
-// The first "<" in text[from, end) followed by the name of a hidden block or a closing title
-// tag (any case, with the control characters a tag drops or turns into a space skipped, so
-// that no tag is missed), or end.
-size_t FindHiddenTag(const char* text, size_t from, size_t end, const ViewOptions& options) {
-    std::array<std::string_view, 4> names;
-    size_t count = 0;
-    names[count++] = "/TITLE";
-    if (!options.Scripts) names[count++] = "SCRIPT";
-    if (!options.Styles) names[count++] = "STYLE";
-    if (!options.Meta) names[count++] = "META";
-    for (const char* lt = text + from;
-         (lt = static_cast<const char*>(std::memchr(lt, '<', text + end - lt))); ++lt) {
-        for (size_t n = 0; n < count; ++n) {
-            const char* p = lt + 1;
-            size_t matched = 0;
-            for (; p < text + end && matched < names[n].size(); ++p) {
-                if (static_cast<unsigned char>(*p) < ' ') continue;
-                if (AsciiUpper(*p) != names[n][matched]) break;
-                ++matched;
-            }
-            if (matched == names[n].size() || p == text + end)
-                return static_cast<size_t>(lt - text);
-        }
-    }
-    return end;
-}
-
-} // namespace
-
 bool TagScanner::NothingLeftToCut() {
     if (!IsClean() || formReplay_.Active()) return false;
     const int32_t position = s_.position, length = SourceLength();
     if (hiddenSearchFrom_ < 0 || position < hiddenSearchFrom_ || position > hiddenTagAt_) {
+        if (!hiddenTags_) hiddenTags_ = std::make_unique<HiddenTagFinder>(options_);
         hiddenSearchFrom_ = position;
         hiddenTagAt_ = static_cast<int32_t>(
-            FindHiddenTag(Ahead(), static_cast<size_t>(position), static_cast<size_t>(length),
-                          options_));
+            hiddenTags_->Find(Ahead(), static_cast<size_t>(position), static_cast<size_t>(length)));
     }
     return hiddenTagAt_ >= length;
 }

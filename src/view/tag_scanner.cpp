@@ -8,6 +8,7 @@
 #include "state/browser_state.h"
 #include "state/ui_strings.h"
 #include "tools/source_decode.h"
+#include "view/hidden_tag_finder.h"
 #include "view/scan_helpers.h"
 
 namespace qm {
@@ -52,6 +53,10 @@ TagScanner::TagScanner(BrowserState& browser, const ViewOptions& options, Render
                        qm::ViewMode viewMode)
     : browser_(browser), source_(browser.DecodedSource), options_(options), mode_(mode),
       viewMode_(viewMode) {}
+
+TagScanner::~TagScanner() {
+    CloseGap();
+}
 
 const std::string& TagScanner::Ui(int index) const {
     return UiString(index, browser_.LanguageIndex);

@@ -24,6 +24,7 @@
 namespace qm {
 
 struct BrowserState;
+class HiddenTagFinder;
 
 // The tag names the classification rules single out; others are Other.
 enum class TagId : uint8_t {
@@ -187,7 +188,7 @@ class TagScanner {
     // PageTitle (prepare pass) and BaseURL.
     TagScanner(BrowserState& browser, const ViewOptions& options, RenderMode mode,
                qm::ViewMode viewMode);
-    ~TagScanner() { CloseGap(); }
+    ~TagScanner();
     TagScanner(const TagScanner&) = delete;
     TagScanner& operator=(const TagScanner&) = delete;
 
@@ -363,6 +364,7 @@ class TagScanner {
     // searched since the last cut.
     int32_t hiddenSearchFrom_ = -1;
     int32_t hiddenTagAt_ = 0;
+    std::unique_ptr<HiddenTagFinder> hiddenTags_;
 
     // The drawable run found last: every character from runFrom_ to runTo_ of the source (or of
     // the display text, when runInDisplay_) is drawable.
