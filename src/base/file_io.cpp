@@ -1,5 +1,6 @@
 #include "base/file_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -20,12 +21,21 @@ bool ReadWholeFile(const std::string& path, std::string& data) {
     data.clear();
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return false;
+    // Read straight into a string of the file's size: no copy through a block and no growth
+    // that would hold the page twice. A file that grows meanwhile is read to its end.
+    struct stat info {};
+    size_t size = ::fstat(::fileno(file), &info) == 0 && info.st_size > 0
+                      ? static_cast<size_t>(info.st_size)
+                      : 0;
     constexpr size_t kBlock = 100000;
-    char buffer[kBlock];
     for (;;) {
-        size_t got = std::fread(buffer, 1, kBlock, file);
-        data.append(buffer, got);
-        if (got < kBlock) break;
+        const size_t used = data.size();
+        data.resize(used + std::max(kBlock, size + 1 - std::min(size, used)));
+        const size_t want = data.size() - used;
+        const size_t got = std::fread(data.data() + used, 1, want, file);
+        data.resize(used + got);
+        if (got < want) break;
+        size = 0;
     }
     const bool whole = !std::ferror(file);
     std::fclose(file);
