@@ -374,11 +374,13 @@ void TagScanner::EndTag() {
         }
         return;
     }
+    const TagReading& reading = ReadTag(buffer);
     // A ">" inside a quoted value that is still open belongs to the value.
-    if (LastValueOpensQuote(buffer)) {
+    if (reading.opensQuote) {
         buffer += '>';
         return;
     }
+    const TagInfo tag = reading.info;
     s_.inTag = false;
     attrsParsed_ = false;
     const std::string_view name = TagName(buffer);
@@ -387,11 +389,32 @@ void TagScanner::EndTag() {
         return;
     const bool formContent = s_.rawBlock && formRecording_;
     const int32_t tagStart = s_.tagStart, end = s_.position;
-    const TagInfo tag = Tags().Find(name);
     Classify(tag, !name.empty() && name[0] == '/');
     if (formContent) KeepFormEffects(tag.id, tagStart, end);
     // The buffer of a long tag (a data: address) is not kept for the short tags after it.
     if (buffer.capacity() > kKeptTagCapacity) std::string().swap(buffer);
+}
+
+const TagScanner::TagReading& TagScanner::ReadTag(const std::string& text) {
+    constexpr size_t kSlots = 64, kLongest = 256; // longer tags are rare and read each time
+    if (tagReadings_.empty()) tagReadings_.resize(kSlots + 1);
+    if (text.size() > kLongest) {
+        TagReading& once = tagReadings_[kSlots];
+        once.opensQuote = LastValueOpensQuote(text);
+        once.info = Tags().Find(TagName(text));
+        return once;
+    }
+    uint64_t head = 0, tail = 0;
+    std::memcpy(&head, text.data(), std::min<size_t>(8, text.size()));
+    if (text.size() > 8) std::memcpy(&tail, text.data() + text.size() - 8, 8);
+    const uint64_t hash = (head * 0x9E3779B97F4A7C15 ^ tail ^ text.size()) * 0xC2B2AE3D27D4EB4F;
+    TagReading& reading = tagReadings_[hash >> 58];
+    if (reading.text != text || reading.text.empty()) {
+        reading.text = text;
+        reading.opensQuote = LastValueOpensQuote(text);
+        reading.info = Tags().Find(TagName(text));
+    }
+    return reading;
 }
 
 const TagAttributes& TagScanner::TagAttrs() {

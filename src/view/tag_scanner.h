@@ -350,6 +350,16 @@ class TagScanner {
     qm::ViewMode viewMode_;
     TitleHandler titleHandler_;
     ScanState s_;
+    // Pages repeat their tags, so what EndTag reads from a tag's text is kept for the texts
+    // seen last, in slots by a hash of the text.
+    struct TagReading {
+        std::string text;
+        bool opensQuote = false; // LastValueOpensQuote
+        TagInfo info;            // of its name
+    };
+    const TagReading& ReadTag(const std::string& text);
+    std::vector<TagReading> tagReadings_;
+
     TagAttributes attrs_;      // filled by every ParseTag of the scanner
     bool attrsParsed_ = false; // attrs_ belong to the tag being classified
     int64_t read_ = 0;         // CharactersRead
