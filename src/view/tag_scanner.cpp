@@ -478,7 +478,9 @@ void TagScanner::Classify(TagInfo tag, bool closing) {
     }
     if (s_.rawBlock && tag.id == s_.rawEndTag) CloseRawBlock(tag.id);
     ApplyLineBreakRules(closing, tag.flags);
-    ApplyBorderRules(tag.flags);
+    // Most tags are neither singled out nor flagged, and no other rule applies to them.
+    if (tag.flags != 0) ApplyBorderRules(tag.flags);
+    if (tag.id == TagId::Other) return;
     ApplyTitleRules(tag.id);
     if (s_.rawBlock) return;
     if (tag.id == TagId::Pre) s_.preformatted = true;
