@@ -307,7 +307,13 @@ bool TagScanner::CollectTag(int32_t stop) {
     // The comment opener is recognised only when the buffer holds exactly "!--", so the first
     // three characters are checked as they complete it, and a control character among them is
     // left to ReadCharacter.
-    auto opening = [&] { return !s_.inComment && !s_.rawBlock && s_.tagBuffer.size() < 3; };
+    // A buffer that does not start with "!" never becomes the opener.
+    const std::string& buffer = s_.tagBuffer;
+    const bool mayOpen =
+        buffer.empty()
+            ? pos < stop && (text[pos] == '!' || static_cast<unsigned char>(text[pos]) < ' ')
+            : buffer[0] == '!';
+    auto opening = [&] { return mayOpen && !s_.inComment && !s_.rawBlock && buffer.size() < 3; };
     if (opening()) {
         const size_t need = 3 - s_.tagBuffer.size();
         size_t take = 0;
