@@ -238,7 +238,8 @@ std::string_view TagScanner::DrawableRun(int32_t limit) const {
     if (s_.plainText && !options_.ShowText && viewMode_ == qm::ViewMode::Html) return {};
     const int64_t stop = std::clamp(limit, 0, SourceLength());
     const int64_t begin = std::max(0, s_.position);
-    if (begin >= stop) return {};
+    // Most turns start at a "<": no run.
+    if (begin >= stop || DrawStops::Is(Ahead()[begin])) return {};
     if (!known(false, begin)) {
         const size_t end =
             std::min(static_cast<size_t>(SourceLength()), static_cast<size_t>(begin) + kRunStretch);
