@@ -1,6 +1,7 @@
 #include "base/bitmap_font.h"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 
 #include "base/file_io.h"
@@ -41,10 +42,32 @@ struct PenStep {
     int64_t extra = 0; // 1 in bold
 };
 
+// A glyph at scale 1 wholly inside the bitmap: its pixels are set straight in the rows, which
+// a window full of text does for every character it shows.
+bool DrawWholeGlyph(Bitmap& bitmap, const BitmapGlyph& glyph, int32_t height, int64_t penX,
+                    int64_t penY, const PenStep& step, uint32_t pixel) {
+    const int64_t right = penX + 16 * int64_t{glyph.words} + step.extra;
+    if (step.scale != 1 || penX < 0 || penY < 0 || right > bitmap.width ||
+        penY + height > bitmap.height)
+        return false;
+    for (int32_t r = 0; r < height; ++r) {
+        uint32_t* row = bitmap.Row(static_cast<int>(penY + r)) + penX;
+        for (int32_t k = 0; k < glyph.words; ++k) {
+            for (uint32_t bits = glyph.Word(r, k); bits != 0; bits &= bits - 1) {
+                uint32_t* at = row + 16 * k + std::countr_zero(bits);
+                at[0] = pixel;
+                if (step.extra) at[1] = pixel;
+            }
+        }
+    }
+    return true;
+}
+
 void DrawGlyph(Bitmap& bitmap, const BitmapGlyph& glyph, int32_t height, int64_t penX, int64_t penY,
                const PenStep& step, uint32_t pixel) {
     if (glyph.words == 0 || penX >= bitmap.width) return;
     if (penX + (16 * int64_t{glyph.words} + step.extra) * step.scale <= 0) return;
+    if (DrawWholeGlyph(bitmap, glyph, height, penX, penY, step, pixel)) return;
     for (int32_t r = 0; r < height; ++r) {
         const int64_t top = penY + r * step.scale;
         if (top >= bitmap.height) break;
