@@ -99,12 +99,12 @@ std::vector<ViewLine> LayoutViewLines(BrowserState& browser, const ViewOptions& 
 void WriteSourceView(BrowserState& browser, const ViewOptions& options, int32_t columns,
                      ViewMode mode, const TextWriter& write) {
     size_t next = 0; // index of the next line to write
-    std::string lineEnds;
+    std::string lines;
     LayOut(browser, options, columns, mode, [&](size_t index, const ViewLine& line) {
-        lineEnds.assign(index - std::min(index, next), '\n'); // the empty lines before it
-        write(lineEnds);
-        write(line.text);
-        write("\n");
+        lines.assign(index - std::min(index, next), '\n'); // the empty lines before it
+        lines += line.text;
+        lines += '\n';
+        write(lines);
         next = index + 1;
     });
 }
