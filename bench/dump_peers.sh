@@ -38,19 +38,20 @@ programs=("$quillmar --dump --utf8" "w3m -dump" "lynx -dump -force_html" "elinks
 
 # One line per program, in the order of $programs: name, then median, mean and min wall time and
 # mean processor time (user and system) in milliseconds; on a busy machine the wall times wait
-# for the processor, the processor time does not. The runs are taken in three rounds, each
+# for the processor, the processor time does not. The runs are taken in rounds of two, each
 # program in turn, so that a burst of load from elsewhere falls on all of them alike.
 measure() {
-  local page=$1 commands=() round
+  local page=$1 commands=() round rounds=$(((runs + 1) / 2))
   for p in "${programs[@]}"; do commands+=("$p $page"); done
-  for round in 1 2 3; do
-    hyperfine -N --warmup 2 --runs "$(((runs + 2) / 3))" --export-json "$work/times$round.json" \
-      "${commands[@]}" >/dev/null 2>&1
+  for ((round = 1; round <= rounds; round++)); do
+    hyperfine -N --warmup 1 --runs 2 --export-json "$work/times$round.json" "${commands[@]}" \
+      >/dev/null 2>&1
   done
-  python3 - "$work" "${programs[@]}" <<'EOF'
+  python3 - "$work" "$rounds" "${programs[@]}" <<'EOF'
 import json, statistics, sys
-rounds = [json.load(open("%s/times%d.json" % (sys.argv[1], n)))["results"] for n in (1, 2, 3)]
-for index, name in enumerate(sys.argv[2:]):
+rounds = [json.load(open("%s/times%d.json" % (sys.argv[1], n)))["results"]
+          for n in range(1, int(sys.argv[2]) + 1)]
+for index, name in enumerate(sys.argv[3:]):
     times = [t for results in rounds for t in results[index]["times"]]
     cpu = statistics.mean(r[index]["user"] + r[index]["system"] for r in rounds)
     print("%s\t%.3f\t%.3f\t%.3f\t%.3f" % (name.split("/")[-1], statistics.median(times) * 1e3,
