@@ -50,7 +50,8 @@ class LineCollector : public LayoutSink {
     void Finish() {
         if (line_.text.find_first_not_of(' ') != std::string::npos)
             receiver_(static_cast<size_t>((lineY_ - 1) / std::max(1, lineHeight)), line_);
-        line_ = ViewLine();
+        line_.text.clear(); // its room serves the next line
+        line_.role = ColorRole::Text;
     }
 
     int32_t lineHeight = 1;
@@ -98,15 +99,19 @@ std::vector<ViewLine> LayoutViewLines(BrowserState& browser, const ViewOptions& 
 
 void WriteSourceView(BrowserState& browser, const ViewOptions& options, int32_t columns,
                      ViewMode mode, const TextWriter& write) {
-    size_t next = 0; // index of the next line to write
+    constexpr size_t kStretch = 1 << 16; // lines go to the writer this much at a time
+    size_t next = 0;                     // index of the next line to write
     std::string lines;
     LayOut(browser, options, columns, mode, [&](size_t index, const ViewLine& line) {
-        lines.assign(index - std::min(index, next), '\n'); // the empty lines before it
+        lines.append(index - std::min(index, next), '\n'); // the empty lines before it
         lines += line.text;
         lines += '\n';
-        write(lines);
         next = index + 1;
+        if (lines.size() < kStretch) return;
+        write(lines);
+        lines.clear();
     });
+    if (!lines.empty()) write(lines);
 }
 
 std::string DumpSourceView(BrowserState& browser, const ViewOptions& options, int32_t columns,
