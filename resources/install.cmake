@@ -7,7 +7,7 @@ set(program_dir lib/quillmar)
 set(desktop_dir ${CMAKE_SOURCE_DIR}/resources/desktop)
 
 install(TARGETS quillmar quillmar_window RUNTIME DESTINATION ${program_dir})
-install(TARGETS quillmar_http_module LIBRARY DESTINATION ${program_dir})
+install(TARGETS quillmar_http_module quillmar_store_module LIBRARY DESTINATION ${program_dir})
 install(FILES ${CMAKE_BINARY_DIR}/quillmar.map ${desktop_dir}/quillmar.installed
         DESTINATION ${program_dir})
 

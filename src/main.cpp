@@ -16,6 +16,7 @@
 #include "app/run_mode.h"
 #include "app/terminal_pump.h"
 #include "base/version.h"
+#include "platform/crawl_store_module.h"
 #include "platform/http_module.h"
 
 namespace {
@@ -25,7 +26,11 @@ void PrintHelp() {
               "       quillmar --dump [--columns N] [--utf8] [--timeout SECONDS] [--max-size MB]\n"
               "                       FILE|ADDRESS\n"
               "       quillmar --check-links [--utf8] [--timeout SECONDS] [--max-size MB]\n"
-              "                              FILE|ADDRESS\n"
+              "                              [--format tsv|json] FILE|ADDRESS\n"
+              "       quillmar --check-links --recursive [--depth N] [--scope host|prefix|ADDRESS]\n"
+              "                [--max-pages N] [--per-host N] [--delay MS] [--ignore-robots]\n"
+              "                [--format tsv|json] [--state FILE] [options of --check-links]\n"
+              "                ADDRESS\n"
               "       quillmar --dump --view text|hex [options of --dump] FILE|ADDRESS\n"
               "       quillmar --image OUT.bmp [--width PX] [--font NAME] [--utf8]\n"
               "                        [--timeout SECONDS] [--max-size MB] FILE|ADDRESS\n"
@@ -61,7 +66,19 @@ void PrintHelp() {
               "content type and the size (\"-\" when not known), and after a redirect the\n"
               "address it ended at. Exit status: 0 nothing is broken, 1 a request failed or\n"
               "answered 400 or above (or the page itself could not be loaded, or a stop\n"
-              "signal came), 2 bad arguments or a missing file.\n"
+              "signal came), 2 bad arguments or a missing file. --format json prints one JSON\n"
+              "object per address instead, with the fields named.\n"
+              "\n"
+              "--check-links --recursive checks a site: the pages in scope (HTML, on the start\n"
+              "page's host; --scope prefix: under its folder; --scope ADDRESS: under that\n"
+              "address) are read for their addresses as well, --depth link steps from the start\n"
+              "(default: no limit) and at most --max-pages pages (default 100000). Each address\n"
+              "is tested once; its line starts with the page it was first found on and how many\n"
+              "pages hold it. robots.txt of the site's host is obeyed unless --ignore-robots;\n"
+              "at most --per-host requests at once to one host (default 8), --delay MS between\n"
+              "two to one host. --state FILE keeps the crawl in an SQLite file, and a second run\n"
+              "with it goes on where the first stopped. A summary goes to stderr, and a progress\n"
+              "line too when it is a terminal.\n"
               "\n"
               "--view text prints the page as the text view shows it (every byte a character,\n"
               "no tags read); --view hex prints the hex view: offset, sixteen byte codes and\n"
@@ -140,6 +157,12 @@ int main(int argc, char** argv) {
     qm::HttpModuleMultiTransport multiTransport(pump, qm::kCheckLinksParallel, module);
     qm::CommandEnvironment environment{transport, pump, folder, qm::UserDataFolder(),
                                        &multiTransport};
+    environment.newMultiTransport = [&pump, module](int parallel) {
+        return std::make_unique<qm::HttpModuleMultiTransport>(pump, parallel, module);
+    };
+    environment.openCrawlStore = [folder](const std::string& path, std::string& error) {
+        return qm::OpenCrawlStoreModule(folder + qm::kCrawlStoreModuleFile, path, error);
+    };
     if (checkLinks) return qm::RunCheckLinksMode(rest, std::cout, std::cerr, environment);
     if (image) return qm::RunImageMode(rest, std::cerr, environment, nullptr);
     if (run) return qm::RunScriptMode(rest, std::cout, std::cerr, environment);

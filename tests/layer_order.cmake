@@ -1,6 +1,6 @@
 # Fails when a file includes a header of a folder above its own. The folders, bottom first:
 # each may include its own and the ones before it.
-set(layers base state tools net view forms script app platform ui)
+set(layers base state tools net view site forms script app platform ui)
 set(offenders)
 foreach(layer IN LISTS layers)
   list(FIND layers ${layer} rank)

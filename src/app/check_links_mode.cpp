@@ -1,8 +1,12 @@
 #include "app/check_links_mode.h"
 
+#include "app/check_site_mode.h"
+#include "app/site_options.h"
 #include "app/terminal_pump.h"
 #include "base/codepage.h"
 #include "net/link_test.h"
+#include "site/crawl_page.h"
+#include "site/link_report.h"
 #include "state/browser.h"
 #include "view/page_links.h"
 
@@ -11,47 +15,6 @@ namespace {
 
 constexpr int kUiDownloadError = 2;
 constexpr int kUiStoppedBySignal = 263;
-
-// Every block that can hold an address to test, whatever the view shows by default.
-ViewOptions CheckedBlocks() {
-    ViewOptions options;
-    options.Links = true;
-    options.Media = true;
-    options.Linked = true;
-    return options;
-}
-
-const char* KindName(LinkBlockKind kind) {
-    switch (kind) {
-    case LinkBlockKind::Link:
-        return "Link";
-    case LinkBlockKind::Media:
-        return "Media";
-    case LinkBlockKind::LinkedFile:
-        return "Linked-file";
-    }
-    return "";
-}
-
-// One field of a line: nothing in it may end the field or the line.
-std::string Field(std::string_view text) {
-    if (text.empty()) return "-";
-    std::string field(text);
-    for (char& c : field)
-        if (static_cast<unsigned char>(c) < ' ') c = ' ';
-    return Cp1251ToUtf8(field);
-}
-
-std::string ResultLine(const PageLink& link, const LinkResult& result, int languageIndex) {
-    std::string line = std::to_string(link.line) + '\t' + KindName(link.kind) + '\t' +
-                       Field(link.written) + '\t' + Field(link.address) + '\t' +
-                       Field(ResultText(result, languageIndex)) + '\t' + Field(result.contentType) +
-                       '\t' +
-                       (result.contentLength < 0 ? "-" : std::to_string(result.contentLength));
-    if (!result.failed && result.kind == AddressKind::Web && result.finalUrl != link.address)
-        line += '\t' + Field(result.finalUrl);
-    return line + '\n';
-}
 
 // The page's own load failed: it has no links to show.
 bool PageFailed(Browser& browser, std::ostream& err) {
@@ -75,11 +38,15 @@ bool PageFailed(Browser& browser, std::ostream& err) {
 int RunCheckLinksMode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                       CommandEnvironment& environment) {
     CommandArgs parsed;
-    if (std::string problem = ParseCommandArgs(args, ModeOptions{}, parsed);
-        !problem.empty()) {
+    SiteArgs site;
+    std::vector<std::string> rest = args;
+    std::string problem = TakeSiteArgs(rest, site);
+    if (problem.empty()) problem = ParseCommandArgs(rest, ModeOptions{}, parsed);
+    if (!problem.empty()) {
         err << "quillmar --check-links: " << problem << "\n";
         return 2;
     }
+    if (site.recursive) return RunCheckSiteMode(parsed, site, out, err, environment);
     if (!environment.multiTransport) {
         err << "quillmar --check-links: no transport for the requests\n";
         return 1;
@@ -90,7 +57,7 @@ int RunCheckLinksMode(const std::vector<std::string>& args, std::ostream& out, s
     BrowserState& state = browser.State();
     if (!environment.pump.StopRequested() && PageFailed(browser, err)) return 1;
 
-    const std::vector<PageLink> links = CollectPageLinks(state, CheckedBlocks());
+    const std::vector<PageLink> links = CollectPageLinks(state, AllLinkBlocks());
     const std::vector<size_t> firsts = FirstOfEachAddress(links);
     std::vector<std::string> addresses;
     for (size_t first : firsts)
@@ -104,7 +71,7 @@ int RunCheckLinksMode(const std::vector<std::string>& args, std::ostream& out, s
     bool broken = false;
     for (size_t i = 0; i < results.size(); ++i) {
         if (!results[i].done) continue;
-        out << ResultLine(links[firsts[i]], results[i], state.LanguageIndex);
+        out << LinkLine(links[firsts[i]], results[i], site.format, state.LanguageIndex);
         broken = broken || IsBroken(results[i]);
     }
     out.flush();

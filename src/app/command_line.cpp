@@ -73,8 +73,10 @@ constexpr InfoWord kInfoWords[] = {{"--help", InfoRequest::Help},
                                    {"-V", InfoRequest::Version}};
 
 // Words that some mode knows: misplaced before a window, they are not unknown.
-constexpr std::string_view kModeWords[] = {"--dump", "--check-links", "--image", "--run",
-                                           "--view", "--font",        "--utf8",  "--print"};
+constexpr std::string_view kModeWords[] = {
+    "--dump",      "--check-links", "--image",    "--run",   "--view",          "--font",
+    "--utf8",      "--print",       "--recursive", "--depth", "--scope",        "--max-pages",
+    "--per-host",  "--delay",       "--ignore-robots", "--format", "--state"};
 
 // The go action without a window: a new page needs nothing more, the mode takes it from here.
 class HeadlessHost : public GoActionHost {

@@ -2,6 +2,7 @@
 // What the command-line modes share: the environment the program gives them, their options,
 // and the page the go action loads for them without a window.
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -13,6 +14,7 @@
 namespace qm {
 
 class Browser;
+class CrawlStore;
 class HttpMultiTransport;
 class HttpTransport;
 class TerminalPump;
@@ -23,6 +25,13 @@ struct CommandEnvironment {
     std::string exeFolder; // ends in "/"
     std::string dataHome;  // per-user data folder, used when exeFolder is not writable
     HttpMultiTransport* multiTransport = nullptr; // requests side by side, for --check-links
+    // For the site check: a transport of its own that runs up to parallel requests at once;
+    // without it the site check uses multiTransport.
+    std::function<std::unique_ptr<HttpMultiTransport>(int parallel)> newMultiTransport = nullptr;
+    // For --state: the crawl store kept in a file; null, with the reason in error, when it
+    // cannot be opened. Without it --state is refused.
+    std::function<std::unique_ptr<CrawlStore>(const std::string& path, std::string& error)>
+        openCrawlStore = nullptr;
 };
 
 // The per-user data folder: $XDG_DATA_HOME/quillmar/ or ~/.local/share/quillmar/; empty when

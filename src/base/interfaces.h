@@ -37,6 +37,11 @@ struct HttpRequest {
     const bool* abortFlag = nullptr;
     // A wait in which nothing arrives for this long fails with Stalled; 0 waits for ever.
     int64_t idleTimeoutMs = 0;
+    // Side-by-side requests only: an answer of 2xx whose content type this accepts is handed
+    // over with its body once the body has come; past bodyLimit bytes (0: no limit) the body
+    // is cut there and the request ends. Null: answered at the header, the body not kept.
+    bool (*keepBody)(std::string_view contentType) = nullptr;
+    uint64_t bodyLimit = 0;
 };
 
 // Why a request or a body read failed. ErrorText gives the details in the library's words.
@@ -89,6 +94,9 @@ struct HttpAnswer {
     std::vector<std::pair<std::string, std::string>> headers;
     TransportError error = TransportError::None;
     std::string errorText;
+    bool bodyKept = false; // the request's keepBody accepted the answer: body holds it
+    bool bodyCut = false;  // the body went on past the request's limit
+    std::string body = {};
 
     // Value of the first header of that name (case-insensitive), empty when absent.
     std::string Header(std::string_view name) const {

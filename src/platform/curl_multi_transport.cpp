@@ -1,5 +1,6 @@
 // The side-by-side transport: several requests at once, each answer handed over with its
-// header while the rest of its body keeps the connection for the next request.
+// header while the rest of its body keeps the connection for the next request, or with its
+// whole body when the request keeps bodies of that type.
 
 #include "platform/curl_transport.h"
 
@@ -9,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/ascii_case.h"
 #include "platform/curl_request.h"
 
 namespace qm {
@@ -27,15 +29,51 @@ struct Transfer {
     bool answered = false;
     bool idleLimit = false; // the request set an idle time, which libcurl's low-speed limit keeps
     size_t drained = 0;
+    bool (*keepBody)(std::string_view) = nullptr;
+    uint64_t bodyLimit = 0;
+    bool decided = false; // whether the body is kept, known once the header is in
+    bool keeping = false; // the body is wanted: answered at the end
+    bool cut = false;
+    std::string body;
 
-    static size_t OnBody(char*, size_t size, size_t count, void* self) {
+    static size_t OnBody(char* data, size_t size, size_t count, void* self) {
         auto* transfer = static_cast<Transfer*>(self);
-        transfer->drained += size * count;
-        return transfer->drained > kDrainLimit ? 0 : size * count;
+        const size_t bytes = size * count;
+        if (transfer->Decide()) return transfer->Keep(data, bytes);
+        transfer->drained += bytes;
+        return transfer->drained > kDrainLimit ? 0 : bytes;
     }
 
-    HttpAnswer Answer() const {
-        return {id, request.status, request.headers, request.error, request.errorText};
+    size_t Keep(const char* data, size_t bytes) {
+        const uint64_t room = bodyLimit == 0 ? bytes : bodyLimit - body.size();
+        body.append(data, std::min<uint64_t>(room, bytes));
+        if (room >= bytes) return bytes;
+        cut = true;
+        return 0;
+    }
+
+    // Once the header is complete: whether the body is wanted, and read to its end first.
+    bool Decide() {
+        if (!decided) {
+            decided = true;
+            keeping = keepBody && request.status >= 200 && request.status <= 299 &&
+                      keepBody(Header("Content-Type"));
+        }
+        return keeping;
+    }
+
+    std::string Header(std::string_view name) const {
+        for (const auto& [key, value] : request.headers)
+            if (EqualsNoCase(key, name)) return value;
+        return {};
+    }
+
+    HttpAnswer Answer() {
+        HttpAnswer answer{id, request.status, request.headers, request.error, request.errorText};
+        answer.bodyKept = keeping && request.error == TransportError::None;
+        answer.bodyCut = cut;
+        if (answer.bodyKept) answer.body = std::move(body);
+        return answer;
     }
 };
 
@@ -76,6 +114,8 @@ bool CurlMultiTransport::Impl::Begin(Transfer& transfer, const HttpRequest& requ
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(easy, CURLOPT_PRIVATE, &transfer);
+    transfer.keepBody = request.keepBody;
+    transfer.bodyLimit = request.bodyLimit;
     if (request.idleTimeoutMs > 0) {
         transfer.idleLimit = true;
         curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
@@ -103,7 +143,7 @@ void CurlMultiTransport::Impl::StartWaiting() {
 // on in the background.
 void CurlMultiTransport::Impl::Collect() {
     for (Transfer& transfer : running) {
-        if (transfer.answered || !transfer.request.headerDone) continue;
+        if (transfer.answered || !transfer.request.headerDone || transfer.Decide()) continue;
         transfer.answered = true;
         answered.push_back(transfer.Answer());
     }
@@ -123,10 +163,12 @@ void CurlMultiTransport::Impl::Finish(CURLMsg* message) {
         transfer->answered = true;
         CurlRequest& request = transfer->request;
         const CURLcode result = message->data.result;
-        if (result != CURLE_OK)
+        // A body cut at its limit ends with a write error of our own making.
+        const bool whole = transfer->keeping && (result == CURLE_OK || transfer->cut);
+        if (!whole && result != CURLE_OK)
             request.FailFromResult(result,
                                    transfer->idleLimit && result == CURLE_OPERATION_TIMEDOUT);
-        else
+        else if (!whole)
             request.Fail(TransportError::BadResponse, "No answer");
         answered.push_back(transfer->Answer());
     }

@@ -13,7 +13,7 @@ failed=0
 fail() { echo "FAIL $*"; failed=1; }
 
 for f in bin/quillmar lib/quillmar/quillmar lib/quillmar/quillmar-window \
-         lib/quillmar/quillmar-http.so lib/quillmar/quillmar.map lib/quillmar/quillmar.installed \
+         lib/quillmar/quillmar-http.so lib/quillmar/quillmar-store.so lib/quillmar/quillmar.map lib/quillmar/quillmar.installed \
          share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml \
          share/icons/hicolor/scalable/apps/$app_id.svg share/icons/hicolor/48x48/apps/$app_id.png \
          share/icons/hicolor/256x256/apps/$app_id.png; do

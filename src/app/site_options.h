@@ -1,0 +1,28 @@
+#pragma once
+// The options of the link checks beyond the common ones: --recursive and the crawl's limits,
+// --format and --state.
+
+#include <string>
+#include <vector>
+
+#include "site/link_report.h"
+#include "site/site_crawl.h"
+
+namespace qm {
+
+struct SiteArgs {
+    bool recursive = false;
+    CrawlOptions crawl;
+    ReportFormat format = ReportFormat::Tsv;
+    std::string stateFile;
+    std::vector<std::string> crawlWords; // the crawl options given, for "needs --recursive"
+};
+
+// Takes the words these options use out of args and leaves the rest for ParseCommandArgs.
+// Empty error text when they are good.
+std::string TakeSiteArgs(std::vector<std::string>& args, SiteArgs& site);
+
+// Whether the word is one of these options.
+bool IsSiteOption(std::string_view word);
+
+} // namespace qm
