@@ -31,12 +31,20 @@ std::string FolderOf(std::string_view address) {
     return std::string(noQuery.substr(0, noQuery.rfind('/') + 1));
 }
 
+// The host's name in lower case, without a port.
+std::string HostName(std::string_view address) {
+    std::string name = SplitHostPort(SplitURL(address).HostPart).name;
+    for (char& c : name)
+        c = AsciiLower(c);
+    return name;
+}
+
 } // namespace
 
 CrawlScope MakeScope(ScopeKind kind, std::string_view start, std::string_view given) {
     switch (kind) {
     case ScopeKind::Host:
-        return {kind, HostKey(start)};
+        return {kind, HostName(start)};
     case ScopeKind::Prefix:
         return {kind, Comparable(FolderOf(start))};
     case ScopeKind::Address:
@@ -47,7 +55,7 @@ CrawlScope MakeScope(ScopeKind kind, std::string_view start, std::string_view gi
 
 bool InScope(const CrawlScope& scope, std::string_view address) {
     if (!IsWeb(address)) return false;
-    if (scope.kind == ScopeKind::Host) return HostKey(address) == scope.prefix;
+    if (scope.kind == ScopeKind::Host) return HostName(address) == scope.prefix;
     return Comparable(address).starts_with(scope.prefix);
 }
 

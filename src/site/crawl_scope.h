@@ -15,7 +15,9 @@ enum class ScopeKind {
 
 struct CrawlScope {
     ScopeKind kind = ScopeKind::Host;
-    std::string prefix; // Host: scheme-less "host:port" in lower case; else the address prefix
+    // Host: the host's name in lower case, whatever the scheme and port, so that a site that
+    // moves to HTTPS stays in scope; else the address prefix with scheme and host in lower case.
+    std::string prefix;
 };
 
 // The scope of a crawl from start; given is the prefix of ScopeKind::Address.

@@ -39,7 +39,7 @@ class CrawlStore {
     };
     // A new address gets the next id and the entry's fields; a known one keeps its entry.
     virtual Added Add(const CrawlEntry& entry) = 0;
-    // One more page holds the address; each page is counted once.
+    // One more page holds the address; the check gives each page once for each address.
     virtual void AddHolder(int64_t address, int64_t page) = 0;
     virtual CrawlEntry Get(int64_t id) const = 0;
     virtual void SaveResult(int64_t id, const LinkResult& result, bool crawled) = 0;

@@ -20,7 +20,7 @@ int RetryAfterSeconds(std::string_view value, std::time_t now) {
     char month[4] = {};
     int used = 0;
     const std::string text(value);
-    if (std::sscanf(text.c_str(), "%*3s %d %3s %d %d:%d:%d GMT%n", &time.tm_mday, month,
+    if (std::sscanf(text.c_str(), "%*3s, %d %3s %d %d:%d:%d GMT%n", &time.tm_mday, month,
                     &time.tm_year, &time.tm_hour, &time.tm_min, &time.tm_sec, &used) != 6 ||
         static_cast<size_t>(used) != text.size())
         return -1;

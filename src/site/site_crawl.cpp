@@ -184,8 +184,11 @@ bool SiteCrawl::StartNext(Host& host, const std::string& key) {
     return true;
 }
 
+// The start page is read whatever the scope says: the crawl begins there.
 bool SiteCrawl::WantsPage(const CrawlEntry& entry) {
-    if (entry.kind != LinkBlockKind::Link || !InScope(scope_, entry.address)) return false;
+    const bool start = entry.firstPage == 0;
+    if (entry.kind != LinkBlockKind::Link || (!start && !InScope(scope_, entry.address)))
+        return false;
     if (options_.maxDepth >= 0 && entry.depth > options_.maxDepth) return false;
     if (pagesRead_ + pagesInFlight_ < options_.maxPages) return true;
     pageLimitReached_ = true;
