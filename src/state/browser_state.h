@@ -93,6 +93,8 @@ struct BrowserState {
     // The results of the page's link check by address as its blocks write it (quotes removed);
     // they belong to the page and go with it.
     std::unordered_map<std::string, LinkMark> LinkMarks;
+    // The last site check's verdicts by address, which mark the blocks of any page opened.
+    std::unordered_map<std::string, LinkMark> SiteCheckMarks;
 
     // Layout state of the main window.
     WindowSize WindowSizeState = WindowSize::Window;

@@ -317,6 +317,14 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 297 */ {"Stopped before the server answered", "Остановлено до ответа сервера"},
     /* 298 */ {"The page is being laid out or converted: the image was not saved", "Страница ещё обрабатывается: изображение не сохранено"},
     /* 299 */ {"A program is running: wait until it ends", "Выполняется программа: дождитесь её окончания"},
+    /* 300 */ {"Check site links", "Проверить ссылки сайта"},
+    /* 301 */ {"Checking site links (F5 - abort): pages ", "Проверка ссылок сайта (F5 - прервать): страниц "},
+    /* 302 */ {", addresses ", ", адресов "},
+    /* 303 */ {"Site links checked: pages ", "Проверены ссылки сайта: страниц "},
+    /* 304 */ {"Check site links needs a page from an http:// or https:// address", "Для проверки ссылок сайта нужна страница с адреса http:// или https://"},
+    /* 305 */ {"Broken addresses under the page where each was first found", "Битые адреса под страницей, где каждый найден впервые"},
+    /* 306 */ {"No broken addresses", "Битых адресов нет"},
+    /* 307 */ {"The page limit was reached: pages past it were tested, not read", "Достигнут предел числа страниц: страницы за ним проверены, но не прочитаны"},
 }};
 
 struct Table {

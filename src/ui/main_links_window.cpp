@@ -1,8 +1,11 @@
-// Check page links (Ctrl+Shift+T and its pop-up item): the check runs in the logic; the window
-// lays the page out again as results come in and frames the broken blocks.
+// Check page links (Ctrl+Shift+T) and Check site links (Ctrl+Shift+L), and their pop-up items:
+// the checks run in the logic; the window lays the page out again as results come in and
+// frames the broken blocks.
 
 #include <algorithm>
 
+#include "site/site_crawl.h"
+#include "site/site_link_check.h"
 #include "ui/main_window.h"
 #include "view/page_links.h"
 
@@ -26,6 +29,15 @@ void TForm1::BuildLinkCheck() {
         marksTimer_->start();
     });
     connect(CheckLinks1, &QAction::triggered, this, [this] { linkCheck_->Run(); });
+    connect(CheckSite1, &QAction::triggered, this, [this] {
+        if (!siteCheck_) {
+            CurlTransportOptions options;
+            options.cookieFile = browser_.State().DataFolder + kCookieFileName;
+            siteTransport_ = std::make_unique<CurlMultiTransport>(pump_, kCrawlParallel, options);
+            siteCheck_ = std::make_unique<SiteLinkCheck>(browser_, *siteTransport_, *this);
+        }
+        siteCheck_->Run();
+    });
 }
 
 void TForm1::LinkMarksChanged() {

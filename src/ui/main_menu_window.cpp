@@ -116,6 +116,8 @@ void TForm1::BuildPopupMenu() {
     N5 = NewItem(PopupMenu1, "N5", QKeySequence(Qt::CTRL | Qt::Key_E));
     CheckLinks1 =
         NewItem(PopupMenu1, "CheckLinks1", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+    CheckSite1 =
+        NewItem(PopupMenu1, "CheckSite1", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
     N6 = NewItem(PopupMenu1, "N6", QKeySequence(Qt::CTRL | Qt::Key_Q));
     N14 = NewItem(PopupMenu1, "N14", QKeySequence(Qt::CTRL | Qt::Key_F5));
     N4 = NewItem(PopupMenu1, "N4", Qt::Key_F1);

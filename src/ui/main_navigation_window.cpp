@@ -64,6 +64,7 @@ void TForm1::NavigateFromAddressBar() {
 
 // GoActionHost
 void TForm1::PageReady() {
+    MarkSiteCheckedLinks(browser_);
     PrepareSite();
     Timer2Timer();
 }

@@ -10,6 +10,7 @@ namespace qm {
 namespace {
 
 constexpr int kUiCheckPageLinks = 264;
+constexpr int kUiCheckSiteLinks = 300;
 
 } // namespace
 
@@ -105,7 +106,7 @@ void TForm1::RepaintMenu() {
         {N6, 118},    {N14, 206},  {BMP1, 119}, {N17, 243},  {N18, 244},  {N16, 242},
         {N20, 247},   {HTML1, 197}, {N13, 196}, {HTMLHEX1, 193}, {TVF1, 172}, {TVF3, 175},
         {DOS1, 199},  {N15, 235},  {N8, 183},   {N9, 184},   {N10, 185},
-        {CheckLinks1, kUiCheckPageLinks},
+        {CheckLinks1, kUiCheckPageLinks}, {CheckSite1, kUiCheckSiteLinks},
     };
     for (auto [item, index] : items) item->setText(Ui(index));
 }

@@ -324,6 +324,10 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
         if (mods != (Qt::ControlModifier | Qt::ShiftModifier)) return false;
         linkCheck_->Run();
         return true;
+    case Qt::Key_L:
+        if (mods != (Qt::ControlModifier | Qt::ShiftModifier)) return false;
+        CheckSite1->trigger();
+        return true;
     case Qt::Key_F12:
         if (mods == Qt::NoModifier) ShowViewAs(ViewMode::Html);
         else if (mods == Qt::ShiftModifier) ShowViewAs(ViewMode::Text);
