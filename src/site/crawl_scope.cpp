@@ -31,12 +31,14 @@ std::string FolderOf(std::string_view address) {
     return std::string(noQuery.substr(0, noQuery.rfind('/') + 1));
 }
 
-// The host's name in lower case, without a port.
+// The host's name in lower case, with its port only when it is not the scheme's own.
 std::string HostName(std::string_view address) {
-    std::string name = SplitHostPort(SplitURL(address).HostPart).name;
+    const HostAndPort host = SplitHostPort(SplitURL(address).HostPart);
+    std::string name = host.name;
     for (char& c : name)
         c = AsciiLower(c);
-    return name;
+    const int own = StartsWithNoCase(address, "https") ? 443 : 80;
+    return host.port == 0 || host.port == own ? name : name + ':' + std::to_string(host.port);
 }
 
 } // namespace

@@ -15,8 +15,9 @@ enum class ScopeKind {
 
 struct CrawlScope {
     ScopeKind kind = ScopeKind::Host;
-    // Host: the host's name in lower case, whatever the scheme and port, so that a site that
-    // moves to HTTPS stays in scope; else the address prefix with scheme and host in lower case.
+    // Host: the host's name in lower case, and its port when it is not the scheme's own, so
+    // that a site that moves to HTTPS stays in scope; else the address prefix with scheme and
+    // host in lower case.
     std::string prefix;
 };
 

@@ -60,6 +60,8 @@ TEST(CrawlScope, HostPrefixAndAddress) {
     const Case cases[] = {
         {ScopeKind::Host, "http://Site.org/a/b.html", "", "https://site.ORG/z", true},
         {ScopeKind::Host, "http://site.org/", "", "http://other.org/", false},
+        {ScopeKind::Host, "http://site.org:8080/", "", "http://site.org:8081/", false},
+        {ScopeKind::Host, "http://site.org:80/", "", "https://site.org:443/", true},
         {ScopeKind::Host, "http://site.org/", "", "mailto:a@site.org", false},
         {ScopeKind::Prefix, "http://site.org/a/b.html?x=/y/", "", "http://SITE.org/a/c", true},
         {ScopeKind::Prefix, "http://site.org/a/b.html", "", "http://site.org/b/c", false},
