@@ -9,46 +9,13 @@
 #include "net/link_test.h"
 #include "state/browser.h"
 #include "support/fake_pump.h"
+#include "support/scripted_multi_transport.h"
 
 namespace qm {
 namespace {
 
-HttpAnswer Answer(int status, std::vector<std::pair<std::string, std::string>> headers = {}) {
-    HttpAnswer answer;
-    answer.status = status;
-    answer.headers = std::move(headers);
-    return answer;
-}
-
-// Answers requests from a table by "host path"; Wait hands over one answer at a time and
-// records how many requests were outstanding.
-class ScriptedMultiTransport : public HttpMultiTransport {
-  public:
-    std::map<std::string, HttpAnswer> answers;
-    std::vector<HttpRequest> requests;
-    size_t mostOutstanding = 0;
-    bool cancelled = false;
-
-    void Add(uint64_t id, const HttpRequest& request) override {
-        requests.push_back(request);
-        queue_.push_back({id, request.host + " " + request.objectName});
-        mostOutstanding = std::max(mostOutstanding, queue_.size());
-    }
-    std::vector<HttpAnswer> Wait(const bool* abortFlag) override {
-        if (queue_.empty() || (abortFlag && *abortFlag)) return {};
-        auto [id, key] = queue_.front();
-        queue_.erase(queue_.begin());
-        HttpAnswer answer = answers.count(key) ? answers[key] : Answer(404);
-        answer.id = id;
-        if (onAnswer) onAnswer(key);
-        return {answer};
-    }
-    void Cancel() override { cancelled = true; }
-    std::function<void(const std::string&)> onAnswer;
-
-  private:
-    std::vector<std::pair<uint64_t, std::string>> queue_;
-};
+using testing::Answer;
+using testing::ScriptedMultiTransport;
 
 HttpAnswer Redirect(int status, std::string location) {
     return Answer(status, {{"Location", std::move(location)}});
