@@ -14,6 +14,7 @@
 #include "app/dump_mode.h"
 #include "app/image_mode.h"
 #include "app/run_mode.h"
+#include "app/save_linked_mode.h"
 #include "app/terminal_pump.h"
 #include "base/version.h"
 #include "platform/crawl_store_module.h"
@@ -32,6 +33,9 @@ void PrintHelp() {
               "                [--format tsv|json] [--state FILE] [options of --check-links]\n"
               "                ADDRESS\n"
               "       quillmar --dump --view text|hex [options of --dump] FILE|ADDRESS\n"
+              "       quillmar --save-linked DIR [--kinds media,linked,link] [--ext EXT,...]\n"
+              "                [--match TEXT] [--layout flat|mirror] [--parallel N]\n"
+              "                [--format tsv|json] [--recursive and its options] ADDRESS\n"
               "       quillmar --image OUT.bmp [--width PX] [--font NAME] [--utf8]\n"
               "                        [--timeout SECONDS] [--max-size MB] FILE|ADDRESS\n"
               "       quillmar --run PROGRAM.qmp [--print info|page] [--columns N] [--utf8]\n"
@@ -79,6 +83,16 @@ void PrintHelp() {
               "two to one host. --state FILE keeps the crawl in an SQLite file, and a second run\n"
               "with it goes on where the first stopped. A summary goes to stderr, and a progress\n"
               "line too when it is a terminal.\n"
+              "\n"
+              "--save-linked saves the files the page's blocks point to into DIR at once:\n"
+              "media and linked files by default (--kinds), only those with an extension of\n"
+              "--ext or with TEXT in their address (--match); with --recursive, those of every\n"
+              "page the site check reads. Each address is downloaded once, --parallel at a time\n"
+              "(default 8), and written whole or not at all under the name the program gives\n"
+              "saved files, or under DIR/host/path/ with --layout mirror; a taken name gets\n"
+              "\" (2)\", \" (3)\" ..., and no file is replaced. One line per address: the file\n"
+              "written (\"-\" when none), the code, the size, the address and why no file was\n"
+              "written. Exit status: 0 every file saved, 1 any was not, 2 bad arguments.\n"
               "\n"
               "--view text prints the page as the text view shows it (every byte a character,\n"
               "no tags read); --view hex prints the hex view: offset, sixteen byte codes and\n"
@@ -138,7 +152,8 @@ int main(int argc, char** argv) {
     const bool checkLinks = argc >= 2 && std::strcmp(argv[1], "--check-links") == 0;
     const bool image = argc >= 2 && std::strcmp(argv[1], "--image") == 0;
     const bool run = argc >= 2 && std::strcmp(argv[1], "--run") == 0;
-    if (!dump && !checkLinks && !image && !run) {
+    const bool saveLinked = argc >= 2 && std::strcmp(argv[1], "--save-linked") == 0;
+    if (!dump && !checkLinks && !image && !run && !saveLinked) {
         if (std::string problem = qm::WindowArgsProblem(args); !problem.empty()) {
             std::fprintf(stderr, "quillmar: %s\n", problem.c_str());
             return 2;
@@ -166,5 +181,6 @@ int main(int argc, char** argv) {
     if (checkLinks) return qm::RunCheckLinksMode(rest, std::cout, std::cerr, environment);
     if (image) return qm::RunImageMode(rest, std::cerr, environment, nullptr);
     if (run) return qm::RunScriptMode(rest, std::cout, std::cerr, environment);
+    if (saveLinked) return qm::RunSaveLinkedMode(rest, std::cout, std::cerr, environment);
     return qm::RunDumpMode(rest, std::cout, std::cerr, environment);
 }

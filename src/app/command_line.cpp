@@ -76,7 +76,8 @@ constexpr InfoWord kInfoWords[] = {{"--help", InfoRequest::Help},
 constexpr std::string_view kModeWords[] = {
     "--dump",      "--check-links", "--image",    "--run",   "--view",          "--font",
     "--utf8",      "--print",       "--recursive", "--depth", "--scope",        "--max-pages",
-    "--per-host",  "--delay",       "--ignore-robots", "--format", "--state"};
+    "--per-host",  "--delay",       "--ignore-robots", "--format", "--state", "--save-linked",
+    "--kinds",     "--ext",         "--match",     "--layout", "--parallel"};
 
 // The go action without a window: a new page needs nothing more, the mode takes it from here.
 class HeadlessHost : public GoActionHost {

@@ -1,0 +1,140 @@
+#include "site/linked_file_saver.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "base/codepage.h"
+#include "net/download_request.h"
+#include "net/staged_file.h"
+#include "net/url.h"
+#include "site/crawl_scope.h"
+#include "state/browser.h"
+
+namespace qm {
+namespace {
+
+constexpr int kUiStopped = 268;
+
+bool AnyType(std::string_view) {
+    return true;
+}
+
+} // namespace
+
+LinkedFileSaver::LinkedFileSaver(Browser& browser, HttpMultiTransport& transport,
+                                 SaverOptions options)
+    : browser_(browser), transport_(transport), options_(std::move(options)) {}
+
+std::vector<SaveOutcome> LinkedFileSaver::Run(
+    const std::vector<FileToSave>& files,
+    const std::function<void(size_t done, size_t total)>& progress) {
+    BrowserState& state = browser_.State();
+    files_ = &files;
+    jobs_.assign(files.size(), Job());
+    outcomes_.assign(files.size(), SaveOutcome());
+    waiting_.clear();
+    for (size_t i = 0; i < files.size(); ++i) {
+        outcomes_[i].address = files[i].address;
+        jobs_[i].address = files[i].address;
+        jobs_[i].host = HostKey(files[i].address);
+        waiting_.push_back(i);
+    }
+    state.LinkCheckBusy = true;
+    size_t done = 0;
+    while (!state.LinkCheckAbort && done < files.size()) {
+        StartWaiting();
+        const std::vector<HttpAnswer> answers = transport_.Wait(&state.LinkCheckAbort);
+        if (answers.empty()) break;
+        for (const HttpAnswer& answer : answers)
+            if (Take(answer)) ++done;
+        if (progress) progress(done, files.size());
+    }
+    if (inFlight_ > 0) transport_.Cancel();
+    state.LinkCheckBusy = false;
+    for (SaveOutcome& outcome : outcomes_)
+        if (outcome.path.empty() && outcome.why.empty() && outcome.status == 0)
+            outcome.why = Cp1251ToUtf8(browser_.Ui(kUiStopped).substr(3)); // "stopped"
+    return std::move(outcomes_);
+}
+
+// The files not started go out in their order, as far as the limits allow.
+void LinkedFileSaver::StartWaiting() {
+    for (auto next = waiting_.begin();
+         next != waiting_.end() && inFlight_ < static_cast<size_t>(options_.parallel);) {
+        int& host = inFlightByHost_[jobs_[*next].host];
+        if (host >= options_.perHost) {
+            ++next;
+            continue;
+        }
+        ++host;
+        ++inFlight_;
+        Send(*next);
+        next = waiting_.erase(next);
+    }
+}
+
+void LinkedFileSaver::Send(size_t index) {
+    const Job& job = jobs_[index];
+    UrlParts parts = SplitURL(job.address);
+    std::string postData;
+    const bool isPost = TakePostFromQuery(parts.QueryPart, postData);
+    HttpRequest request = BuildHttpRequest(
+        parts, browser_.Downloads(), (*files_)[index].referer, isPost, postData,
+        isPost ? FormContentType::Included : FormContentType::Omitted);
+    request.keepBody = &AnyType;
+    request.bodyLimit = browser_.Downloads().maxBodyBytes;
+    transport_.Add(index, request);
+}
+
+bool LinkedFileSaver::Take(const HttpAnswer& answer) {
+    if (answer.id >= jobs_.size()) return false;
+    const size_t index = answer.id;
+    Job& job = jobs_[index];
+    SaveOutcome& outcome = outcomes_[index];
+    outcome.status = answer.status;
+    if (answer.error == TransportError::None && answer.status >= 300 && answer.status <= 399) {
+        const RedirectStep step = NextRedirect(job.address, answer.Header("Location"), job.followed);
+        if (step.refusal == RedirectRefusal::None) {
+            job.address = step.address;
+            ++job.followed;
+            Send(index);
+            return false;
+        }
+        outcome.why = step.refusal == RedirectRefusal::NoLocation
+                          ? "redirect without a Location"
+                          : Cp1251ToUtf8(RedirectRefusalText(step, browser_.State().LanguageIndex));
+    }
+    --inFlight_;
+    --inFlightByHost_[job.host];
+    const int language = browser_.State().LanguageIndex;
+    if (answer.error != TransportError::None)
+        outcome.why = Cp1251ToUtf8(TransportFailureText(
+            answer.error, answer.errorText, browser_.Downloads().idleTimeoutSeconds, language));
+    else if (answer.status >= 400)
+        outcome.why = "the answer is an error";
+    else if (answer.bodyCut)
+        outcome.why = "larger than --max-size";
+    else if (outcome.why.empty() && answer.bodyKept)
+        Write(index, answer);
+    else if (outcome.why.empty())
+        outcome.why = "no body";
+    return true;
+}
+
+void LinkedFileSaver::Write(size_t index, const HttpAnswer& answer) {
+    SaveOutcome& outcome = outcomes_[index];
+    const std::string path =
+        SavePath(options_.folder, (*files_)[index].address, answer.Header("Content-Type"),
+                 options_.layout);
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    if (std::optional<std::string> written = WriteNewFile(path, answer.body)) {
+        outcome.path = *written;
+        outcome.size = static_cast<int64_t>(answer.body.size());
+    } else {
+        outcome.why = std::string("cannot write ") + path + ": " + std::strerror(errno);
+    }
+}
+
+} // namespace qm

@@ -1,0 +1,71 @@
+#pragma once
+// Saving many linked files at once: each address is downloaded once, side by side (a few at a
+// time to one host), with the request the downloader makes, and written whole or not at all
+// beside the files already there, which are never replaced.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "base/interfaces.h"
+#include "site/linked_files.h"
+
+namespace qm {
+
+class Browser;
+
+struct FileToSave {
+    std::string address;
+    std::string referer; // the page that holds the link
+};
+
+struct SaveOutcome {
+    std::string address;
+    std::string path;  // the file written; empty when none was
+    int status = 0;    // the last answer's code, 0 without one
+    int64_t size = -1; // bytes written
+    std::string why;   // why no file was written
+};
+
+struct SaverOptions {
+    std::string folder; // ends in "/"
+    SaveLayout layout = SaveLayout::Flat;
+    int parallel = 8;
+    int perHost = 8;
+};
+
+class LinkedFileSaver {
+  public:
+    LinkedFileSaver(Browser& browser, HttpMultiTransport& transport, SaverOptions options);
+
+    // One outcome per file, in the same order. state.LinkCheckAbort (F5, a stop signal) stops
+    // the downloads; the files finished by then stay, the rest say they were stopped.
+    std::vector<SaveOutcome> Run(const std::vector<FileToSave>& files,
+                                 const std::function<void(size_t done, size_t total)>& progress);
+
+  private:
+    struct Job {
+        std::string address; // of the request now running, after redirects
+        std::string host;
+        int followed = 0;
+    };
+    void StartWaiting();
+    void Send(size_t index);
+    bool Take(const HttpAnswer& answer); // false while a redirect is followed
+    void Write(size_t index, const HttpAnswer& answer);
+
+    Browser& browser_;
+    HttpMultiTransport& transport_;
+    SaverOptions options_;
+    const std::vector<FileToSave>* files_ = nullptr;
+    std::vector<Job> jobs_;
+    std::vector<SaveOutcome> outcomes_;
+    std::deque<size_t> waiting_; // indexes not started
+    std::unordered_map<std::string, int> inFlightByHost_;
+    size_t inFlight_ = 0;
+};
+
+} // namespace qm
