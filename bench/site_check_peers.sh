@@ -34,28 +34,12 @@ linkinator=$scratch/node_modules/.bin/linkinator
 [[ -x "$linkinator" ]] || npm install --prefix "$scratch" linkinator@6 >/dev/null 2>&1
 
 work=$(mktemp -d)
-chmod 755 "$work" # nginx reads the site as its own user
-cleanup() { [[ -f $work/nginx.pid ]] && kill "$(cat "$work/nginx.pid")" 2>/dev/null; [[ -n ${KEEP:-} ]] || rm -rf "$work"; }
+source "$here/local_nginx.sh"
+cleanup() { stop_nginx "$work"; [[ -n ${KEEP:-} ]] || rm -rf "$work"; }
 trap cleanup EXIT
 python3 "$here/site_gen.py" "$work/site" "$pages" 60
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-mkdir -p "$work/nginx"
-cat > "$work/nginx.conf" <<CONF
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/nginx/error.log;
-events { worker_connections 1024; }
-http {
-  access_log off;
-  include /etc/nginx/mime.types;
-  client_body_temp_path $work/nginx; proxy_temp_path $work/nginx;
-  fastcgi_temp_path $work/nginx; uwsgi_temp_path $work/nginx; scgi_temp_path $work/nginx;
-  keepalive_requests 100000;
-  server { listen 127.0.0.1:$port; root $work/site; }
-}
-CONF
-PATH=$PATH:/usr/sbin nginx -c "$work/nginx.conf" -p "$work" -e "$work/nginx/error.log"
-for _ in $(seq 50); do [[ -s $work/nginx.pid ]] && break; sleep 0.1; done
+start_nginx "$work" "$work/site"
+
 # The site's root: linkinator does not recurse from a start address that names a file.
 start=http://127.0.0.1:$port/
 sed "s|^|http://127.0.0.1:$port|" "$work/site/broken.txt" > "$work/planted.txt"

@@ -52,8 +52,12 @@ int CreateTemporaryBeside(const std::string& target, std::string& temporary) {
 }
 
 void SetUsualMode(int fd) {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
+    // The umask can only be read by setting it; it is read once, as nothing here changes it.
+    static const mode_t mask = [] {
+        const mode_t read = ::umask(0);
+        ::umask(read);
+        return read;
+    }();
     ::fchmod(fd, 0666 & ~mask);
 }
 
@@ -97,6 +101,8 @@ void TakeModeOf(int fd, const std::string& replaced) {
     SetUsualMode(fd);
 }
 
+} // namespace
+
 bool WriteAll(int fd, std::string_view data) {
     for (size_t done = 0; done < data.size();) {
         ssize_t wrote = ::write(fd, data.data() + done, data.size() - done);
@@ -105,8 +111,6 @@ bool WriteAll(int fd, std::string_view data) {
     }
     return true;
 }
-
-} // namespace
 
 AtomicFileWriter::AtomicFileWriter(const std::string& path) : target_(ThroughLinks(path)) {
     fd_ = CreateTemporaryBeside(target_, temporary_);
@@ -172,6 +176,14 @@ bool AppendWholeOrNothing(const std::string& path, std::string_view data) {
         ok = false;
     }
     ok = ::close(fd) == 0 && ok;
+    return ok;
+}
+
+bool SyncFileSystemOf(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::syncfs(fd) == 0;
+    ::close(fd);
     return ok;
 }
 

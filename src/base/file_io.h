@@ -61,6 +61,11 @@ void SetUsualMode(int fd);
 // and on any other failure.
 bool RenameNoReplace(const std::string& from, const std::string& to);
 
+// Writes all of data to an open file, without syncing it. False on failure.
+bool WriteAll(int fd, std::string_view data);
+// Makes everything written to the file system that holds path last (one sync for many files).
+bool SyncFileSystemOf(const std::string& path);
+
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 

@@ -22,7 +22,7 @@ StagedFile::~StagedFile() {
     Discard();
 }
 
-bool StagedFile::Create(const std::string& target) {
+bool StagedFile::Create(const std::string& target, std::string_view data) {
     namespace fs = std::filesystem;
     Discard();
     fs::path path(target);
@@ -32,7 +32,11 @@ bool StagedFile::Create(const std::string& target) {
     if (fd < 0) return false;
     // The placeholder may become the saved file itself: the usual permissions, not mkstemp's.
     SetUsualMode(fd);
-    ::close(fd);
+    const bool written = WriteAll(fd, data);
+    if (::close(fd) != 0 || !written) {
+        ::unlink(placeholder.c_str());
+        return false;
+    }
     target_ = target;
     placeholder_ = placeholder;
     return true;
@@ -64,6 +68,25 @@ std::optional<std::string> StagedFile::Commit(IfTaken ifTaken) {
 void StagedFile::Discard() {
     if (!placeholder_.empty()) ::unlink(placeholder_.c_str());
     placeholder_.clear();
+}
+
+bool StagedBatch::Add(size_t key, const std::string& target, std::string_view data) {
+    auto file = std::make_unique<StagedFile>();
+    if (!file->Create(target, data)) return false;
+    files_.push_back({key, std::move(file)});
+    bytes_ += data.size();
+    return true;
+}
+
+std::vector<std::pair<size_t, std::optional<std::string>>> StagedBatch::Commit() {
+    std::vector<std::pair<size_t, std::optional<std::string>>> placed;
+    const bool synced = files_.empty() || SyncFileSystemOf(files_.front().file->Path());
+    for (Staged& staged : files_)
+        placed.emplace_back(staged.key, synced ? staged.file->Commit(IfTaken::NextFreeName)
+                                               : std::nullopt);
+    files_.clear();
+    bytes_ = 0;
+    return placed;
 }
 
 std::optional<std::string> WriteNewFile(const std::string& path, std::string_view data) {

@@ -4,9 +4,12 @@
 // a file under the target's name nor a damaged older one.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace qm {
 
@@ -21,9 +24,9 @@ class StagedFile {
     StagedFile& operator=(const StagedFile&) = delete;
     ~StagedFile(); // removes the placeholder unless it was committed
 
-    // Creates an empty placeholder in the target's folder. False when the folder cannot take
-    // a file.
-    bool Create(const std::string& target);
+    // Creates a placeholder holding data (unsynced) in the target's folder. False, with nothing
+    // left, when the folder cannot take the file.
+    bool Create(const std::string& target, std::string_view data = {});
     const std::string& Path() const { return placeholder_; }
     // Puts the placeholder in the target's place; the path it now has, or nothing on failure.
     std::optional<std::string> Commit(IfTaken ifTaken);
@@ -32,6 +35,27 @@ class StagedFile {
   private:
     std::string target_;
     std::string placeholder_;
+};
+
+// Many files made final together: each is written into its placeholder without a sync of its
+// own; Commit syncs the file system once and only then puts each in its place under a free
+// name, so that a crash leaves placeholders, never a part of a file under a real name.
+class StagedBatch {
+  public:
+    // Writes data into a placeholder beside target. False, with nothing left, when it cannot.
+    bool Add(size_t key, const std::string& target, std::string_view data);
+    size_t Size() const { return files_.size(); }
+    uint64_t Bytes() const { return bytes_; }
+    // Every file's key and the path it now has, or nothing when it could not be put in place.
+    std::vector<std::pair<size_t, std::optional<std::string>>> Commit();
+
+  private:
+    struct Staged {
+        size_t key;
+        std::unique_ptr<StagedFile> file;
+    };
+    std::vector<Staged> files_;
+    uint64_t bytes_ = 0;
 };
 
 // Writes data whole under path, or, when that name is taken, under the first free numbered

@@ -15,6 +15,9 @@ namespace qm {
 namespace {
 
 constexpr int kUiStopped = 268;
+// The files written are made final together, one sync for this many files or bytes.
+constexpr size_t kBatchFiles = 256;
+constexpr uint64_t kBatchBytes = 64 << 20;
 
 bool AnyType(std::string_view) {
     return true;
@@ -48,9 +51,11 @@ std::vector<SaveOutcome> LinkedFileSaver::Run(
         if (answers.empty()) break;
         for (const HttpAnswer& answer : answers)
             if (Take(answer)) ++done;
+        if (batch_.Size() >= kBatchFiles || batch_.Bytes() >= kBatchBytes) CommitBatch();
         if (progress) progress(done, files.size());
     }
     if (inFlight_ > 0) transport_.Cancel();
+    CommitBatch(); // the files finished before a stop are kept
     state.LinkCheckBusy = false;
     for (SaveOutcome& outcome : outcomes_)
         if (outcome.path.empty() && outcome.why.empty() && outcome.status == 0)
@@ -127,13 +132,27 @@ void LinkedFileSaver::Write(size_t index, const HttpAnswer& answer) {
     const std::string path =
         SavePath(options_.folder, (*files_)[index].address, answer.Header("Content-Type"),
                  options_.layout);
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    if (std::optional<std::string> written = WriteNewFile(path, answer.body)) {
-        outcome.path = *written;
+    // Mirrored files come in runs of one folder: it is made when it changes.
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    if (folder != lastFolder_) {
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        lastFolder_ = folder;
+    }
+    if (batch_.Add(index, path, answer.body))
         outcome.size = static_cast<int64_t>(answer.body.size());
-    } else {
+    else
         outcome.why = std::string("cannot write ") + path + ": " + std::strerror(errno);
+}
+
+void LinkedFileSaver::CommitBatch() {
+    for (auto& [index, path] : batch_.Commit()) {
+        if (path) {
+            outcomes_[index].path = *path;
+        } else {
+            outcomes_[index].why = "cannot put the file in place";
+            outcomes_[index].size = -1;
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/interfaces.h"
+#include "net/staged_file.h"
 #include "site/linked_files.h"
 
 namespace qm {
@@ -56,6 +57,7 @@ class LinkedFileSaver {
     void Send(size_t index);
     bool Take(const HttpAnswer& answer); // false while a redirect is followed
     void Write(size_t index, const HttpAnswer& answer);
+    void CommitBatch();
 
     Browser& browser_;
     HttpMultiTransport& transport_;
@@ -66,6 +68,8 @@ class LinkedFileSaver {
     std::deque<size_t> waiting_; // indexes not started
     std::unordered_map<std::string, int> inFlightByHost_;
     size_t inFlight_ = 0;
+    StagedBatch batch_; // files written, not yet in place
+    std::string lastFolder_;
 };
 
 } // namespace qm
