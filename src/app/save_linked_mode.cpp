@@ -16,6 +16,7 @@
 #include "site/crawl_store.h"
 #include "site/link_report.h"
 #include "site/linked_file_saver.h"
+#include "site/page_rip.h"
 #include "site/site_crawl.h"
 #include "state/browser.h"
 #include "view/page_links.h"
@@ -65,16 +66,6 @@ std::string TakeSaveArgs(std::vector<std::string>& args, SaveArgs& save) {
     }
     args = std::move(rest);
     return {};
-}
-
-// The linked files of the page the browser holds.
-std::vector<FileToSave> PageFiles(const BrowserState& state, const LinkedFileFilter& filter) {
-    std::vector<FileToSave> files;
-    const std::vector<PageLink> links = CollectPageLinks(state, AllLinkBlocks());
-    for (size_t first : FirstOfEachAddress(links))
-        if (IsWanted(links[first].kind, links[first].address, filter))
-            files.push_back({links[first].address, state.BaseURL});
-    return files;
 }
 
 // The linked files of every page the site check reads, each once, with the page that first
@@ -157,7 +148,7 @@ int RunSaveLinkedMode(const std::vector<std::string>& args, std::ostream& out, s
             err << kMode << "the page could not be loaded\n";
             return 1;
         }
-        files = PageFiles(state, save.filter);
+        files = PageFilesToSave(state, save.filter);
     }
     std::string folder = save.folder;
     if (!folder.ends_with('/')) folder += '/';

@@ -93,6 +93,11 @@ struct BrowserState {
     // The results of the page's link check by address as its blocks write it (quotes removed);
     // they belong to the page and go with it.
     std::unordered_map<std::string, LinkMark> LinkMarks;
+    // "Save all linked files": the folder (file-system text; empty: the download folder), the
+    // kinds ("media,linked,link") and the extensions ("png,jpg"; empty: any), as last chosen.
+    std::string RipFolder;
+    std::string RipKinds = "media,linked";
+    std::string RipExtensions;
     // The last site check's verdicts by address, which mark the blocks of any page opened.
     std::unordered_map<std::string, LinkMark> SiteCheckMarks;
 

@@ -156,6 +156,10 @@ void ApplyLines(Browser& browser, const Lines& lines, const FontLookup& installe
     browser.Fonts().DosEncoding = lines[57] == "1";
     for (int slot = 0; slot < 10; ++slot) state.QuickLaunch[static_cast<size_t>(slot)] = lines[58 + slot];
     state.ShowScrollBar = lines[68] != "0";
+    // Lines an older file lacks keep their defaults.
+    state.RipFolder = lines[69];
+    if (!lines[70].empty()) state.RipKinds = lines[70];
+    state.RipExtensions = lines[71];
 }
 
 } // namespace
@@ -199,6 +203,9 @@ std::string SettingsText(const Browser& browser) {
     lines.push_back(Bit(fonts.DosEncoding));
     for (const std::string& slot : state.QuickLaunch) lines.push_back(slot);
     lines.push_back(Bit(state.ShowScrollBar));
+    lines.push_back(state.RipFolder);
+    lines.push_back(state.RipKinds);
+    lines.push_back(state.RipExtensions);
     std::string text;
     // A line break inside a value would move every later value to the wrong line.
     for (const std::string& line : lines) text += SingleLine(line) + "\r\n";

@@ -325,6 +325,18 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 305 */ {"Broken addresses under the page where each was first found", "Битые адреса под страницей, где каждый найден впервые"},
     /* 306 */ {"No broken addresses", "Битых адресов нет"},
     /* 307 */ {"The page limit was reached: pages past it were tested, not read", "Достигнут предел числа страниц: страницы за ним проверены, но не прочитаны"},
+    /* 308 */ {"Saving linked files (F5 - abort): ", "Сохранение связанных файлов (F5 - прервать): "},
+    /* 309 */ {"No linked files of the chosen kinds on this page", "На странице нет связанных файлов выбранных видов"},
+    /* 310 */ {"Linked files saved: ", "Сохранено связанных файлов: "},
+    /* 311 */ {" into ", " в "},
+    /* 312 */ {"Cannot make the folder ", "Не удалось создать папку "},
+    /* 313 */ {"Save all linked files", "Сохранить все связанные файлы"},
+    /* 314 */ {"Folder:", "Папка:"},
+    /* 315 */ {"Kinds:", "Виды:"},
+    /* 316 */ {"Media", "Медиа"},
+    /* 317 */ {"Linked files", "Связанные файлы"},
+    /* 318 */ {"Links", "Ссылки"},
+    /* 319 */ {"Extensions (png,jpg,...; empty: all):", "Расширения (png,jpg,...; пусто: все):"},
 }};
 
 struct Table {

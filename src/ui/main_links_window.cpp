@@ -1,12 +1,13 @@
-// Check page links (Ctrl+Shift+T) and Check site links (Ctrl+Shift+L), and their pop-up items:
-// the checks run in the logic; the window lays the page out again as results come in and
-// frames the broken blocks.
+// Check page links (Ctrl+Shift+T), Check site links (Ctrl+Shift+L) and Save all linked files
+// (Ctrl+Shift+S), and their pop-up items: the work runs in the logic; the window lays the page
+// out again as link results come in and frames the broken blocks.
 
 #include <algorithm>
 
 #include "site/site_crawl.h"
 #include "site/site_link_check.h"
 #include "ui/main_window.h"
+#include "ui/save_linked_dialog.h"
 #include "view/page_links.h"
 
 namespace qm {
@@ -30,14 +31,23 @@ void TForm1::BuildLinkCheck() {
     });
     connect(CheckLinks1, &QAction::triggered, this, [this] { linkCheck_->Run(); });
     connect(CheckSite1, &QAction::triggered, this, [this] {
-        if (!siteCheck_) {
-            CurlTransportOptions options;
-            options.cookieFile = browser_.State().DataFolder + kCookieFileName;
-            siteTransport_ = std::make_unique<CurlMultiTransport>(pump_, kCrawlParallel, options);
-            siteCheck_ = std::make_unique<SiteLinkCheck>(browser_, *siteTransport_, *this);
-        }
+        if (!siteCheck_) siteCheck_ = std::make_unique<SiteLinkCheck>(browser_, SiteTransport(), *this);
         siteCheck_->Run();
     });
+    connect(SaveAllLinked1, &QAction::triggered, this, [this] {
+        if (!SaveLinkedDialog(browser_, this).Ask()) return;
+        if (!pageRip_) pageRip_ = std::make_unique<PageRip>(browser_, SiteTransport());
+        pageRip_->Run();
+    });
+}
+
+CurlMultiTransport& TForm1::SiteTransport() {
+    if (!siteTransport_) {
+        CurlTransportOptions options;
+        options.cookieFile = browser_.State().DataFolder + kCookieFileName;
+        siteTransport_ = std::make_unique<CurlMultiTransport>(pump_, kCrawlParallel, options);
+    }
+    return *siteTransport_;
 }
 
 void TForm1::LinkMarksChanged() {

@@ -118,6 +118,8 @@ void TForm1::BuildPopupMenu() {
         NewItem(PopupMenu1, "CheckLinks1", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
     CheckSite1 =
         NewItem(PopupMenu1, "CheckSite1", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
+    SaveAllLinked1 =
+        NewItem(PopupMenu1, "SaveAllLinked1", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     N6 = NewItem(PopupMenu1, "N6", QKeySequence(Qt::CTRL | Qt::Key_Q));
     N14 = NewItem(PopupMenu1, "N14", QKeySequence(Qt::CTRL | Qt::Key_F5));
     N4 = NewItem(PopupMenu1, "N4", Qt::Key_F1);

@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kUiCheckPageLinks = 264;
 constexpr int kUiCheckSiteLinks = 300;
+constexpr int kUiSaveAllLinked = 313;
 
 } // namespace
 
@@ -107,6 +108,7 @@ void TForm1::RepaintMenu() {
         {N20, 247},   {HTML1, 197}, {N13, 196}, {HTMLHEX1, 193}, {TVF1, 172}, {TVF3, 175},
         {DOS1, 199},  {N15, 235},  {N8, 183},   {N9, 184},   {N10, 185},
         {CheckLinks1, kUiCheckPageLinks}, {CheckSite1, kUiCheckSiteLinks},
+        {SaveAllLinked1, kUiSaveAllLinked},
     };
     for (auto [item, index] : items) item->setText(Ui(index));
 }

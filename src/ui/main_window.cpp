@@ -317,8 +317,9 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
         goAction_->OpenFile(*dialogs_);
         return true;
     case Qt::Key_S:
-        if (mods != Qt::ControlModifier) return false;
-        saveFiles_->SaveWebpage();
+        if (mods == (Qt::ControlModifier | Qt::ShiftModifier)) SaveAllLinked1->trigger();
+        else if (mods == Qt::ControlModifier) saveFiles_->SaveWebpage();
+        else return false;
         return true;
     case Qt::Key_T:
         if (mods != (Qt::ControlModifier | Qt::ShiftModifier)) return false;

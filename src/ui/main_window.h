@@ -34,6 +34,7 @@
 #include "platform/qt_translations.h"
 #include "state/bitmap_font_state.h"
 #include "view/key_scroll.h"
+#include "site/page_rip.h"
 #include "site/site_link_check.h"
 #include "view/page_link_check.h"
 #include "view/renderer.h"
@@ -216,7 +217,8 @@ public:
             *N17 = nullptr, *N16 = nullptr, *N20 = nullptr, *HTML1 = nullptr, *N13 = nullptr,
             *HTMLHEX1 = nullptr, *TVF1 = nullptr, *TVF3 = nullptr, *DOS1 = nullptr,
             *N15 = nullptr, *N5 = nullptr, *N6 = nullptr, *N14 = nullptr, *N4 = nullptr,
-            *N18 = nullptr, *CheckLinks1 = nullptr, *CheckSite1 = nullptr;
+            *N18 = nullptr, *CheckLinks1 = nullptr, *CheckSite1 = nullptr,
+            *SaveAllLinked1 = nullptr;
 
     QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr,
            *Timer5 = nullptr, *Timer6 = nullptr;
@@ -340,8 +342,11 @@ private:
     std::unique_ptr<ViewMouse> mouse_;
     std::unique_ptr<ControlBar> controlBar_;
     std::unique_ptr<PageLinkCheck> linkCheck_;
-    std::unique_ptr<CurlMultiTransport> siteTransport_; // made at the first site check
+    std::unique_ptr<CurlMultiTransport> siteTransport_;
     std::unique_ptr<SiteLinkCheck> siteCheck_;
+    std::unique_ptr<PageRip> pageRip_;
+    // The side-by-side transport of the site check and the rip, made at the first of them.
+    CurlMultiTransport& SiteTransport();
     TForm3* formEditor_ = nullptr;
     TForm6* form6_ = nullptr; // a child window: Qt deletes it with this one
     QTimer* marksTimer_ = nullptr; // spaces the new layouts while link results come in

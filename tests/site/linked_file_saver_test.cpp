@@ -10,6 +10,7 @@
 #include "base/file_io.h"
 #include "site/linked_file_saver.h"
 #include "site/linked_files.h"
+#include "site/page_rip.h"
 #include "state/browser.h"
 #include "support/fake_pump.h"
 #include "support/file_size_limit.h"
@@ -155,6 +156,23 @@ TEST_F(SaverTest, AStopOrAFullDiskLeavesNoPartialFile) {
         EXPECT_NE(full[0].why.find("cannot write"), std::string::npos) << full[0].why;
     }
     EXPECT_EQ(Names(), std::vector<std::string>{"a.png"});
+}
+
+TEST_F(SaverTest, ThePageRipUsesTheChoicesAndListsWhatItWrote) {
+    BrowserState& state = browser.State();
+    state.PageSource = "<img src=\"a.png\"><img src=\"b/a.png\"><a href=\"/old.png\">x</a>";
+    state.BaseURL = state.CurrentURL = "http://h/";
+    state.RipFolder = folder + "rips";
+    state.RipKinds = "media";
+    PageRip(browser, transport).Run();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"rips/a (2).png", "rips/a.png"}));
+    EXPECT_NE(state.ObjectInfo.Text.find("http://h/a.png -> " + folder + "rips/a.png\r\n"),
+              std::string::npos)
+        << state.ObjectInfo.Text;
+    EXPECT_EQ(state.StatusText, "Linked files saved: 2 / 2 into " + folder + "rips/");
+    state.RipExtensions = "gif";
+    PageRip(browser, transport).Run();
+    EXPECT_EQ(state.StatusText, "No linked files of the chosen kinds on this page");
 }
 
 } // namespace

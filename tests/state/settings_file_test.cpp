@@ -59,10 +59,18 @@ TEST_F(SettingsFileTest, AllLinesSurviveARoundTrip) {
     s.QuickLaunch[0] = "first.qmp";
     s.QuickLaunch[9] = "la\rst.qmp";
     s.ShowScrollBar = false;
+    s.RipFolder = "/home/u/rips";
+    s.RipKinds = "link";
+    s.RipExtensions = "pdf";
     const std::string text = SettingsText(browser);
-    ASSERT_EQ(LinesOf(text).size(), 68u);
+    ASSERT_EQ(LinesOf(text).size(), 71u);
     ApplySettingsText(fresh, text, AnyFont);
     EXPECT_EQ(SettingsText(fresh), text);
+    // A file of before the rip's choices keeps their defaults.
+    Browser older(pump);
+    ApplySettingsText(older, text.substr(0, text.find("/home/u/rips")), AnyFont);
+    EXPECT_EQ(older.State().RipKinds, "media,linked");
+    EXPECT_EQ(older.State().RipFolder, "");
     EXPECT_EQ(fresh.Downloads().userAgent, "Agent/ 1");  // the text overrides its preset's
     EXPECT_TRUE(fresh.Fonts().DosEncoding);
 }
