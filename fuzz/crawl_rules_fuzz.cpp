@@ -1,10 +1,13 @@
-// What a site check reads from a server besides pages: robots.txt against a path, a
-// Retry-After value, the meta tags of a page, and the scope and host of any address.
+// What the site check and the rip read from a server besides pages: robots.txt against a
+// path, a Retry-After value, the meta tags of a page, a stylesheet's addresses, and the scope,
+// host and save path of any address.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "site/crawl_page.h"
 #include "site/crawl_scope.h"
+#include "site/css_addresses.h"
+#include "site/linked_files.h"
 #include "site/retry_after.h"
 #include "site/robots_rules.h"
 
@@ -18,6 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qm::RobotsPath(address);
     qm::RetryAfterSeconds(path, 0);
     qm::ForbidsFollowing(text);
+    qm::CssAddresses(text);
+    qm::SavePath("/d/", address, path, qm::SaveLayout::Mirror);
     qm::MayBePage(path);
     for (qm::ScopeKind kind : {qm::ScopeKind::Host, qm::ScopeKind::Prefix, qm::ScopeKind::Address})
         qm::InScope(qm::MakeScope(kind, address, path), text.substr(0, 256));

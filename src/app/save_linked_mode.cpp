@@ -152,7 +152,8 @@ int RunSaveLinkedMode(const std::vector<std::string>& args, std::ostream& out, s
     }
     std::string folder = save.folder;
     if (!folder.ends_with('/')) folder += '/';
-    SaverOptions options{folder, save.layout, save.parallel, site.crawl.perHost};
+    SaverOptions options{folder, save.layout, save.parallel, site.crawl.perHost,
+                         save.filter.linked, save.filter};
     state.LinkCheckAbort = environment.pump.StopRequested();
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
     const std::vector<SaveOutcome> outcomes =

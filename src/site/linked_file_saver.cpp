@@ -6,9 +6,11 @@
 
 #include "base/codepage.h"
 #include "net/download_request.h"
+#include "net/link_test.h"
 #include "net/staged_file.h"
 #include "net/url.h"
 #include "site/crawl_scope.h"
+#include "site/css_addresses.h"
 #include "state/browser.h"
 
 namespace qm {
@@ -33,26 +35,24 @@ std::vector<SaveOutcome> LinkedFileSaver::Run(
     const std::vector<FileToSave>& files,
     const std::function<void(size_t done, size_t total)>& progress) {
     BrowserState& state = browser_.State();
-    files_ = &files;
-    jobs_.assign(files.size(), Job());
-    outcomes_.assign(files.size(), SaveOutcome());
+    files_.clear();
+    jobs_.clear();
+    outcomes_.clear();
     waiting_.clear();
-    for (size_t i = 0; i < files.size(); ++i) {
-        outcomes_[i].address = files[i].address;
-        jobs_[i].address = files[i].address;
-        jobs_[i].host = HostKey(files[i].address);
-        waiting_.push_back(i);
-    }
+    known_.clear();
+    for (const FileToSave& file : files)
+        Add(file);
+    pageFiles_ = files_.size();
     state.LinkCheckBusy = true;
     size_t done = 0;
-    while (!state.LinkCheckAbort && done < files.size()) {
+    while (!state.LinkCheckAbort && done < files_.size()) {
         StartWaiting();
         const std::vector<HttpAnswer> answers = transport_.Wait(&state.LinkCheckAbort);
         if (answers.empty()) break;
         for (const HttpAnswer& answer : answers)
             if (Take(answer)) ++done;
         if (batch_.Size() >= kBatchFiles || batch_.Bytes() >= kBatchBytes) CommitBatch();
-        if (progress) progress(done, files.size());
+        if (progress) progress(done, files_.size());
     }
     if (inFlight_ > 0) transport_.Cancel();
     CommitBatch(); // the files finished before a stop are kept
@@ -61,6 +61,30 @@ std::vector<SaveOutcome> LinkedFileSaver::Run(
         if (outcome.path.empty() && outcome.why.empty() && outcome.status == 0)
             outcome.why = Cp1251ToUtf8(browser_.Ui(kUiStopped).substr(3)); // "stopped"
     return std::move(outcomes_);
+}
+
+void LinkedFileSaver::Add(const FileToSave& file) {
+    known_.insert(file.address);
+    files_.push_back(file);
+    outcomes_.emplace_back().address = file.address;
+    jobs_.push_back({file.address, HostKey(file.address), 0});
+    waiting_.push_back(files_.size() - 1);
+}
+
+// A stylesheet's own files are requisites of the page too, as wget's "page requisites" take
+// them: those of the page's stylesheets, not those of the stylesheets they import.
+void LinkedFileSaver::FollowStylesheet(size_t index, const HttpAnswer& answer) {
+    if (index >= pageFiles_) return;
+    const std::string type = answer.Header("Content-Type");
+    const std::string address = jobs_[index].address; // Add below moves the jobs
+    const bool css = type.starts_with("text/css") ||
+                     (type.empty() && SplitURL(address).PathPart.ends_with(".css"));
+    if (!options_.followStylesheets || !css) return;
+    for (const std::string& written : CssAddresses(answer.body)) {
+        const std::string found = ResolveLink(address, written);
+        if (!known_.contains(found) && IsWantedFile(found, options_.stylesheetFilter))
+            Add({found, address});
+    }
 }
 
 // The files not started go out in their order, as far as the limits allow.
@@ -85,7 +109,7 @@ void LinkedFileSaver::Send(size_t index) {
     std::string postData;
     const bool isPost = TakePostFromQuery(parts.QueryPart, postData);
     HttpRequest request = BuildHttpRequest(
-        parts, browser_.Downloads(), (*files_)[index].referer, isPost, postData,
+        parts, browser_.Downloads(), files_[index].referer, isPost, postData,
         isPost ? FormContentType::Included : FormContentType::Omitted);
     request.keepBody = &AnyType;
     request.bodyLimit = browser_.Downloads().maxBodyBytes;
@@ -130,7 +154,7 @@ bool LinkedFileSaver::Take(const HttpAnswer& answer) {
 void LinkedFileSaver::Write(size_t index, const HttpAnswer& answer) {
     SaveOutcome& outcome = outcomes_[index];
     const std::string path =
-        SavePath(options_.folder, (*files_)[index].address, answer.Header("Content-Type"),
+        SavePath(options_.folder, files_[index].address, answer.Header("Content-Type"),
                  options_.layout);
     // Mirrored files come in runs of one folder: it is made when it changes.
     const std::string folder = std::filesystem::path(path).parent_path().string();
@@ -139,9 +163,10 @@ void LinkedFileSaver::Write(size_t index, const HttpAnswer& answer) {
         std::filesystem::create_directories(folder, ec);
         lastFolder_ = folder;
     }
-    if (batch_.Add(index, path, answer.body))
+    if (batch_.Add(index, path, answer.body)) {
         outcome.size = static_cast<int64_t>(answer.body.size());
-    else
+        FollowStylesheet(index, answer);
+    } else
         outcome.why = std::string("cannot write ") + path + ": " + std::strerror(errno);
 }
 

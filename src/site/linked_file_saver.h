@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "base/interfaces.h"
@@ -36,13 +37,19 @@ struct SaverOptions {
     SaveLayout layout = SaveLayout::Flat;
     int parallel = 8;
     int perHost = 8;
+    // The files a saved stylesheet of the page names (url(), @import) are saved too when they
+    // pass this filter's extensions and match, as page requisites are; those of the imported
+    // stylesheets are not, as wget -p leaves them.
+    bool followStylesheets = false;
+    LinkedFileFilter stylesheetFilter;
 };
 
 class LinkedFileSaver {
   public:
     LinkedFileSaver(Browser& browser, HttpMultiTransport& transport, SaverOptions options);
 
-    // One outcome per file, in the same order. state.LinkCheckAbort (F5, a stop signal) stops
+    // One outcome per file, in the same order, then those of the files stylesheets named, in
+    // the order they were found. state.LinkCheckAbort (F5, a stop signal) stops
     // the downloads; the files finished by then stay, the rest say they were stopped.
     std::vector<SaveOutcome> Run(const std::vector<FileToSave>& files,
                                  const std::function<void(size_t done, size_t total)>& progress);
@@ -58,11 +65,15 @@ class LinkedFileSaver {
     bool Take(const HttpAnswer& answer); // false while a redirect is followed
     void Write(size_t index, const HttpAnswer& answer);
     void CommitBatch();
+    void Add(const FileToSave& file);
+    void FollowStylesheet(size_t index, const HttpAnswer& answer);
 
     Browser& browser_;
     HttpMultiTransport& transport_;
     SaverOptions options_;
-    const std::vector<FileToSave>* files_ = nullptr;
+    std::vector<FileToSave> files_;
+    std::unordered_set<std::string> known_; // every address asked for, once
+    size_t pageFiles_ = 0;                  // files_ before those stylesheets named
     std::vector<Job> jobs_;
     std::vector<SaveOutcome> outcomes_;
     std::deque<size_t> waiting_; // indexes not started

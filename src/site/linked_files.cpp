@@ -65,7 +65,11 @@ bool IsWanted(LinkBlockKind kind, std::string_view address, const LinkedFileFilt
     const bool kindWanted = (kind == LinkBlockKind::Media && filter.media) ||
                             (kind == LinkBlockKind::LinkedFile && filter.linked) ||
                             (kind == LinkBlockKind::Link && filter.link);
-    if (!kindWanted || KindOfAddress(address) != AddressKind::Web) return false;
+    return kindWanted && IsWantedFile(address, filter);
+}
+
+bool IsWantedFile(std::string_view address, const LinkedFileFilter& filter) {
+    if (KindOfAddress(address) != AddressKind::Web) return false;
     if (!filter.match.empty() && address.find(filter.match) == std::string_view::npos)
         return false;
     return filter.extensions.empty() ||

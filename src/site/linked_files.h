@@ -25,6 +25,8 @@ std::vector<std::string> ParseExtensions(std::string_view words);
 
 // A web address of a chosen kind, with a chosen extension and the text asked for.
 bool IsWanted(LinkBlockKind kind, std::string_view address, const LinkedFileFilter& filter);
+// The same without the kind: for the files a stylesheet names.
+bool IsWantedFile(std::string_view address, const LinkedFileFilter& filter);
 
 enum class SaveLayout { Flat, Mirror };
 

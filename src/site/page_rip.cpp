@@ -37,11 +37,18 @@ std::string InfoLines(const std::vector<SaveOutcome>& outcomes) {
 } // namespace
 
 std::vector<FileToSave> PageFilesToSave(const BrowserState& state, const LinkedFileFilter& filter) {
+    // Script sources are files the page needs, as its stylesheets are.
+    ViewOptions options = AllLinkBlocks();
+    options.Scripts = true;
+    const std::vector<PageLink> links =
+        CollectPageLinks(state, options, ScriptSources::AsLinkedFiles);
     std::vector<FileToSave> files;
-    const std::vector<PageLink> links = CollectPageLinks(state, AllLinkBlocks());
-    for (size_t first : FirstOfEachAddress(links))
-        if (IsWanted(links[first].kind, links[first].address, filter))
-            files.push_back({links[first].address, state.BaseURL});
+    for (size_t first : FirstOfEachAddress(links)) {
+        const PageLink& link = links[first];
+        // A LINK to another page is a link like any other, not a file of this page.
+        const LinkBlockKind kind = link.navigation ? LinkBlockKind::Link : link.kind;
+        if (IsWanted(kind, link.address, filter)) files.push_back({link.address, state.BaseURL});
+    }
     return files;
 }
 
@@ -64,7 +71,7 @@ void PageRip::Run() {
 
     state.LinkCheckAbort = false;
     const std::vector<SaveOutcome> outcomes =
-        LinkedFileSaver(browser_, transport_, {folder, SaveLayout::Flat, 8, 8})
+        LinkedFileSaver(browser_, transport_, {folder, SaveLayout::Flat, 8, 8, filter.linked, filter})
             .Run(files, [this](size_t done, size_t total) {
                 browser_.SetCaptionPrefix(browser_.Ui(kUiSaving) + std::to_string(done) + " / " +
                                           std::to_string(total) + " - ");

@@ -38,9 +38,12 @@ int32_t LineAt(const std::vector<size_t>& starts, size_t offset) {
 
 // tag: the text of the tag that set the block, which is still the scanner's last one.
 std::optional<LinkBlockKind> KindOfBlock(const DisplayBlock& block, std::string_view tag,
-                                         bool ripped) {
+                                         bool ripped, ScriptSources scripts) {
     if (!block.hasObject) return std::nullopt;
     if (block.objectKind == ViewObjectKind::Link) return LinkBlockKind::Link;
+    if (scripts == ScriptSources::AsLinkedFiles && block.role == ColorRole::Scripts &&
+        block.objectKind == ViewObjectKind::Resource)
+        return LinkBlockKind::LinkedFile;
     // Script sources are resources in the script colour; ripped values are only guesses.
     if (block.objectKind != ViewObjectKind::Resource || block.role != ColorRole::Media || ripped)
         return std::nullopt;
@@ -48,9 +51,24 @@ std::optional<LinkBlockKind> KindOfBlock(const DisplayBlock& block, std::string_
     return linked ? LinkBlockKind::LinkedFile : LinkBlockKind::Media;
 }
 
+// The rel words of a LINK tag that name a file the page needs rather than another page.
+bool IsNavigation(std::string_view tag) {
+    if (!StartsWithNoCase(tag, "LINK")) return false;
+    std::string lower(tag);
+    for (char& c : lower)
+        c = AsciiLower(c);
+    const size_t rel = lower.find("rel=");
+    if (rel == std::string::npos) return true;
+    const std::string_view words = std::string_view(lower).substr(rel + 4, lower.find('=', rel + 4) - rel - 4);
+    for (std::string_view needed : {"stylesheet", "icon", "preload", "manifest"})
+        if (words.find(needed) != std::string_view::npos) return false;
+    return true;
+}
+
 } // namespace
 
-std::vector<PageLink> CollectPageLinks(const BrowserState& page, const ViewOptions& options) {
+std::vector<PageLink> CollectPageLinks(const BrowserState& page, const ViewOptions& options,
+                                       ScriptSources scripts) {
     BrowserState scan;
     scan.PageSource = page.PageSource;
     scan.Utf8Decoding = page.Utf8Decoding;
@@ -75,8 +93,9 @@ std::vector<PageLink> CollectPageLinks(const BrowserState& page, const ViewOptio
             const std::string tag = s.tagBuffer;
             const size_t at = static_cast<size_t>(std::max(1, s.tagStart) - 1);
             if (auto block = scanner.TakePendingBlock())
-                if (auto kind = KindOfBlock(*block, tag, s.displayIsRipped))
-                    links.push_back({LineAt(lines, at), *kind, block->objectText, {}});
+                if (auto kind = KindOfBlock(*block, tag, s.displayIsRipped, scripts))
+                    links.push_back({LineAt(lines, at), *kind, block->objectText, {},
+                                     *kind == LinkBlockKind::LinkedFile && IsNavigation(tag)});
             continue;
         }
         if (const std::string_view run = scanner.DrawableRun(INT32_MAX); !run.empty()) {

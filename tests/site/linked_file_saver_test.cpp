@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "base/file_io.h"
+#include "site/css_addresses.h"
 #include "site/linked_file_saver.h"
 #include "site/linked_files.h"
 #include "site/page_rip.h"
@@ -78,6 +79,18 @@ TEST(LinkedFiles, NoAddressLeadsOutOfTheFolder) {
         EXPECT_EQ(fs::path(mirror).lexically_normal().string().rfind("/d/", 0), 0u) << mirror;
     }
     EXPECT_EQ(SavePath("/d/", "http://h/pic", "image/png", SaveLayout::Flat), "/d/pic.png");
+}
+
+TEST(LinkedFiles, TheAddressesAStylesheetNames) {
+    EXPECT_EQ(CssAddresses("@import \"a.css\"; @import url(b.css);\n"
+                           "x { background: URL( 'i.png' ) } y { src: url(\"f.woff\") }"
+                           "z { b: url(data:image/png;base64,AA) url(i.png) url( ) url(\"open"),
+              (std::vector<std::string>{"a.css", "b.css", "i.png", "f.woff"}));
+    // 100,000 url( stay linear.
+    std::string many;
+    for (int i = 0; i < 100000; ++i)
+        many += "url(" + std::to_string(i % 10) + ")";
+    EXPECT_EQ(CssAddresses(many).size(), 10u);
 }
 
 class SaverTest : public ::testing::Test {
@@ -173,6 +186,21 @@ TEST_F(SaverTest, ThePageRipUsesTheChoicesAndListsWhatItWrote) {
     state.RipExtensions = "gif";
     PageRip(browser, transport).Run();
     EXPECT_EQ(state.StatusText, "No linked files of the chosen kinds on this page");
+
+    // The page's requisites: stylesheets with what they name, scripts; not the pages it names.
+    transport.answers["h /s.css"] = Answer(200, {{"Content-Type", "text/css"}},
+                                           "@import 'more.css'; p { background: url(b/a.png) }");
+    transport.answers["h /more.css"] = Answer(200, {{"Content-Type", "text/css"}}, "url(deep.png)");
+    transport.answers["h /j.js"] = Answer(200, {{"Content-Type", "text/javascript"}}, "js");
+    state.PageSource = "<link rel=\"stylesheet\" href=\"s.css\"><link rel=next href=\"n.html\">"
+                       "<script src=\"j.js\"></script>";
+    state.RipFolder = folder + "req";
+    state.RipKinds = "linked";
+    state.RipExtensions.clear();
+    PageRip(browser, transport).Run();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"req/a.png", "req/j.js", "req/more.css",
+                                                 "req/s.css", "rips/a (2).png", "rips/a.png"}))
+        << state.ObjectInfo.Text;
 }
 
 } // namespace
