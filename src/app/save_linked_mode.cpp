@@ -112,7 +112,7 @@ int RunSaveLinkedMode(const std::vector<std::string>& args, std::ostream& out, s
     SiteArgs site;
     CommandArgs parsed;
     std::string problem = TakeSaveArgs(rest, save);
-    if (problem.empty()) problem = TakeSiteArgs(rest, site);
+    if (problem.empty()) problem = TakeSiteArgs(rest, site, PerHost::Alone);
     if (problem.empty() && !site.stateFile.empty()) problem = "--state belongs to --check-links";
     if (problem.empty()) problem = ParseCommandArgs(rest, ModeOptions{}, parsed);
     std::error_code ec;

@@ -87,14 +87,16 @@ bool IsSiteOption(std::string_view word) {
     return std::find(std::begin(kWords), std::end(kWords), word) != std::end(kWords);
 }
 
-std::string TakeSiteArgs(std::vector<std::string>& args, SiteArgs& site) {
+std::string TakeSiteArgs(std::vector<std::string>& args, SiteArgs& site, PerHost perHost) {
     std::vector<std::string> rest;
     for (size_t i = 0; i < args.size(); ++i) {
         if (!IsSiteOption(args[i])) {
             rest.push_back(args[i]);
             continue;
         }
-        if (args[i] != "--recursive" && args[i] != "--format") site.crawlWords.push_back(args[i]);
+        const bool alone = args[i] == "--recursive" || args[i] == "--format" ||
+                           (args[i] == "--per-host" && perHost == PerHost::Alone);
+        if (!alone) site.crawlWords.push_back(args[i]);
         if (std::string problem = TakeOne(args, i, site); !problem.empty()) return problem;
     }
     args = std::move(rest);

@@ -19,8 +19,11 @@ struct SiteArgs {
 };
 
 // Takes the words these options use out of args and leaves the rest for ParseCommandArgs.
-// Empty error text when they are good.
-std::string TakeSiteArgs(std::vector<std::string>& args, SiteArgs& site);
+// Empty error text when they are good. The crawl's options need --recursive, but for
+// PerHost::Alone --per-host, which limits any requests side by side.
+enum class PerHost { NeedsRecursive, Alone };
+std::string TakeSiteArgs(std::vector<std::string>& args, SiteArgs& site,
+                         PerHost perHost = PerHost::NeedsRecursive);
 
 // Whether the word is one of these options.
 bool IsSiteOption(std::string_view word);
