@@ -65,8 +65,9 @@ void SiteCrawl::Run(const std::string& start,
                     const std::function<void(const CrawlProgress&)>& progress) {
     BrowserState& state = browser_.State();
     started_ = Clock::now();
-    scope_ = MakeScope(options_.scope, start, options_.scopeAddress);
-    robotsHosts_ = {HostKey(start), HostKey(options_.scopeAddress)};
+    robotsHosts_ = {HostKey(options_.scopeAddress)};
+    const std::string scopeFrom = store_.Setting("scope-from");
+    ScopeFrom(scopeFrom.empty() ? start : scopeFrom);
     state.LinkCheckBusy = true;
     pagesRead_ = progress_.pages = store_.CrawledPages();
     const std::vector<int64_t> unfinished = store_.Unfinished();
@@ -102,6 +103,12 @@ void SiteCrawl::Run(const std::string& start,
     store_.Commit();
     state.LinkCheckBusy = false;
     Report(progress, true);
+}
+
+void SiteCrawl::ScopeFrom(const std::string& address) {
+    scope_ = MakeScope(options_.scope, address, options_.scopeAddress);
+    robotsHosts_.push_back(HostKey(address));
+    store_.SetSetting("scope-from", address);
 }
 
 void SiteCrawl::Enqueue(int64_t id, const std::string& address) {
@@ -272,6 +279,8 @@ bool SiteCrawl::Redirect(Flight& flight, const HttpAnswer& answer, LinkResult& r
     if (step.refusal == RedirectRefusal::None) {
         flight.address = step.address;
         ++flight.followed;
+        // The site is where the start page leads ("http://site" to "https://www.site").
+        if (flight.depth == 0 && flight.referer.empty()) ScopeFrom(flight.address);
         // A page that leads out of scope is only tested there.
         flight.page = flight.page && InScope(scope_, flight.address);
         Host& host = *hosts_[flight.host];

@@ -66,6 +66,8 @@ class SiteCrawl {
     struct Flight;
     using Clock = std::chrono::steady_clock;
 
+    // The scope and the robots.txt hosts of a crawl from that address.
+    void ScopeFrom(const std::string& address);
     void Enqueue(int64_t id, const std::string& address);
     void Activate(Host& host, const std::string& key);
     void StartRequests();

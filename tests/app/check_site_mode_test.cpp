@@ -83,12 +83,14 @@ class CheckSite : public ::testing::Test {
                 return;
             }
             if (q.path == "/busy") return r.set_content("ok", "text/plain");
+            if (q.path == "/moved") return r.set_redirect(localhost_ + "/");
             if (q.path.starts_with("/cal/")) // a calendar without end
                 return r.set_content(Links({"/cal/" + std::to_string(std::stoi(q.path.substr(5)) + 1)}),
                                      "text/html");
             r.status = 404;
         });
         ASSERT_TRUE(server_.Start());
+        localhost_ = "http://localhost:" + server_.Url("").substr(server_.Url("").rfind(':') + 1);
     }
     Process Start(std::vector<std::string> args, const std::string& start = "/") {
         args.insert(args.begin(), {"--check-links", "--recursive"});
@@ -107,6 +109,7 @@ class CheckSite : public ::testing::Test {
     qm::testing::HeldUntilTheEnd::Release release_{hold_};
     std::map<std::string, std::string> pages_;
     std::atomic<int> busy_{0};
+    std::string localhost_; // the same server by another name
 };
 
 TEST_F(CheckSite, CrawlsTheHostTestsEveryAddressOnceAndSaysWhereItWasFound) {
@@ -161,6 +164,9 @@ TEST_F(CheckSite, ScopeDepthRobotsAndLimitsDecideWhatIsRead) {
     }
     const Finished run = Check({"--ignore-robots", "--depth", "1"});
     EXPECT_EQ(LineOf(run.out, Url("/private/x.html"))[6], "200");
+    // A start page that moves to another host takes the scope with it.
+    const Finished moved = Check({"--depth", "1"}, "/moved");
+    EXPECT_EQ(LineOf(moved.out, localhost_ + "/missing.html")[6], "404") << moved.out;
 }
 
 TEST_F(CheckSite, JsonNamesTheFieldsOfEachLine) {

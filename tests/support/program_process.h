@@ -40,7 +40,8 @@ class Process {
         std::vector<std::string> argStrings = {QUILLMAR_PROGRAM};
         argStrings.insert(argStrings.end(), args.begin(), args.end());
         // Nothing of the test may go through a proxy of the environment.
-        std::vector<std::string> envStrings = {"no_proxy=127.0.0.1", "NO_PROXY=127.0.0.1"};
+        std::vector<std::string> envStrings = {"no_proxy=127.0.0.1,localhost",
+                                               "NO_PROXY=127.0.0.1,localhost"};
         envStrings.insert(envStrings.end(), environment.begin(), environment.end());
         for (char** e = environ; *e; ++e)
             envStrings.emplace_back(*e);
