@@ -82,7 +82,7 @@ struct Transfer {
 struct CurlMultiTransport::Impl {
     Impl(EventPump& p, int parallel, CurlTransportOptions o)
         : pump(p), maxParallel(std::max(1, parallel)), options(std::move(o)),
-          caBundle(TrustedBundle(options)), jar(options.cookieFile), multi(curl_multi_init()) {}
+          caBundle(TrustedBundle(options)), jar(options.jar ? options.jar : std::make_shared<CookieJar>(options.cookieFile)), multi(curl_multi_init()) {}
     ~Impl() {
         Cancel();
         if (multi) curl_multi_cleanup(multi);
@@ -99,7 +99,7 @@ struct CurlMultiTransport::Impl {
     const size_t maxParallel;
     CurlTransportOptions options;
     std::string caBundle;
-    CookieJar jar;
+    std::shared_ptr<CookieJar> jar;
     CURLM* multi = nullptr;
     std::deque<std::pair<uint64_t, HttpRequest>> waiting;
     std::list<Transfer> running; // a transfer's address is its handle's private pointer
@@ -109,7 +109,7 @@ struct CurlMultiTransport::Impl {
 
 bool CurlMultiTransport::Impl::Begin(Transfer& transfer, const HttpRequest& request) {
     if (!multi) return transfer.request.Fail(TransportError::Other, "Cannot create a request");
-    if (!transfer.request.Prepare(request, options, caBundle, jar)) return false;
+    if (!transfer.request.Prepare(request, options, caBundle, *jar)) return false;
     CURL* easy = transfer.request.easy;
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);

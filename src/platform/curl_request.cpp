@@ -146,6 +146,18 @@ void PumpIfDue(EventPump& pump, Clock::time_point& lastPump) {
     pump.ProcessEvents();
 }
 
+} // namespace qm::curl_detail
+
+namespace qm {
+
+std::shared_ptr<curl_detail::CookieJar> NewMemoryCookieJar() {
+    return std::make_shared<curl_detail::CookieJar>(std::string());
+}
+
+} // namespace qm
+
+namespace qm::curl_detail {
+
 bool CookieJar::Apply(CURL* easy, bool on) {
     // Off: no cookie engine at all, so nothing is sent and Set-Cookie is ignored.
     if (!on) return false;

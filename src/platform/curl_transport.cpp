@@ -15,7 +15,7 @@ using namespace curl_detail;
 struct CurlTransport::Impl {
     Impl(EventPump& p, CurlTransportOptions o)
         : pump(p), options(std::move(o)), caBundle(TrustedBundle(options)),
-          jar(options.cookieFile) {}
+          jar(options.jar ? options.jar : std::make_shared<CookieJar>(options.cookieFile)) {}
     ~Impl();
 
     bool Open(const HttpRequest& request);
@@ -33,7 +33,7 @@ struct CurlTransport::Impl {
     EventPump& pump;
     CurlTransportOptions options;
     std::string caBundle; // empty: libcurl's own default
-    CookieJar jar;
+    std::shared_ptr<CookieJar> jar;
     CURLM* multi = nullptr;
 
     // One request and its answer.
@@ -61,7 +61,7 @@ bool CurlTransport::Impl::Open(const HttpRequest& httpRequest) {
     idleTimeout = std::chrono::milliseconds(httpRequest.idleTimeoutMs);
     if (!multi) multi = curl_multi_init();
     if (!multi) return Fail(TransportError::Other, "Cannot create a request");
-    if (!request.Prepare(httpRequest, options, caBundle, jar)) return false;
+    if (!request.Prepare(httpRequest, options, caBundle, *jar)) return false;
     curl_easy_setopt(request.easy, CURLOPT_WRITEFUNCTION, &Impl::OnBody);
     curl_easy_setopt(request.easy, CURLOPT_WRITEDATA, this);
 

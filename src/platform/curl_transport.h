@@ -9,6 +9,10 @@
 
 namespace qm {
 
+namespace curl_detail {
+class CookieJar;
+}
+
 struct CurlTransportOptions {
     // Cookies of requests with cookies on are kept here across requests and runs; empty keeps
     // them in memory only.
@@ -16,7 +20,13 @@ struct CurlTransportOptions {
     // A PEM file of certificates trusted in addition to the system's bundle.
     std::string extraCaFile;
     long connectTimeoutMs = 30000;
+    // A cookie engine shared with other transports, so that the cookies a page sets go with
+    // the requests for its files; when set, cookieFile is not used (the jar has its own file).
+    std::shared_ptr<curl_detail::CookieJar> jar;
 };
+
+// A cookie engine for transports that share their cookies in memory only.
+std::shared_ptr<curl_detail::CookieJar> NewMemoryCookieJar();
 
 class CurlTransport : public HttpTransport {
   public:

@@ -24,6 +24,12 @@ class SaveLinked : public ::testing::Test {
         folder_ = ::testing::TempDir() + "quillmar_rip_" + std::to_string(::getpid());
         fs::remove_all(folder_);
         server_->Get(".*", [](const httplib::Request& q, httplib::Response& r) {
+            // The page's cookie must come with the requests for its files.
+            if (q.path == "/") r.set_header("Set-Cookie", "session=ok; Path=/");
+            if (q.path == "/a.png" && q.get_header_value("Cookie") != "session=ok") {
+                r.status = 403;
+                return;
+            }
             if (q.path == "/")
                 return r.set_content("<img src=\"a.png\"><img src=\"/gone.png\">"
                                      "<link rel=stylesheet href=\"s.css\"><a href=\"/b.html\">b</a>",
