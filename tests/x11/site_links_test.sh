@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Drives the real window against a small site on 127.0.0.1: Ctrl+Shift+S opens the dialog of
+# Save all linked files, which saves the page's pictures into the folder typed there; then
+# Ctrl+Shift+L checks the site.
+# Usage: site_links_test.sh PATH/TO/quillmar
+set -euo pipefail
+program=$1
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/session.sh"
+
+mkdir -p "$work/site/img"
+printf '<html><head><title>Site start</title></head><body><a href="a.html">a</a>
+<a href="gone.html">gone</a><img src="img/1.png"><img src="img/2.png"></body></html>\n' \
+    >"$work/site/index.html"
+printf '<html><body><a href="index.html">home</a><a href="also-gone.html">x</a></body></html>\n' \
+    >"$work/site/a.html"
+printf 'one' >"$work/site/img/1.png"
+printf 'two' >"$work/site/img/2.png"
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+(cd "$work/site" && exec timeout 110 python3 -m http.server "$port" --bind 127.0.0.1 >/dev/null 2>&1) &
+pids+=($!)
+for _ in $(seq 1 50); do python3 -c "import socket; socket.create_connection(('127.0.0.1', $port))" \
+    2>/dev/null && break; sleep 0.1; done
+
+start_session "$program" "http://127.0.0.1:$port/index.html"
+wait_caption "Site start" || true
+xdotool windowactivate --sync "$window"
+
+xdotool key ctrl+shift+s
+dialog() { sleep 0.5; [[ $(xdotool getactivewindow getwindowname) == "Save all linked files" ]]; }
+expect "Ctrl+Shift+S opens the dialog" dialog
+xdotool key ctrl+a
+xdotool type --delay 20 "$work/rip"
+xdotool key Return
+saved() { wait_caption "Linked files saved: 2 / 2" && [[ $(cat "$work/rip/1.png") == one ]]; }
+expect "the dialog's folder gets the page's pictures" saved
+
+xdotool key ctrl+shift+l
+checked() { wait_caption "Site links checked: pages 2, addresses 6, broken: 2"; }
+expect "Ctrl+Shift+L checks the site" checked
+
+end_session
