@@ -4,6 +4,7 @@
 // implementations that need no display.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -42,6 +43,9 @@ struct HttpRequest {
     // is cut there and the request ends. Null: answered at the header, the body not kept.
     bool (*keepBody)(std::string_view contentType) = nullptr;
     uint64_t bodyLimit = 0;
+    // When set, a kept body goes here piece by piece instead of into the answer; false ends
+    // the request, which is then answered as cut.
+    std::function<bool(std::string_view piece)> bodySink;
 };
 
 // Why a request or a body read failed. ErrorText gives the details in the library's words.
@@ -94,9 +98,10 @@ struct HttpAnswer {
     std::vector<std::pair<std::string, std::string>> headers;
     TransportError error = TransportError::None;
     std::string errorText;
-    bool bodyKept = false; // the request's keepBody accepted the answer: body holds it
-    bool bodyCut = false;  // the body went on past the request's limit
+    bool bodyKept = false; // the request's keepBody accepted the answer: body (or the sink) has it
+    bool bodyCut = false;  // the body went on past the request's limit, or the sink refused it
     std::string body = {};
+    uint64_t bodyBytes = 0; // of the kept body
 
     // Value of the first header of that name (case-insensitive), empty when absent.
     std::string Header(std::string_view name) const {

@@ -78,6 +78,11 @@ bool StagedBatch::Add(size_t key, const std::string& target, std::string_view da
     return true;
 }
 
+void StagedBatch::Add(size_t key, std::unique_ptr<StagedFile> file, uint64_t bytes) {
+    files_.push_back({key, std::move(file)});
+    bytes_ += bytes;
+}
+
 std::vector<std::pair<size_t, std::optional<std::string>>> StagedBatch::Commit() {
     std::vector<std::pair<size_t, std::optional<std::string>>> placed;
     const bool synced = files_.empty() || SyncFileSystemOf(files_.front().file->Path());

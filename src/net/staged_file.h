@@ -28,6 +28,8 @@ class StagedFile {
     // left, when the folder cannot take the file.
     bool Create(const std::string& target, std::string_view data = {});
     const std::string& Path() const { return placeholder_; }
+    // A name to commit under in the same folder, when the name was not known at Create.
+    void SetTarget(std::string target) { target_ = std::move(target); }
     // Puts the placeholder in the target's place; the path it now has, or nothing on failure.
     std::optional<std::string> Commit(IfTaken ifTaken);
     void Discard();
@@ -44,6 +46,8 @@ class StagedBatch {
   public:
     // Writes data into a placeholder beside target. False, with nothing left, when it cannot.
     bool Add(size_t key, const std::string& target, std::string_view data);
+    // Takes a placeholder already written.
+    void Add(size_t key, std::unique_ptr<StagedFile> file, uint64_t bytes);
     size_t Size() const { return files_.size(); }
     uint64_t Bytes() const { return bytes_; }
     // Every file's key and the path it now has, or nothing when it could not be put in place.

@@ -31,6 +31,8 @@ struct Transfer {
     size_t drained = 0;
     bool (*keepBody)(std::string_view) = nullptr;
     uint64_t bodyLimit = 0;
+    std::function<bool(std::string_view)> sink;
+    uint64_t kept = 0; // bytes of the body kept
     bool decided = false; // whether the body is kept, known once the header is in
     bool keeping = false; // the body is wanted: answered at the end
     bool cut = false;
@@ -45,9 +47,11 @@ struct Transfer {
     }
 
     size_t Keep(const char* data, size_t bytes) {
-        const uint64_t room = bodyLimit == 0 ? bytes : bodyLimit - body.size();
-        body.append(data, std::min<uint64_t>(room, bytes));
-        if (room >= bytes) return bytes;
+        const uint64_t room = bodyLimit == 0 ? bytes : bodyLimit - kept;
+        const std::string_view piece(data, std::min<uint64_t>(room, bytes));
+        kept += piece.size();
+        const bool taken = sink ? sink(piece) : (body.append(piece), true);
+        if (taken && room >= bytes) return bytes;
         cut = true;
         return 0;
     }
@@ -72,6 +76,7 @@ struct Transfer {
         HttpAnswer answer{id, request.status, request.headers, request.error, request.errorText};
         answer.bodyKept = keeping && request.error == TransportError::None;
         answer.bodyCut = cut;
+        answer.bodyBytes = kept;
         if (answer.bodyKept) answer.body = std::move(body);
         return answer;
     }
@@ -116,6 +121,7 @@ bool CurlMultiTransport::Impl::Begin(Transfer& transfer, const HttpRequest& requ
     curl_easy_setopt(easy, CURLOPT_PRIVATE, &transfer);
     transfer.keepBody = request.keepBody;
     transfer.bodyLimit = request.bodyLimit;
+    transfer.sink = request.bodySink;
     if (request.idleTimeoutMs > 0) {
         transfer.idleLimit = true;
         curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);

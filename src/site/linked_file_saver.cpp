@@ -1,10 +1,14 @@
 #include "site/linked_file_saver.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
 #include "base/codepage.h"
+#include "base/file_io.h"
 #include "net/download_request.h"
 #include "net/link_test.h"
 #include "net/staged_file.h"
@@ -23,6 +27,11 @@ constexpr uint64_t kBatchBytes = 64 << 20;
 
 bool AnyType(std::string_view) {
     return true;
+}
+
+bool IsStylesheet(std::string_view type, const std::string& address) {
+    return type.starts_with("text/css") ||
+           (type.empty() && SplitURL(address).PathPart.ends_with(".css"));
 }
 
 } // namespace
@@ -56,6 +65,10 @@ std::vector<SaveOutcome> LinkedFileSaver::Run(
     }
     if (inFlight_ > 0) transport_.Cancel();
     CommitBatch(); // the files finished before a stop are kept
+    for (Job& job : jobs_) { // those stopped part-way go
+        CloseFile(job);
+        job.staged.reset();
+    }
     state.LinkCheckBusy = false;
     for (SaveOutcome& outcome : outcomes_)
         if (outcome.path.empty() && outcome.why.empty() && outcome.status == 0)
@@ -67,20 +80,18 @@ void LinkedFileSaver::Add(const FileToSave& file) {
     known_.insert(file.address);
     files_.push_back(file);
     outcomes_.emplace_back().address = file.address;
-    jobs_.push_back({file.address, HostKey(file.address), 0});
+    Job& job = jobs_.emplace_back();
+    job.address = file.address;
+    job.host = HostKey(file.address);
     waiting_.push_back(files_.size() - 1);
 }
 
 // A stylesheet's own files are requisites of the page too, as wget's "page requisites" take
 // them: those of the page's stylesheets, not those of the stylesheets they import.
-void LinkedFileSaver::FollowStylesheet(size_t index, const HttpAnswer& answer) {
-    if (index >= pageFiles_) return;
-    const std::string type = answer.Header("Content-Type");
+void LinkedFileSaver::FollowStylesheet(size_t index, std::string_view css) {
+    if (index >= pageFiles_ || !options_.followStylesheets) return;
     const std::string address = jobs_[index].address; // Add below moves the jobs
-    const bool css = type.starts_with("text/css") ||
-                     (type.empty() && SplitURL(address).PathPart.ends_with(".css"));
-    if (!options_.followStylesheets || !css) return;
-    for (const std::string& written : CssAddresses(answer.body)) {
+    for (const std::string& written : CssAddresses(css)) {
         const std::string found = ResolveLink(address, written);
         if (!known_.contains(found) && IsWantedFile(found, options_.stylesheetFilter))
             Add({found, address});
@@ -113,6 +124,7 @@ void LinkedFileSaver::Send(size_t index) {
         isPost ? FormContentType::Included : FormContentType::Omitted);
     request.keepBody = &AnyType;
     request.bodyLimit = browser_.Downloads().maxBodyBytes;
+    request.bodySink = [this, index](std::string_view piece) { return Append(index, piece); };
     transport_.Add(index, request);
 }
 
@@ -137,7 +149,9 @@ bool LinkedFileSaver::Take(const HttpAnswer& answer) {
     --inFlight_;
     --inFlightByHost_[job.host];
     const int language = browser_.State().LanguageIndex;
-    if (answer.error != TransportError::None)
+    if (job.writeFailed)
+        outcome.why = "cannot write into " + options_.folder;
+    else if (answer.error != TransportError::None)
         outcome.why = Cp1251ToUtf8(TransportFailureText(
             answer.error, answer.errorText, browser_.Downloads().idleTimeoutSeconds, language));
     else if (answer.status >= 400)
@@ -148,14 +162,17 @@ bool LinkedFileSaver::Take(const HttpAnswer& answer) {
         Write(index, answer);
     else if (outcome.why.empty())
         outcome.why = "no body";
+    // What came of a body that is not saved goes.
+    CloseFile(jobs_[index]);
+    jobs_[index].staged.reset();
     return true;
 }
 
-void LinkedFileSaver::Write(size_t index, const HttpAnswer& answer) {
-    SaveOutcome& outcome = outcomes_[index];
-    const std::string path =
-        SavePath(options_.folder, files_[index].address, answer.Header("Content-Type"),
-                 options_.layout);
+// The placeholder of a file, in the folder it is saved into, made when its body begins.
+bool LinkedFileSaver::Stage(size_t index) {
+    Job& job = jobs_[index];
+    if (job.staged) return true;
+    const std::string path = SavePath(options_.folder, files_[index].address, "", options_.layout);
     // Mirrored files come in runs of one folder: it is made when it changes.
     const std::string folder = std::filesystem::path(path).parent_path().string();
     if (folder != lastFolder_) {
@@ -163,11 +180,43 @@ void LinkedFileSaver::Write(size_t index, const HttpAnswer& answer) {
         std::filesystem::create_directories(folder, ec);
         lastFolder_ = folder;
     }
-    if (batch_.Add(index, path, answer.body)) {
-        outcome.size = static_cast<int64_t>(answer.body.size());
-        FollowStylesheet(index, answer);
-    } else
-        outcome.why = std::string("cannot write ") + path + ": " + std::strerror(errno);
+    auto staged = std::make_unique<StagedFile>();
+    if (!staged->Create(path)) return false;
+    job.fd = ::open(staged->Path().c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (job.fd < 0) return false;
+    job.staged = std::move(staged);
+    return true;
+}
+
+bool LinkedFileSaver::Append(size_t index, std::string_view piece) {
+    Job& job = jobs_[index];
+    if (!job.writeFailed && (!Stage(index) || !WriteAll(job.fd, piece))) job.writeFailed = true;
+    return !job.writeFailed;
+}
+
+void LinkedFileSaver::CloseFile(Job& job) {
+    if (job.fd >= 0 && ::close(job.fd) != 0) job.writeFailed = true;
+    job.fd = -1;
+}
+
+void LinkedFileSaver::Write(size_t index, const HttpAnswer& answer) {
+    SaveOutcome& outcome = outcomes_[index];
+    Job& job = jobs_[index];
+    if (!Stage(index)) job.writeFailed = true; // an empty body has no placeholder yet
+    CloseFile(job);
+    if (job.writeFailed) {
+        outcome.why = "cannot write into " + options_.folder + ": " + std::strerror(errno);
+        job.staged.reset();
+        return;
+    }
+    const std::string type = answer.Header("Content-Type");
+    job.staged->SetTarget(SavePath(options_.folder, files_[index].address, type, options_.layout));
+    outcome.size = static_cast<int64_t>(answer.bodyBytes);
+    if (IsStylesheet(type, job.address)) {
+        std::string css;
+        if (ReadWholeFile(job.staged->Path(), css)) FollowStylesheet(index, css);
+    }
+    batch_.Add(index, std::move(jobs_[index].staged), answer.bodyBytes);
 }
 
 void LinkedFileSaver::CommitBatch() {

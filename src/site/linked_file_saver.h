@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -59,14 +60,21 @@ class LinkedFileSaver {
         std::string address; // of the request now running, after redirects
         std::string host;
         int followed = 0;
+        // The body goes into a placeholder in the file's folder as it comes.
+        std::unique_ptr<StagedFile> staged;
+        int fd = -1;
+        bool writeFailed = false;
     };
     void StartWaiting();
     void Send(size_t index);
     bool Take(const HttpAnswer& answer); // false while a redirect is followed
+    bool Append(size_t index, std::string_view piece);
+    bool Stage(size_t index);
+    void CloseFile(Job& job);
     void Write(size_t index, const HttpAnswer& answer);
     void CommitBatch();
     void Add(const FileToSave& file);
-    void FollowStylesheet(size_t index, const HttpAnswer& answer);
+    void FollowStylesheet(size_t index, std::string_view css);
 
     Browser& browser_;
     HttpMultiTransport& transport_;

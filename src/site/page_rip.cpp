@@ -1,6 +1,7 @@
 #include "site/page_rip.h"
 
 #include <filesystem>
+#include <unordered_set>
 
 #include "base/codepage.h"
 #include "site/crawl_page.h"
@@ -43,11 +44,12 @@ std::vector<FileToSave> PageFilesToSave(const BrowserState& state, const LinkedF
     const std::vector<PageLink> links =
         CollectPageLinks(state, options, ScriptSources::AsLinkedFiles);
     std::vector<FileToSave> files;
-    for (size_t first : FirstOfEachAddress(links)) {
-        const PageLink& link = links[first];
+    std::unordered_set<std::string_view> chosen; // an address once, whichever block chose it
+    for (const PageLink& link : links) {
         // A LINK to another page is a link like any other, not a file of this page.
         const LinkBlockKind kind = link.navigation ? LinkBlockKind::Link : link.kind;
-        if (IsWanted(kind, link.address, filter)) files.push_back({link.address, state.BaseURL});
+        if (IsWanted(kind, link.address, filter) && chosen.insert(link.address).second)
+            files.push_back({link.address, state.BaseURL});
     }
     return files;
 }

@@ -13,7 +13,8 @@ namespace qm {
 class Browser;
 struct BrowserState;
 
-// The files of the page the state holds that the filter chooses, each address once.
+// The files of the page the state holds that the filter chooses, each address once, even
+// when an earlier block of another kind holds it too.
 std::vector<FileToSave> PageFilesToSave(const BrowserState& state, const LinkedFileFilter& filter);
 
 class PageRip {

@@ -111,7 +111,10 @@ class SaverTest : public ::testing::Test {
         std::vector<FileToSave> files;
         for (const std::string& address : addresses)
             files.push_back({address, "http://h/page.html"});
-        return LinkedFileSaver(browser, transport, {folder, layout, 8, 8}).Run(files, {});
+        SaverOptions options;
+        options.folder = folder;
+        options.layout = layout;
+        return LinkedFileSaver(browser, transport, options).Run(files, {});
     }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;

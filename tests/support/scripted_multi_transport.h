@@ -46,10 +46,18 @@ class ScriptedMultiTransport : public HttpMultiTransport {
         answer.bodyKept = request.keepBody && answer.status >= 200 && answer.status <= 299 &&
                           request.keepBody(answer.Header("Content-Type"));
         if (!answer.bodyKept) answer.body.clear();
+        answer.bodyBytes = answer.body.size();
+        if (answer.bodyKept && request.bodySink) {
+            answer.bodyCut = answer.bodyCut || !request.bodySink(answer.body);
+            answer.body.clear();
+        }
         if (onAnswer) onAnswer(key);
         return {answer};
     }
-    void Cancel() override { cancelled = true; }
+    void Cancel() override {
+        cancelled = true;
+        queue_.clear(); // as the real transport ends every request
+    }
 
   private:
     std::vector<std::pair<uint64_t, HttpRequest>> queue_;
