@@ -23,23 +23,27 @@ StagedFile::~StagedFile() {
 }
 
 bool StagedFile::Create(const std::string& target, std::string_view data) {
-    namespace fs = std::filesystem;
-    Discard();
-    fs::path path(target);
-    if (target.empty() || !path.has_filename()) return false;
-    std::string placeholder;
-    int fd = CreateTemporaryBeside(target, placeholder);
+    const int fd = CreateForWriting(target);
     if (fd < 0) return false;
-    // The placeholder may become the saved file itself: the usual permissions, not mkstemp's.
-    SetUsualMode(fd);
     const bool written = WriteAll(fd, data);
     if (::close(fd) != 0 || !written) {
-        ::unlink(placeholder.c_str());
+        Discard();
         return false;
     }
+    return true;
+}
+
+int StagedFile::CreateForWriting(const std::string& target) {
+    Discard();
+    if (target.empty() || !std::filesystem::path(target).has_filename()) return -1;
+    std::string placeholder;
+    const int fd = CreateTemporaryBeside(target, placeholder);
+    if (fd < 0) return -1;
+    // The placeholder may become the saved file itself: the usual permissions, not mkstemp's.
+    SetUsualMode(fd);
     target_ = target;
     placeholder_ = placeholder;
-    return true;
+    return fd;
 }
 
 std::optional<std::string> StagedFile::Commit(IfTaken ifTaken) {

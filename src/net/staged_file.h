@@ -27,6 +27,9 @@ class StagedFile {
     // Creates a placeholder holding data (unsynced) in the target's folder. False, with nothing
     // left, when the folder cannot take the file.
     bool Create(const std::string& target, std::string_view data = {});
+    // Creates an empty placeholder and hands its open descriptor to the caller, who writes and
+    // closes it; -1 when the folder cannot take a file.
+    int CreateForWriting(const std::string& target);
     const std::string& Path() const { return placeholder_; }
     // A name to commit under in the same folder, when the name was not known at Create.
     void SetTarget(std::string target) { target_ = std::move(target); }

@@ -1,6 +1,5 @@
 #include "site/linked_file_saver.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -181,8 +180,7 @@ bool LinkedFileSaver::Stage(size_t index) {
         lastFolder_ = folder;
     }
     auto staged = std::make_unique<StagedFile>();
-    if (!staged->Create(path)) return false;
-    job.fd = ::open(staged->Path().c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    job.fd = staged->CreateForWriting(path);
     if (job.fd < 0) return false;
     job.staged = std::move(staged);
     return true;
