@@ -1,6 +1,16 @@
 # Sourced by the benches that need a web server: start_nginx WORK ROOT serves ROOT on a free
 # port of 127.0.0.1 with nginx (run as the calling user, logs in WORK) and sets $port; the
-# server stops with stop_nginx WORK.
+# server stops with stop_nginx WORK. install_bench_tools installs nginx, wget and the packages
+# given as PACKAGE:COMMAND when their command is missing (apt-get, as root).
+
+install_bench_tools() {
+  local missing=() pair
+  command -v nginx >/dev/null || [[ -x /usr/sbin/nginx ]] || missing+=(nginx-light)
+  for pair in wget:wget "$@"; do command -v "${pair#*:}" >/dev/null || missing+=("${pair%%:*}"); done
+  ((${#missing[@]})) || return 0
+  [[ $(id -u) -eq 0 ]] || { echo "install as root: apt-get install -y ${missing[*]}" >&2; exit 1; }
+  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}" >/dev/null
+}
 
 start_nginx() {
   local work=$1 root=$2

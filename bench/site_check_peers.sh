@@ -20,21 +20,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 quillmar=$(cd "$build" && pwd)/quillmar
 [[ -x "$quillmar" ]] || { echo "build $quillmar first" >&2; exit 1; }
 
-missing=()
-command -v nginx >/dev/null || [[ -x /usr/sbin/nginx ]] || missing+=(nginx-light)
-command -v wget >/dev/null || missing+=(wget)
-[[ -x /usr/bin/time ]] || missing+=(time)
-command -v npm >/dev/null || missing+=(npm)
-if ((${#missing[@]})); then
-  [[ $(id -u) -eq 0 ]] || { echo "install as root: apt-get install -y ${missing[*]}" >&2; exit 1; }
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}" >/dev/null
-fi
+source "$here/local_nginx.sh"
+install_bench_tools time:/usr/bin/time npm:npm
 scratch=${LINKINATOR_DIR:-/tmp/quillmar-bench-linkinator}
 linkinator=$scratch/node_modules/.bin/linkinator
 [[ -x "$linkinator" ]] || npm install --prefix "$scratch" linkinator@6 >/dev/null 2>&1
 
 work=$(mktemp -d)
-source "$here/local_nginx.sh"
 cleanup() { stop_nginx "$work"; [[ -n ${KEEP:-} ]] || rm -rf "$work"; }
 trap cleanup EXIT
 python3 "$here/site_gen.py" "$work/site" "$pages" 60
