@@ -4,9 +4,13 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
+
+#include "base/charset.h"
 
 namespace qm {
 
@@ -28,6 +32,13 @@ struct TextField {
     size_t SelectionLength = 0;
 };
 
+// One answer on the way to a page: the address asked, the code and the header as it came.
+struct RequestHop {
+    std::string address;
+    int32_t status = 0;
+    std::vector<std::pair<std::string, std::string>> headers;
+};
+
 // The fields, by the controls that show them.
 enum class FieldId { Address, Link, File, ObjectInfo, Search }; // Edit1, Edit2, Edit3, Memo1, Edit5
 
@@ -46,6 +57,8 @@ struct BrowserState {
     // The report of the request that brought the page in PageSource, shown above it; empty for
     // local and generated pages.
     std::string PageReport;
+    // The answers that brought the page, redirects first; empty for local and generated pages.
+    std::vector<RequestHop> PageHops;
     std::string CurrentURL;
     std::string BaseURL;
     std::string RefererURL;
@@ -110,6 +123,12 @@ struct BrowserState {
 
     // Switches of the settings panel whose owners read them headless.
     bool Utf8Decoding = false;  // CheckBox1
+    // Decode each page as its header, byte-order mark, meta tag or bytes say, not by the switch.
+    bool FollowPageCharset = false;
+    // The charset every page is decoded with, when the command line names one.
+    std::optional<Charset> ForcedCharset;
+    // The charset chosen for the page shown; the next page forgets it.
+    std::optional<Charset> PageCharset;
     int32_t ThemeIndex = 0;      // ComboBox4
     int32_t UserAgentPreset = 0; // ComboBox6: 0 is "-", then the presets in list order
     bool ShowScrollBar = true;   // CheckBox35 and the N20 check mark
@@ -137,6 +156,8 @@ inline void ClearPage(BrowserState& state) {
     state.PageSource.clear();
     state.PageContentType.clear();
     state.PageReport.clear();
+    state.PageHops.clear();
+    state.PageCharset.reset();
     state.DefaultPageTitle.clear();
     state.LinkMarks.clear();
 }

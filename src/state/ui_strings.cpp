@@ -337,6 +337,22 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 317 */ {"Linked files", "Связанные файлы"},
     /* 318 */ {"Links", "Ссылки"},
     /* 319 */ {"Extensions (png,jpg,...; empty: all):", "Расширения (png,jpg,...; пусто: все):"},
+    /* 320 */ {"Hidden addresses", "Скрытые адреса"},
+    /* 321 */ {"Addresses in srcset, lazy-loading attributes, style url(), meta refresh and script text", "Адреса в srcset, атрибутах ленивой загрузки, style url(), meta refresh и тексте скриптов"},
+    /* 322 */ {"Hidden address", "Скрытый адрес"},
+    /* 323 */ {"script text", "текст скрипта"},
+    /* 324 */ {"Follow the page's charset", "Следовать кодировке страницы"},
+    /* 325 */ {"Charset: ", "Кодировка: "},
+    /* 326 */ {"header ", "заголовок "},
+    /* 327 */ {"byte-order mark ", "метка порядка байтов "},
+    /* 328 */ {"meta ", "meta "},
+    /* 329 */ {"nothing declared", "не объявлена"},
+    /* 330 */ {"guess from the bytes ", "по байтам похоже на "},
+    /* 331 */ {" (conflict)", " (противоречие)"},
+    /* 332 */ {"; shown as ", "; показана как "},
+    /* 333 */ {" (unknown)", " (неизвестна)"},
+    /* 334 */ {"Page charset (Shift+F8)", "Кодировка страницы (Shift+F8)"},
+    /* 335 */ {"The page names no other charset", "Страница не называет другой кодировки"},
 }};
 
 struct Table {

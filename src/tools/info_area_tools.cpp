@@ -149,7 +149,7 @@ void SearchText(Browser& browser, SearchFrom how) {
 
 void ShowPageSource(Browser& browser) {
     const BrowserState& state = browser.State();
-    std::string text = state.Utf8Decoding ? Utf8ToAnsi(state.PageSource) : state.PageSource;
+    std::string text = DecodePageText(state);
     auto progress = [&browser](int percent) {
         browser.SetForm1Caption(browser.Ui(kUiSourcePreparing) + std::to_string(percent) + "%");
         browser.Pump().ProcessEvents();

@@ -1,12 +1,16 @@
 #include "tools/source_decode.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
 #include "state/browser_state.h"
 #include "state/ui_strings.h"
 #include "base/ascii_run.h"
+#include "base/ascii_case.h"
 #include "base/codepage.h"
+#include "tools/charsets.h"
+#include "tools/markup_escape.h"
 
 namespace qm {
 namespace {
@@ -224,28 +228,141 @@ std::string AmpToStr(std::string_view name) {
     return result;
 }
 
+namespace {
+
+// The evidence, when the page's charset is followed or its line is shown.
+std::optional<CharsetEvidence> EvidenceIfNeeded(const BrowserState& state) {
+    if (!ShowsCharsetLine(state) && !state.FollowPageCharset) return std::nullopt;
+    return PageCharsetEvidence(state);
+}
+
+// Whether the charset is the UTF-8 switch's alone, which decodes exactly as it always has.
+bool BySwitch(const BrowserState& state, const CharsetEvidence* evidence) {
+    return !state.PageCharset && !state.ForcedCharset &&
+           !(state.FollowPageCharset && evidence && evidence->Chosen());
+}
+
+std::string DecodeWith(const BrowserState& state, const CharsetEvidence* evidence, bool* errors) {
+    const Charset used = PageCharsetUsed(state, evidence);
+    if (used == Charset::Utf8 && BySwitch(state, evidence))
+        return Utf8ToAnsi(state.PageSource, errors);
+    if (used == Charset::Windows1251) return state.PageSource;
+    return DecodeToCp1251(state.PageSource, used, errors);
+}
+
+std::string NamedBy(const std::string& label, std::optional<Charset> charset, int language) {
+    return charset ? std::string(CharsetName(*charset)) : label + UiString(333, language);
+}
+
+} // namespace
+
 void DecodeSite(BrowserState& state) {
     // The text of the last decoding goes first, so that a long page is not held three times.
     std::string().swap(state.DecodedSource);
     std::string& decoded = state.DecodedSource;
-    if (!state.Utf8Decoding) {
-        decoded.reserve(state.PageReport.size() + state.PageSource.size());
-        decoded += state.PageReport;
+    const std::optional<CharsetEvidence> evidence = EvidenceIfNeeded(state);
+    const CharsetEvidence* known = evidence ? &*evidence : nullptr;
+    std::string head = state.PageReport;
+    if (ShowsCharsetLine(state)) {
+        // A failed request's report ends without a break.
+        if (!head.empty() && !head.ends_with("<br>")) head += "<br>";
+        head += CharsetReportLine(*evidence, PageCharsetUsed(state, known), state.LanguageIndex);
+    }
+    if (PageCharsetUsed(state, known) == Charset::Windows1251) {
+        decoded.reserve(head.size() + state.PageSource.size());
+        decoded += head;
         decoded += state.PageSource;
         return;
     }
     bool errors = false;
-    std::string text = Utf8ToAnsi(state.PageSource, &errors);
-    if (!errors && state.PageReport.empty()) {
+    std::string text = DecodeWith(state, known, &errors);
+    if (!errors && head.empty()) {
         decoded = std::move(text);
         return;
     }
-    decoded = state.PageReport;
-    if (errors) {
+    decoded = std::move(head);
+    if (errors && PageCharsetUsed(state, known) == Charset::Utf8) {
         decoded += UiString(kUiDecodingError, state.LanguageIndex);
         decoded += "<br>";
     }
     decoded += text;
+}
+
+std::string DecodePageText(const BrowserState& state) {
+    const std::optional<CharsetEvidence> evidence =
+        state.FollowPageCharset ? std::optional(PageCharsetEvidence(state)) : std::nullopt;
+    return DecodeWith(state, evidence ? &*evidence : nullptr, nullptr);
+}
+
+CharsetEvidence PageCharsetEvidence(const BrowserState& state) {
+    return GatherCharsetEvidence(state.PageContentType, state.PageSource);
+}
+
+Charset PageCharsetUsed(const BrowserState& state, const CharsetEvidence* evidence) {
+    if (state.PageCharset) return *state.PageCharset;
+    if (state.ForcedCharset) return *state.ForcedCharset;
+    if (state.FollowPageCharset && evidence)
+        if (const std::optional<Charset> chosen = evidence->Chosen()) return *chosen;
+    return state.Utf8Decoding ? Charset::Utf8 : Charset::Windows1251;
+}
+
+bool ShowsCharsetLine(const BrowserState& state) {
+    return !state.PageSource.empty() &&
+           (!state.PageReport.empty() ||
+            (state.FollowPageCharset && !state.DefaultPageTitle.empty()));
+}
+
+std::string CharsetReportLine(const CharsetEvidence& evidence, Charset used, int language) {
+    auto ui = [language](int index) -> const std::string& { return UiString(index, language); };
+    std::vector<std::string> said;
+    if (evidence.bom) said.push_back(ui(327) + std::string(CharsetName(*evidence.bom)));
+    if (!evidence.header.empty())
+        said.push_back(ui(326) + NamedBy(EscapeMarkup(evidence.header), evidence.headerCharset, language));
+    if (!evidence.meta.empty())
+        said.push_back(ui(328) + NamedBy(EscapeMarkup(evidence.meta), evidence.metaCharset, language));
+    std::string line = ui(325);
+    if (said.empty()) said.push_back(ui(329));
+    for (size_t i = 0; i < said.size(); ++i)
+        line += (i ? ", " : "") + said[i];
+    if (evidence.guess) line += ", " + ui(330) + std::string(CharsetName(*evidence.guess));
+    if (evidence.Conflict()) line += ui(331);
+    line += ui(332) + std::string(CharsetName(used)) + "<br>";
+    for (const Charset other : evidence.Named())
+        if (other != used)
+            line += "<a href=\"" + std::string(kCharsetAddress) + std::string(CharsetName(other)) +
+                    "\"></a><br>";
+    return line;
+}
+
+std::optional<Charset> CharsetOfAddress(std::string_view address) {
+    if (address.size() < kCharsetAddress.size() ||
+        !EqualsNoCase(address.substr(0, kCharsetAddress.size()), kCharsetAddress))
+        return std::nullopt;
+    return CharsetFromLabel(address.substr(kCharsetAddress.size()));
+}
+
+std::optional<Charset> NextPageCharset(const BrowserState& state) {
+    const CharsetEvidence evidence = PageCharsetEvidence(state);
+    const Charset used = PageCharsetUsed(state, state.FollowPageCharset ? &evidence : nullptr);
+    if (const std::optional<Charset> chosen = evidence.Chosen(); chosen && *chosen != used)
+        return chosen;
+    const std::vector<Charset> named = evidence.Named();
+    const auto at = std::find(named.begin(), named.end(), used);
+    for (size_t step = 1; step <= named.size(); ++step) {
+        const size_t index =
+            at == named.end() ? step - 1 : (static_cast<size_t>(at - named.begin()) + step) % named.size();
+        if (named[index] != used) return named[index];
+    }
+    return std::nullopt;
+}
+
+void CopyPageDecoding(const BrowserState& from, BrowserState& to) {
+    to.Utf8Decoding = from.Utf8Decoding;
+    to.LanguageIndex = from.LanguageIndex;
+    to.FollowPageCharset = from.FollowPageCharset;
+    to.ForcedCharset = from.ForcedCharset;
+    to.PageCharset = from.PageCharset;
+    to.PageContentType = from.PageContentType;
 }
 
 void RequestDecode(SourceDecodeState& decode) {
@@ -260,6 +377,7 @@ bool DecodeSiteIfNeeded(BrowserState& state, SourceDecodeState& decode) {
 }
 
 bool ToggleUtf8Decoding(BrowserState& state) {
+    state.PageCharset.reset();
     state.Utf8Decoding = !state.Utf8Decoding;
     return state.Utf8Decoding;
 }

@@ -2,8 +2,11 @@
 // Turns the fetched page bytes into the Windows-1251 text the view scans: the UTF-8
 // conversion, HTML character references and the UTF-8 switch (F8).
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "tools/charset_evidence.h"
 
 namespace qm {
 
@@ -22,10 +25,37 @@ std::string Utf8ToAnsi(std::string_view bytes, bool* errors = nullptr);
 // number, or "#x" and a hexadecimal number. Unknown or malformed references give "?".
 std::string AmpToStr(std::string_view name);
 
-// DecodedSource := PageSource, converted from UTF-8 when state.Utf8Decoding is on (with the
-// decoding-error notice line in front when the bytes were not valid UTF-8), and with
-// PageReport in front when it is not empty.
+// DecodedSource := PageSource in the charset PageCharsetUsed names (with the decoding-error
+// notice line in front when UTF-8 bytes were not valid), and with PageReport and the charset
+// line in front when they are shown. With the UTF-8 switch alone and no report this is
+// PageSource, converted from UTF-8 when the switch is on.
 void DecodeSite(BrowserState& state);
+
+// The page's text as DecodeSite makes it, without the report, the charset line and the notice.
+std::string DecodePageText(const BrowserState& state);
+
+// Copies what decides how a page is decoded (not the page itself) to another state.
+void CopyPageDecoding(const BrowserState& from, BrowserState& to);
+
+// What the header, the byte-order mark, the meta tags and the bytes of the page say.
+CharsetEvidence PageCharsetEvidence(const BrowserState& state);
+// The charset the view decodes the page with: the one chosen for the page, else the one the
+// command line names, else, when the page's charset is followed, the one the evidence points
+// to, else the UTF-8 switch's. evidence may be null when the page's charset is not followed.
+Charset PageCharsetUsed(const BrowserState& state, const CharsetEvidence* evidence);
+// The charset line shows after a request report, and above a local page when the page's
+// charset is followed.
+bool ShowsCharsetLine(const BrowserState& state);
+// The line as markup: what each source names, conflicts, and the charset shown, then a link
+// for each other charset named, whose click decodes the page with it.
+std::string CharsetReportLine(const CharsetEvidence& evidence, Charset used, int languageIndex);
+
+// The address of those links, and the charset such an address names.
+inline constexpr std::string_view kCharsetAddress = "about:charset?";
+std::optional<Charset> CharsetOfAddress(std::string_view address);
+// Shift+F8: the charset the evidence points to when the view shows another, else the next one
+// the page names after the one shown; nullopt when the page names no other.
+std::optional<Charset> NextPageCharset(const BrowserState& state);
 
 // The need-decode flag: set by PrepareSite and by the HTML view command, cleared by the
 // prepare pass (which then decodes) and by the text and hex view builders.
@@ -40,7 +70,8 @@ void RequestDecode(SourceDecodeState& decode);
 // Returns whether it decoded.
 bool DecodeSiteIfNeeded(BrowserState& state, SourceDecodeState& decode);
 
-// F8: flips the UTF-8 switch and returns its new state.
+// F8: flips the UTF-8 switch and returns its new state; the page's own choice of charset
+// gives way to it.
 bool ToggleUtf8Decoding(BrowserState& state);
 
 // Caption of the UTF-8 pop-up menu item: "UTF8: on" / "UTF8: off" in the given language.

@@ -214,8 +214,7 @@ void SiteToHex(const RenderContext& context, RenderHost& host, ConvertedView vie
     };
     if (view == ConvertedView::Text) {
         // Decoded before the escaping, so that no character the decoding makes is read as markup.
-        std::string source =
-            browser.Utf8Decoding ? Utf8ToAnsi(browser.PageSource) : browser.PageSource;
+        std::string source = DecodePageText(browser);
         browser.DecodedSource = TextViewSource(
             std::move(source), [&](int percent) { return step(std::to_string(percent) + "%"); });
     } else {

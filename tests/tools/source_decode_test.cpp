@@ -202,11 +202,15 @@ TEST(DecodeSite, BuildsDecodedSource) {
     const std::vector<DecodeCase> cases = {
         {"off keeps bytes", false, 1, "\xD0\x41\xCF\xF0", "", "\xD0\x41\xCF\xF0"},
         {"off keeps nul", false, 1, std::string("a\0b", 3), "", std::string("a\0b", 3)},
-        {"off with report", false, 1, "\xCF\xF0", "200 OK<br>", "200 OK<br>\xCF\xF0"},
+        {"off with report", false, 1, "page", "200 OK<br>",
+         "200 OK<br>Charset: nothing declared; shown as windows-1251<br>page"},
         {"on decodes", true, 1, "\xD0\x9F\xD1\x80", "", "\xCF\xF0"},
         {"on with error", true, 1, "\xD0\x41", "", notice + "?A"},
         {"on with error, russian", true, 0, "\xC3", "", noticeRu + "?"},
-        {"report before notice", true, 1, "\xC3", "R<br>", "R<br>" + notice + "?"},
+        {"report and charset line before notice", true, 1, "\xC3", "R",
+         "R<br>Charset: nothing declared, guess from the bytes iso-8859-5; shown as utf-8<br>"
+         "<a href=\"about:charset?iso-8859-5\"></a><br>" +
+             notice + "?"},
         {"unmappable gives no notice", true, 1, "\xE4\xB8\xAD", "", "?"},
         {"empty", true, 1, "", "", ""},
         {"empty with report", false, 1, "", "R", "R"},
