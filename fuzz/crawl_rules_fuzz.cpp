@@ -6,7 +6,7 @@
 
 #include "site/crawl_page.h"
 #include "site/crawl_scope.h"
-#include "site/css_addresses.h"
+#include "tools/css_addresses.h"
 #include "site/linked_files.h"
 #include "site/retry_after.h"
 #include "site/robots_rules.h"

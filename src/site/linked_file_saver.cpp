@@ -13,8 +13,8 @@
 #include "net/staged_file.h"
 #include "net/url.h"
 #include "site/crawl_scope.h"
-#include "site/css_addresses.h"
 #include "state/browser.h"
+#include "tools/css_addresses.h"
 
 namespace qm {
 namespace {

@@ -46,6 +46,7 @@ struct ViewOptions {
     bool Media = true;
     bool Linked = false;  // LINK elements
     bool AllUrls = false; // "Maybe URL" blocks
+    bool HiddenAddresses = false; // srcset, lazy loading, style url(), refresh, script text
     bool Comments = false;
     bool Scripts = false;
     bool ScriptsCode = false;

@@ -8,6 +8,17 @@
 
 namespace qm {
 
+enum class CssForm { Url, Import };
+
+struct CssAddress {
+    std::string value;
+    CssForm form;
+};
+
+// Every address in order, repeats kept. "@import url(...)" is an Import.
+std::vector<CssAddress> CssAddressList(std::string_view css);
+
+// In order, repeats dropped.
 std::vector<std::string> CssAddresses(std::string_view css);
 
 } // namespace qm

@@ -54,7 +54,7 @@ PendingItem TagScanner::NextPendingItem() {
         flag = false;
         return item;
     }
-    return PendingItem::None;
+    return s_.HiddenLeft() ? PendingItem::Hidden : PendingItem::None;
 }
 
 bool TagScanner::Shows(PendingItem item) const {
@@ -89,6 +89,8 @@ std::optional<DisplayBlock> TagScanner::MakeBlock(PendingItem item) {
         return FormBlock();
     case PendingItem::Meta:
         return MetaBlock();
+    case PendingItem::Hidden:
+        return HiddenBlock();
     case PendingItem::None:
         break;
     }
@@ -267,6 +269,25 @@ DisplayBlock TagScanner::MetaBlock() {
     block.hasObject = true;
     block.objectKind = ViewObjectKind::Code;
     block.objectText = std::to_string(s_.codeStart) + " " + std::to_string(s_.codeLength);
+    return block;
+}
+
+DisplayBlock TagScanner::HiddenBlock() {
+    const HiddenAddress& entry = (*s_.hiddenUrls)[s_.hiddenNext++];
+    DisplayBlock block;
+    const std::string& where = entry.where == "script text" ? Ui(323) : entry.where;
+    block.text = Ui(322) + " (" + where + "): ";
+    AppendDecodedUrl(block.text, entry.value, browser_.Utf8Decoding, UrlDecoding::Shown);
+    AppendLinkMark(block, entry.value);
+    block.text += '\r';
+    block.role = ColorRole::Links;
+    block.hasObject = true;
+    block.objectKind = ViewObjectKind::Link;
+    block.objectText = entry.value;
+    block.hidden = true;
+    block.hiddenUse = entry.use;
+    block.where = entry.where;
+    if (!s_.HiddenLeft()) s_.hiddenUrls.reset();
     return block;
 }
 

@@ -3,6 +3,8 @@
 
 #include "view/tag_scanner.h"
 
+#include <unordered_set>
+
 #include "base/ansi_case.h"
 #include "base/format.h"
 #include "state/browser_state.h"
@@ -37,7 +39,9 @@ void TagScanner::CloseRawBlock(TagId endTag) {
         const bool show = script ? options_.Scripts : style ? options_.Styles : options_.Meta;
         s_.codeStart = s_.blockStart + 1;
         s_.codeLength = length;
-        if (mode_ == RenderMode::Prepare && !show) CutBlock(style ? 7 : 0);
+        // A block whose hidden addresses are to be shown stays for the passes that show them.
+        const bool hidden = options_.HiddenAddresses && QueueHiddenOfRawBlock(endTag);
+        if (mode_ == RenderMode::Prepare && !show && !hidden) CutBlock(style ? 7 : 0);
         if (show) {
             (script ? s_.pendingScript : style ? s_.pendingStyle : s_.pendingMeta) = true;
             if (!script && !style) s_.forcedBreak = true;
@@ -45,6 +49,28 @@ void TagScanner::CloseRawBlock(TagId endTag) {
     }
     s_.rawBlock = false;
     s_.rawEndTag = TagId::Other;
+}
+
+bool TagScanner::QueueHiddenOfRawBlock(TagId endTag) {
+    std::vector<HiddenAddress> found;
+    if (endTag == TagId::Meta) {
+        HiddenAddressesOfTag("META", TagAttrs(), {options_.Media, options_.Linked}, found);
+        return QueueHidden(std::move(found));
+    }
+    const std::string block = SourceText(s_.blockStart, s_.position - s_.blockStart);
+    const size_t open = block.find('>'), close = block.rfind('<');
+    if (open == std::string::npos || close == std::string::npos || close <= open) return false;
+    const std::string_view text = std::string_view(block).substr(open + 1, close - open - 1);
+    if (endTag == TagId::CloseStyle) {
+        HiddenAddressesInStyle(text, found);
+    } else {
+        const bool jsonLd = AnsiUpperCase(block.substr(0, open)).find("LD+JSON") != std::string::npos;
+        HiddenAddressesInScript(text, jsonLd, found);
+        // A script names the same address again and again; one block is enough.
+        std::unordered_set<std::string> seen;
+        std::erase_if(found, [&seen](const HiddenAddress& a) { return !seen.insert(a.value).second; });
+    }
+    return QueueHidden(std::move(found));
 }
 
 void TagScanner::ReadFormContent() {

@@ -93,7 +93,7 @@ ScanState TagScanner::BlockState() {
 bool TagScanner::BlocksLeft() const {
     return s_.blockDisplay || s_.pendingResource || s_.pendingLink || s_.pendingComment ||
            s_.pendingScript || s_.pendingStyle || s_.pendingForm || s_.pendingMeta ||
-           !s_.rippedUrls.empty();
+           !s_.rippedUrls.empty() || s_.HiddenLeft();
 }
 
 bool TagScanner::IsClean() const {
@@ -395,8 +395,18 @@ void TagScanner::EndTag() {
         RipUrls(AsciiUpper(name)))
         return;
     const bool formContent = s_.rawBlock && formRecording_;
+    const bool inRawBlock = s_.rawBlock;
+    const std::string upperName = options_.HiddenAddresses ? AsciiUpper(name) : std::string();
     const int32_t tagStart = s_.tagStart, end = s_.position;
     Classify(tag, !name.empty() && name[0] == '/');
+    // A meta tag is a raw block of its own, read when it closes.
+    if (options_.HiddenAddresses && !inRawBlock && tag.id != TagId::Meta) {
+        attrsParsed_ = false;
+        std::vector<HiddenAddress> found;
+        HiddenAddressesOfTag(upperName, TagAttrs(), {options_.Media, options_.Linked},
+                             found);
+        QueueHidden(std::move(found));
+    }
     if (formContent) KeepFormEffects(tag.id, tagStart, end);
     // The buffer of a long tag (a data: address) is not kept for the short tags after it.
     if (buffer.capacity() > kKeptTagCapacity) std::string().swap(buffer);
@@ -450,6 +460,17 @@ bool TagScanner::RipUrls(const std::string& name) {
     s_.rippedTag = s_.tagBuffer;
     s_.rippedPosition = s_.position;
     s_.rippedTagStart = s_.tagStart;
+    s_.forcedBreak = true;
+    return true;
+}
+
+bool TagScanner::QueueHidden(std::vector<HiddenAddress> found) {
+    if (found.empty()) return false;
+    if (s_.HiddenLeft())
+        found.insert(found.begin(), s_.hiddenUrls->begin() + static_cast<ptrdiff_t>(s_.hiddenNext),
+                     s_.hiddenUrls->end());
+    s_.hiddenUrls = std::make_shared<const std::vector<HiddenAddress>>(std::move(found));
+    s_.hiddenNext = 0;
     s_.forcedBreak = true;
     return true;
 }

@@ -20,6 +20,7 @@
 #include "state/view_options.h"
 #include "state/view_state.h"
 #include "view/form_content_memo.h"
+#include "view/hidden_addresses.h"
 
 namespace qm {
 
@@ -92,7 +93,8 @@ enum class PendingItem : uint8_t {
     Script,
     Style,
     Form,
-    Meta
+    Meta,
+    Hidden
 };
 
 // A block the renderer shows instead of the source.
@@ -103,6 +105,9 @@ struct DisplayBlock {
     ViewObjectKind objectKind = ViewObjectKind::Link;
     std::string objectText;
     bool broken = false; // the page's link check found the address broken
+    bool hidden = false; // shows a hidden address
+    HiddenUse hiddenUse = HiddenUse::Media;
+    std::string where; // of a hidden address
 };
 
 struct ScanState {
@@ -150,6 +155,10 @@ struct ScanState {
     std::string rippedTag;
     int32_t rippedPosition = -1; // end position of the ripped tag
     int32_t rippedTagStart = 0;
+    // Hidden addresses still to show, from hiddenNext on; shared, as restart points copy the state.
+    std::shared_ptr<const std::vector<HiddenAddress>> hiddenUrls;
+    size_t hiddenNext = 0;
+    bool HiddenLeft() const { return hiddenUrls && hiddenNext < hiddenUrls->size(); }
 
     // What the pending blocks show.
     TagAttributes blockAttributes; // of the tag that set the pending resource or link
@@ -266,7 +275,8 @@ class TagScanner {
     bool HasPendingBlock() const {
         return !s_.blockDisplay &&
                (s_.pendingResource || s_.pendingLink || s_.pendingComment || s_.pendingScript ||
-                s_.pendingStyle || s_.pendingForm || s_.pendingMeta || !s_.rippedUrls.empty());
+                s_.pendingStyle || s_.pendingForm || s_.pendingMeta || !s_.rippedUrls.empty() ||
+                s_.HiddenLeft());
     }
 
   private:
@@ -284,6 +294,10 @@ class TagScanner {
     // Hands the tag's attributes to the pending block.
     void TakeTagAttrs();
     bool RipUrls(const std::string& name);
+    // Queues the hidden addresses found for a block; false when there are none.
+    bool QueueHidden(std::vector<HiddenAddress> found);
+    // Those of the raw block that just closed: a script's or style's text, a meta tag.
+    bool QueueHiddenOfRawBlock(TagId endTag);
     void Classify(TagInfo tag, bool closing);
     void OpenRawBlock(TagId endTag);
     void CloseRawBlock(TagId endTag);
@@ -329,6 +343,7 @@ class TagScanner {
     DisplayBlock StyleBlock();
     DisplayBlock FormBlock();
     DisplayBlock MetaBlock();
+    DisplayBlock HiddenBlock();
     std::string CharactersText(int32_t length) const;
     // A carriage return and the source of the last script, style or meta block.
     void AppendCode(std::string& text) const;

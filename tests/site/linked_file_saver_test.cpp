@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include "base/file_io.h"
-#include "site/css_addresses.h"
 #include "site/linked_file_saver.h"
 #include "site/linked_files.h"
 #include "site/page_rip.h"
@@ -16,6 +15,7 @@
 #include "support/fake_pump.h"
 #include "support/file_size_limit.h"
 #include "support/scripted_multi_transport.h"
+#include "tools/css_addresses.h"
 
 namespace qm {
 namespace {
@@ -91,6 +91,32 @@ TEST(LinkedFiles, TheAddressesAStylesheetNames) {
     for (int i = 0; i < 100000; ++i)
         many += "url(" + std::to_string(i % 10) + ")";
     EXPECT_EQ(CssAddresses(many).size(), 10u);
+}
+
+TEST(LinkedFiles, TheFormOfEveryStylesheetAddress) {
+    std::string unclosed;
+    for (int i = 0; i < 100000; ++i)
+        unclosed += "url(";
+    struct Case {
+        std::string css;
+        std::vector<std::string> expected; // "U " for url(), "I " for @import
+    } cases[] = {
+        // "@import url()" is an import; repeats are kept.
+        {"@import url(b.css); @IMPORT 'c.css'; x { b: url(b.css) }",
+         {"I b.css", "I c.css", "U b.css"}},
+        {"@import url(\"q.css\") print; @import \"open; y { b: url(i.png) }",
+         {"I q.css", "U i.png"}},
+        // A data: value is left out even with blanks before it.
+        {"x { b: url(\" data:,x\") url(' DATA:,y') }", {}},
+        // Once no ")" or quote is left, later openings find nothing either, and cost nothing.
+        {"url(\"a.png\") " + unclosed + "url('ok.png'", {"U a.png", "U ok.png"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> found;
+        for (const CssAddress& address : CssAddressList(c.css))
+            found.push_back((address.form == CssForm::Url ? "U " : "I ") + address.value);
+        EXPECT_EQ(found, c.expected) << c.css.substr(0, 60);
+    }
 }
 
 class SaverTest : public ::testing::Test {
