@@ -149,6 +149,19 @@ HttpRequest BuildHttpRequest(const UrlParts& parts, const DownloadOptions& optio
     return request;
 }
 
+std::vector<std::pair<std::string, std::string>> HeaderFields(std::string_view raw) {
+    std::vector<std::pair<std::string, std::string>> fields;
+    while (!raw.empty()) {
+        const size_t end = raw.find('\n');
+        const std::string_view line = raw.substr(0, end);
+        raw = end == std::string_view::npos ? std::string_view() : raw.substr(end + 1);
+        const size_t colon = line.find(':');
+        if (colon == std::string_view::npos || line.starts_with("HTTP/")) continue;
+        fields.emplace_back(TrimBlanks(line.substr(0, colon)), TrimBlanks(line.substr(colon + 1)));
+    }
+    return fields;
+}
+
 int64_t ParseContentLength(std::string_view text) {
     text = TrimBlanks(text);
     if (text.empty() || text.size() > 18) return -1;

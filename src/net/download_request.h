@@ -46,6 +46,10 @@ HttpRequest BuildHttpRequest(const UrlParts& parts, const DownloadOptions& optio
                              std::string_view referer, bool isPost, const std::string& postData,
                              FormContentType contentType);
 
+// The name and value of each header line of an answer as the transport received it; the status
+// line and blank lines are left out.
+std::vector<std::pair<std::string, std::string>> HeaderFields(std::string_view raw);
+
 // The Content-Length header's value; -1 unless it is a plain decimal number.
 int64_t ParseContentLength(std::string_view text);
 

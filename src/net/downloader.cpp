@@ -145,6 +145,10 @@ bool DownloadRun::OpenRequest(const UrlParts& parts, FormContentType contentType
     // A request that could not be made has no answer: code 0, then the reason.
     status_ = opened_ ? transport_.StatusCode() : 0;
     state_.LastStatusCode = status_;
+    if (IsPageMode())
+        state_.PageHops.push_back({finalUrl_, status_,
+                                   opened_ ? HeaderFields(transport_.RawHeaders())
+                                           : std::vector<std::pair<std::string, std::string>>()});
     AddLine(browser_.Ui(32) + std::to_string(status_));
     if (!opened_) {
         Fail(TransportFailure());

@@ -9,6 +9,7 @@
 #include "base/view_colors.h"
 #include "state/browser_state.h"
 #include "tools/source_decode.h"
+#include "view/page_blocks.h"
 #include "view/tag_scanner.h"
 
 namespace qm {
@@ -20,26 +21,17 @@ constexpr uint32_t kBrokenColour = RgbColor(255, 0, 0);
 constexpr int32_t kFrameLine = 1;
 constexpr int32_t kFrameRight = 3;
 
-// Offsets at which the lines of a text begin; a CR LF pair, a lone CR and a LF each end one.
-std::vector<size_t> LineStarts(const std::string& text) {
-    std::vector<size_t> starts{0};
-    for (size_t i = text.find_first_of("\r\n"); i != std::string::npos;
-         i = text.find_first_of("\r\n", i)) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        starts.push_back(++i);
-    }
-    return starts;
-}
-
-int32_t LineAt(const std::vector<size_t>& starts, size_t offset) {
-    return static_cast<int32_t>(std::upper_bound(starts.begin(), starts.end(), offset) -
-                                starts.begin());
-}
-
 // tag: the text of the tag that set the block, which is still the scanner's last one.
 std::optional<LinkBlockKind> KindOfBlock(const DisplayBlock& block, std::string_view tag,
                                          bool ripped, ScriptSources scripts) {
     if (!block.hasObject) return std::nullopt;
+    if (block.hidden) {
+        switch (block.hiddenUse) {
+        case HiddenUse::Media: return LinkBlockKind::Media;
+        case HiddenUse::LinkedFile: return LinkBlockKind::LinkedFile;
+        case HiddenUse::Link: return LinkBlockKind::Link;
+        }
+    }
     if (block.objectKind == ViewObjectKind::Link) return LinkBlockKind::Link;
     if (scripts == ScriptSources::AsLinkedFiles && block.role == ColorRole::Scripts &&
         block.objectKind == ViewObjectKind::Resource)
@@ -69,44 +61,21 @@ bool IsNavigation(std::string_view tag) {
 
 std::vector<PageLink> CollectPageLinks(const BrowserState& page, const ViewOptions& options,
                                        ScriptSources scripts) {
-    BrowserState scan;
-    scan.PageSource = page.PageSource;
-    scan.Utf8Decoding = page.Utf8Decoding;
-    scan.LanguageIndex = page.LanguageIndex;
-    scan.BaseURL = page.BaseURL;
-    DecodeSite(scan);
-    scan.PageSource.clear();
-    const std::vector<size_t> lines = LineStarts(scan.DecodedSource);
-
     std::vector<PageLink> links;
-    TagScanner scanner(scan, options, RenderMode::Paint, qm::ViewMode::Html);
-    ScanState& s = scanner.State();
-    std::string text;
-    while (scanner.SourceLeft() || scanner.BlocksLeft()) {
-        // Nothing is laid out: line and border requests have no one to read them.
-        s.newLine = s.forcedBreak = s.borderRequest = false;
-        if (scanner.DisplayUsedUp()) {
-            scanner.EndDisplayBlock();
-            continue;
-        }
-        if (scanner.HasPendingBlock()) {
-            const std::string tag = s.tagBuffer;
-            const size_t at = static_cast<size_t>(std::max(1, s.tagStart) - 1);
-            if (auto block = scanner.TakePendingBlock())
-                if (auto kind = KindOfBlock(*block, tag, s.displayIsRipped, scripts))
-                    links.push_back({LineAt(lines, at), *kind, block->objectText, {},
-                                     *kind == LinkBlockKind::LinkedFile && IsNavigation(tag)});
-            continue;
-        }
-        if (const std::string_view run = scanner.DrawableRun(INT32_MAX); !run.empty()) {
-            scanner.ConsumeDrawable(run.size());
-            continue;
-        }
-        if (scanner.ScanUndrawn(INT32_MAX)) continue;
-        scanner.ReadCharacter(text);
+    std::vector<size_t> offsets;
+    const PageWalk walk = WalkPageBlocks(
+        page, options, [&](const DisplayBlock& block, const ScanState& s, std::string_view tag) {
+            const auto kind = KindOfBlock(block, tag, s.displayIsRipped, scripts);
+            if (!kind) return;
+            offsets.push_back(static_cast<size_t>(std::max(1, s.tagStart) - 1));
+            links.push_back({0, *kind, block.objectText, {},
+                             *kind == LinkBlockKind::LinkedFile && !block.hidden &&
+                                 IsNavigation(tag)});
+        });
+    for (size_t i = 0; i < links.size(); ++i) {
+        links[i].line = walk.LineAt(offsets[i]);
+        links[i].address = ResolveLink(walk.baseUrl, links[i].written);
     }
-    for (PageLink& link : links)
-        link.address = ResolveLink(scan.BaseURL, link.written);
     return links;
 }
 
