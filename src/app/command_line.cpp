@@ -10,6 +10,7 @@
 #include "base/file_io.h"
 #include "net/downloader.h"
 #include "net/go_action.h"
+#include "tools/charsets.h"
 #include "state/browser.h"
 
 namespace qm {
@@ -77,7 +78,24 @@ constexpr std::string_view kModeWords[] = {
     "--dump",      "--check-links", "--image",    "--run",   "--view",          "--font",
     "--utf8",      "--print",       "--recursive", "--depth", "--scope",        "--max-pages",
     "--per-host",  "--delay",       "--ignore-robots", "--format", "--state", "--save-linked",
-    "--kinds",     "--ext",         "--match",     "--layout", "--parallel"};
+    "--kinds",     "--ext",         "--match",     "--layout", "--parallel",  "--charset",
+    "--hidden"};
+
+// The word after "--charset"; empty error text when it is good.
+std::string TakeCharset(const std::vector<std::string>& args, size_t& i, CommandArgs& parsed) {
+    const std::string problem = "--charset needs auto or a charset (windows-1251, utf-8, koi8-r, "
+                                "koi8-u, ibm866, iso-8859-5, utf-16le, utf-16be)";
+    if (i + 1 >= args.size()) return problem;
+    const std::string& word = args[++i];
+    if (word == "auto") {
+        parsed.followCharset = true;
+        parsed.charset.reset();
+        return {};
+    }
+    parsed.charset = CharsetFromLabel(word);
+    parsed.followCharset = false;
+    return parsed.charset ? std::string() : problem + ", not \"" + word + "\"";
+}
 
 // The go action without a window: a new page needs nothing more, the mode takes it from here.
 class HeadlessHost : public GoActionHost {
@@ -154,6 +172,11 @@ std::string ParseCommandArgs(const std::vector<std::string>& args, ModeOptions a
             parsed.font = args[++i];
         } else if (arg == "--utf8") {
             parsed.utf8 = true;
+        } else if (arg == "--charset") {
+            if (std::string problem = TakeCharset(args, i, parsed); !problem.empty())
+                return problem;
+        } else if (arg == "--hidden") {
+            parsed.hidden = true;
         } else if (arg.rfind("--", 0) == 0) {
             return IsUnknownOption(arg) ? UnknownOptionProblem(arg)
                                         : arg + " is not an option of this mode; quillmar " +
@@ -191,6 +214,9 @@ void CommandPage::Configure(const CommandArgs& args) {
     environment_.pump.Attach(browser_.get());
     browser_->InitFolders(environment_.exeFolder, environment_.dataHome);
     browser_->State().Utf8Decoding = args.utf8;
+    browser_->State().FollowPageCharset = args.followCharset;
+    browser_->State().ForcedCharset = args.charset;
+    browser_->Options().HiddenAddresses = args.hidden;
     DownloadOptions& downloads = browser_->Downloads();
     downloads.idleTimeoutSeconds = args.timeoutSeconds;
     downloads.maxBodyBytes = uint64_t{static_cast<unsigned>(args.maxSizeMb)} << 20;

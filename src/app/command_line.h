@@ -4,11 +4,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/charset.h"
 #include "state/view_state.h"
 
 namespace qm {
@@ -44,6 +46,9 @@ struct CommandArgs {
     int width = 1280; // pixels of a page image
     std::string font; // system font of a page image; empty: the built-in 8x16 font
     bool utf8 = false;
+    bool followCharset = false;    // --charset auto
+    std::optional<Charset> charset; // --charset NAME
+    bool hidden = false;           // --hidden: the addresses pages hide count as blocks
     int timeoutSeconds = 60;
     int maxSizeMb = 1024;
     std::string target;

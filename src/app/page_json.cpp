@@ -13,7 +13,7 @@ namespace {
 std::string OrNull(const std::string& text) { return text.empty() ? "null" : JsonString(text); }
 
 std::string OrNull(std::optional<Charset> charset) {
-    return charset ? "\"" + std::string(CharsetName(*charset)) + "\"" : "null";
+    return charset ? "\"" + std::string(NameOfCharset(*charset)) + "\"" : "null";
 }
 
 std::string Hops(const std::vector<RequestHop>& hops) {

@@ -160,6 +160,8 @@ void ApplyLines(Browser& browser, const Lines& lines, const FontLookup& installe
     state.RipFolder = lines[69];
     if (!lines[70].empty()) state.RipKinds = lines[70];
     state.RipExtensions = lines[71];
+    state.FollowPageCharset = lines[72] == "1";
+    browser.Options().HiddenAddresses = lines[73] == "1";
 }
 
 } // namespace
@@ -206,6 +208,8 @@ std::string SettingsText(const Browser& browser) {
     lines.push_back(state.RipFolder);
     lines.push_back(state.RipKinds);
     lines.push_back(state.RipExtensions);
+    lines.push_back(Bit(state.FollowPageCharset));
+    lines.push_back(Bit(options.HiddenAddresses));
     std::string text;
     // A line break inside a value would move every later value to the wrong line.
     for (const std::string& line : lines) text += SingleLine(line) + "\r\n";

@@ -1,5 +1,5 @@
 #pragma once
-// qm.ini: every setting of the main window as 71 lines in a fixed order, one value per line,
+// qm.ini: every setting of the main window as 73 lines in a fixed order, one value per line,
 // read back by position. The browser's values are the settings; the window only shows them.
 
 #include <string>
@@ -10,11 +10,12 @@ namespace qm {
 
 class Browser;
 
-inline constexpr int kSettingsLineCount = 71;
+inline constexpr int kSettingsLineCount = 73;
 inline constexpr const char* kSettingsFileName = "qm.ini";
 
-// The 71 lines, each ended by CR LF; the last three (the choices of "Save all linked files")
-// came after the others, and a file without them keeps their defaults.
+// The 73 lines, each ended by CR LF; the last five (the choices of "Save all linked files",
+// "Follow the page's charset" and "Hidden addresses") came after the others, and a file
+// without them keeps their defaults.
 std::string SettingsText(const Browser& browser);
 
 // Applies the lines in the order the file was designed for. A line that should hold an integer

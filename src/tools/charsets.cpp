@@ -189,7 +189,7 @@ std::string_view TrimLabel(std::string_view s) {
 
 } // namespace
 
-std::string_view CharsetName(Charset charset) {
+std::string_view NameOfCharset(Charset charset) {
     const auto index = static_cast<size_t>(charset);
     return index < kNames.size() ? kNames[index] : std::string_view();
 }

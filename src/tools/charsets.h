@@ -12,7 +12,7 @@ namespace qm {
 
 // The canonical lower-case name: "windows-1251", "utf-8", "koi8-r", "koi8-u", "ibm866",
 // "iso-8859-5", "utf-16le", "utf-16be".
-std::string_view CharsetName(Charset charset);
+std::string_view NameOfCharset(Charset charset);
 
 // The charset of a label as pages and servers write it: surrounding spaces and one pair of
 // quotes are ignored, letters compare case-insensitively, and the aliases are those browsers

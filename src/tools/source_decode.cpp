@@ -251,7 +251,7 @@ std::string DecodeWith(const BrowserState& state, const CharsetEvidence* evidenc
 }
 
 std::string NamedBy(const std::string& label, std::optional<Charset> charset, int language) {
-    return charset ? std::string(CharsetName(*charset)) : label + UiString(333, language);
+    return charset ? std::string(NameOfCharset(*charset)) : label + UiString(333, language);
 }
 
 } // namespace
@@ -315,7 +315,7 @@ bool ShowsCharsetLine(const BrowserState& state) {
 std::string CharsetReportLine(const CharsetEvidence& evidence, Charset used, int language) {
     auto ui = [language](int index) -> const std::string& { return UiString(index, language); };
     std::vector<std::string> said;
-    if (evidence.bom) said.push_back(ui(327) + std::string(CharsetName(*evidence.bom)));
+    if (evidence.bom) said.push_back(ui(327) + std::string(NameOfCharset(*evidence.bom)));
     if (!evidence.header.empty())
         said.push_back(ui(326) + NamedBy(EscapeMarkup(evidence.header), evidence.headerCharset, language));
     if (!evidence.meta.empty())
@@ -324,12 +324,12 @@ std::string CharsetReportLine(const CharsetEvidence& evidence, Charset used, int
     if (said.empty()) said.push_back(ui(329));
     for (size_t i = 0; i < said.size(); ++i)
         line += (i ? ", " : "") + said[i];
-    if (evidence.guess) line += ", " + ui(330) + std::string(CharsetName(*evidence.guess));
+    if (evidence.guess) line += ", " + ui(330) + std::string(NameOfCharset(*evidence.guess));
     if (evidence.Conflict()) line += ui(331);
-    line += ui(332) + std::string(CharsetName(used)) + "<br>";
+    line += ui(332) + std::string(NameOfCharset(used)) + "<br>";
     for (const Charset other : evidence.Named())
         if (other != used)
-            line += "<a href=\"" + std::string(kCharsetAddress) + std::string(CharsetName(other)) +
+            line += "<a href=\"" + std::string(kCharsetAddress) + std::string(NameOfCharset(other)) +
                     "\"></a><br>";
     return line;
 }
@@ -339,6 +339,23 @@ std::optional<Charset> CharsetOfAddress(std::string_view address) {
         !EqualsNoCase(address.substr(0, kCharsetAddress.size()), kCharsetAddress))
         return std::nullopt;
     return CharsetFromLabel(address.substr(kCharsetAddress.size()));
+}
+
+bool ChoosePageCharset(BrowserState& state, std::string_view address) {
+    const std::optional<Charset> charset = CharsetOfAddress(address);
+    if (charset) state.PageCharset = charset;
+    return charset.has_value();
+}
+
+bool ChooseNextPageCharset(BrowserState& state) {
+    const std::optional<Charset> next = NextPageCharset(state);
+    if (next) state.PageCharset = next;
+    return next.has_value();
+}
+
+void SwitchFollowPageCharset(BrowserState& state) {
+    state.FollowPageCharset = !state.FollowPageCharset;
+    state.PageCharset.reset();
 }
 
 std::optional<Charset> NextPageCharset(const BrowserState& state) {

@@ -53,6 +53,14 @@ std::string CharsetReportLine(const CharsetEvidence& evidence, Charset used, int
 // The address of those links, and the charset such an address names.
 inline constexpr std::string_view kCharsetAddress = "about:charset?";
 std::optional<Charset> CharsetOfAddress(std::string_view address);
+// A click on a link of the charset line: the page is to be decoded in the charset the address
+// names. False when it names none.
+bool ChoosePageCharset(BrowserState& state, std::string_view address);
+// Shift+F8: the page is to be decoded in NextPageCharset; false when there is none.
+bool ChooseNextPageCharset(BrowserState& state);
+// The switch "Follow the page's charset"; a charset chosen for the page gives way to it.
+void SwitchFollowPageCharset(BrowserState& state);
+
 // Shift+F8: the charset the evidence points to when the view shows another, else the next one
 // the page names after the one shown; nullopt when the page names no other.
 std::optional<Charset> NextPageCharset(const BrowserState& state);

@@ -163,7 +163,7 @@ void TForm1::BuildSettingsColumn() {
     Label5 = NewLabel("Label5", QRect(6, 199, 14, 14));
 
     // One row per colour role and per extra switch: bold box, swatch, visibility boxes.
-    constexpr int kTop = 214, kStep = 15;
+    constexpr int kTop = 214, kStep = 14;
     int row = 0;
     auto swatch = [this](const char* name, int y) {
         auto* panel = new ColourSwatch(this, name);
@@ -203,6 +203,8 @@ void TForm1::BuildSettingsColumn() {
     CheckBox17 = option("CheckBox17", y());
     ++row;
     CheckBox31 = option("CheckBox31", y());
+    ++row;
+    CheckBox36 = option("CheckBox36", y(), 4);
     ++row;
     CheckBox14 = bold("CheckBox14", y());
     Panel5 = swatch("Panel5", y());

@@ -59,6 +59,15 @@ void TForm1::BuildPopupMenu() {
     N10 = NewItem(PopupMenu1, "N10", Qt::Key_F7);
     UTF82 = NewItem(PopupMenu1, "UTF82", Qt::Key_F8);
     connect(UTF82, &QAction::triggered, this, [this] { CheckBox1->toggle(); });
+    PageCharset1 = NewItem(PopupMenu1, "PageCharset1", QKeySequence(Qt::SHIFT | Qt::Key_F8));
+    connect(PageCharset1, &QAction::triggered, this, [this] { NextPageCharset(); });
+    FollowCharset1 = NewItem(PopupMenu1, "FollowCharset1");
+    FollowCharset1->setCheckable(true);
+    connect(FollowCharset1, &QAction::triggered, this, [this] {
+        SwitchFollowPageCharset(browser_.State());
+        FollowCharset1->setChecked(browser_.State().FollowPageCharset);
+        PrepareSite();
+    });
     N11 = NewItem(PopupMenu1, "N11", Qt::Key_F9);
     connect(N11, &QAction::triggered, this, [this] {
         browser_.CycleTrafficSaver();

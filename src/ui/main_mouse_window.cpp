@@ -91,6 +91,9 @@ void TForm1::RunClickAction(const ClickAction& action) {
     case ClickActionKind::ShowCode:
         browser_.SetField(FieldId::ObjectInfo, action.text);
         return;
+    case ClickActionKind::ChooseCharset:
+        if (ChoosePageCharset(state, action.text)) PrepareSite();
+        return;
     case ClickActionKind::FillObjectField:
     case ClickActionKind::TestLink:
     case ClickActionKind::SaveResource:

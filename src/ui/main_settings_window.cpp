@@ -25,7 +25,7 @@ std::vector<TForm1::SwitchBinding> TForm1::Switches() {
         {CheckBox2, &o.Borders, E::Prepare},          {CheckBox32, &o.Accents, E::Prepare},
         {CheckBox9, &o.Links, E::Prepare},            {CheckBox10, &o.Anchors, E::Prepare},
         {CheckBox3, &o.Media, E::Prepare},            {CheckBox17, &o.Linked, E::Prepare},
-        {CheckBox31, &o.AllUrls, E::Prepare},         {CheckBox8, &o.Comments, E::Prepare},
+        {CheckBox31, &o.AllUrls, E::Prepare},         {CheckBox36, &o.HiddenAddresses, E::Prepare},         {CheckBox8, &o.Comments, E::Prepare},
         {CheckBox4, &o.Scripts, E::Prepare},          {CheckBox6, &o.ScriptsCode, E::Prepare},
         {CheckBox5, &o.Styles, E::Prepare},           {CheckBox7, &o.StylesCode, E::Prepare},
         {CheckBox21, &o.Forms, E::Prepare},           {CheckBox23, &o.FormsCode, E::Prepare},
@@ -61,6 +61,8 @@ FontLookup TForm1::InstalledFonts() const {
 }
 
 void TForm1::BindSettings() {
+    // Connected first: the switch's own handler decodes the page again.
+    connect(CheckBox1, &QCheckBox::toggled, this, [this] { browser_.State().PageCharset.reset(); });
     for (const SwitchBinding& s : Switches())
         connect(s.box, &QCheckBox::toggled, this, [this, s](bool on) {
             *s.value = on;
@@ -162,6 +164,7 @@ void TForm1::ShowSettings() {
     N20->setChecked(state.ShowScrollBar);
     Label10->setText(ToQString(browser_.TrafficSaverLabelText()));
     RefreshUtf8MenuItem();
+    FollowCharset1->setChecked(state.FollowPageCharset);
     RefreshTrafficSaverItem();
     for (FieldId field : {FieldId::Address, FieldId::Link, FieldId::File}) FieldChanged(field);
 }

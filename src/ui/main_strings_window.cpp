@@ -12,6 +12,10 @@ namespace {
 constexpr int kUiCheckPageLinks = 264;
 constexpr int kUiCheckSiteLinks = 300;
 constexpr int kUiSaveAllLinked = 313;
+constexpr int kUiHiddenAddresses = 320;
+constexpr int kUiHiddenHint = 321;
+constexpr int kUiFollowCharset = 324;
+constexpr int kUiPageCharset = 334;
 
 } // namespace
 
@@ -35,7 +39,7 @@ void TForm1::RepaintHints() {
         {CheckBox19, 151}, {CheckBox33, 163}, {CheckBox2, 152},  {CheckBox32, 153},
         {CheckBox9, 154},  {CheckBox10, 155}, {CheckBox3, 156},  {CheckBox17, 237},
         {CheckBox31, 157}, {CheckBox8, 158},  {CheckBox4, 159},  {CheckBox5, 160},
-        {CheckBox21, 161}, {CheckBox26, 162}, {CheckBox35, 248},
+        {CheckBox21, 161}, {CheckBox26, 162}, {CheckBox35, 248}, {CheckBox36, kUiHiddenHint},
     };
     for (auto [widget, index] : optionHints) widget->setToolTip(Ui(index));
 
@@ -68,7 +72,7 @@ void TForm1::RepaintCaptions() {
         {CheckBox7, 20},  {CheckBox23, 20}, {CheckBox28, 20},  {CheckBox8, 21},
         {CheckBox9, 23},  {CheckBox10, 26}, {CheckBox18, 29},  {CheckBox19, 30},
         {CheckBox2, 123}, {CheckBox32, 15}, {CheckBox34, 31},  {CheckBox24, 42},
-        {CheckBox20, 46}, {CheckBox25, 67},
+        {CheckBox20, 46}, {CheckBox25, 67}, {CheckBox36, kUiHiddenAddresses},
     };
     for (auto [box, index] : boxes) box->setText(Ui(index));
     Label10->setText(ToQString(browser_.TrafficSaverLabelText()));
@@ -108,7 +112,8 @@ void TForm1::RepaintMenu() {
         {N20, 247},   {HTML1, 197}, {N13, 196}, {HTMLHEX1, 193}, {TVF1, 172}, {TVF3, 175},
         {DOS1, 199},  {N15, 235},  {N8, 183},   {N9, 184},   {N10, 185},
         {CheckLinks1, kUiCheckPageLinks}, {CheckSite1, kUiCheckSiteLinks},
-        {SaveAllLinked1, kUiSaveAllLinked},
+        {SaveAllLinked1, kUiSaveAllLinked}, {PageCharset1, kUiPageCharset},
+        {FollowCharset1, kUiFollowCharset},
     };
     for (auto [item, index] : items) item->setText(Ui(index));
 }

@@ -6,9 +6,14 @@
 #include "state/themes.h"
 #include "platform/qt_convert.h"
 #include "base/view_colors.h"
+#include "tools/source_decode.h"
 #include "view/view_interaction.h"
 
 namespace qm {
+
+namespace {
+constexpr int kUiNoOtherCharset = 335;
+} // namespace
 
 void TForm1::BuildRenderer() {
     RenderContext context{browser_.State(), view_, options_, fonts_, decode_, pump_, &rasterizer_, this};
@@ -55,6 +60,11 @@ void TForm1::PrepareSite() {
     RequestDecode(decode_);
     Timer4Timer();
     Timer3Timer();
+}
+
+void TForm1::NextPageCharset() {
+    if (ChooseNextPageCharset(browser_.State())) PrepareSite();
+    else SetForm1Caption(browser_.Ui(kUiNoOtherCharset));
 }
 
 void TForm1::ScrollBarChanged() {

@@ -286,8 +286,9 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
         ShowAboutWindow();
         return true;
     case Qt::Key_F8:
-        if (mods != Qt::NoModifier) return false;
-        CheckBox1->toggle();
+        if (mods == Qt::ShiftModifier) NextPageCharset();
+        else if (mods == Qt::NoModifier) CheckBox1->toggle();
+        else return false;
         return true;
     case Qt::Key_F:
         if (mods != Qt::ControlModifier) return false;

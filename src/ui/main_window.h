@@ -69,6 +69,8 @@ public:
 
     // PrepareSite: decode the page again, then the prepare and the mark pass.
     void PrepareSite();
+    // Shift+F8: the page in the next charset it names, or why there is none in the caption.
+    void NextPageCharset();
     // The deferred-render timer handlers: paint, mark, prepare. Each runs its pass now, or
     // re-arms its timer while another pass runs.
     void Timer2Timer();
@@ -181,7 +183,7 @@ public:
               *CheckBox31 = nullptr, *CheckBox8 = nullptr, *CheckBox4 = nullptr,
               *CheckBox6 = nullptr, *CheckBox5 = nullptr, *CheckBox7 = nullptr,
               *CheckBox21 = nullptr, *CheckBox23 = nullptr, *CheckBox26 = nullptr,
-              *CheckBox28 = nullptr;
+              *CheckBox28 = nullptr, *CheckBox36 = nullptr;
     ClickLabel* Panel9 = nullptr;
 
     // View.
@@ -218,7 +220,7 @@ public:
             *HTMLHEX1 = nullptr, *TVF1 = nullptr, *TVF3 = nullptr, *DOS1 = nullptr,
             *N15 = nullptr, *N5 = nullptr, *N6 = nullptr, *N14 = nullptr, *N4 = nullptr,
             *N18 = nullptr, *CheckLinks1 = nullptr, *CheckSite1 = nullptr,
-            *SaveAllLinked1 = nullptr;
+            *SaveAllLinked1 = nullptr, *PageCharset1 = nullptr, *FollowCharset1 = nullptr;
 
     QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr,
            *Timer5 = nullptr, *Timer6 = nullptr;

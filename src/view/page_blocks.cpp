@@ -68,7 +68,8 @@ std::string Label(const DisplayBlock& block, const ScanState& s, bool hasAddress
         return std::string(WithoutColon(s.linkLabel));
     if (s.shownItem == PendingItem::Resource && !s.displayIsRipped && !block.hidden)
         return std::string(WithoutColon(s.resourceLabel));
-    const std::string_view line = FirstLine(block.text);
+    // The block's text has gone to the scanner, which shows it from there.
+    const std::string_view line = FirstLine(s.displayText ? *s.displayText : block.text);
     if (!hasAddress) return std::string(line);
     return std::string(WithoutColon(line.substr(0, line.find(": "))));
 }

@@ -9,6 +9,7 @@
 #include "state/ui_strings.h"
 #include "net/url.h"
 #include "base/codepage.h"
+#include "tools/source_decode.h"
 
 namespace qm {
 namespace {
@@ -166,6 +167,12 @@ ClickAction ViewMouse::Decide(const ViewObject& object, bool rightClick, KeyModi
         action.text = object.Text;
         return action;
     case ViewObjectKind::Link: {
+        // A link of the charset line decodes the page again, whatever the traffic saver says.
+        if (CharsetOfAddress(object.Text)) {
+            action.kind = ClickActionKind::ChooseCharset;
+            action.text = object.Text;
+            return action;
+        }
         // Under the full traffic saver a plain click only previews; the alternative follows.
         bool follow = !rightClick && keys != KeyModifier::Ctrl;
         if (browser_.TrafficSaverMode == 1) follow = !follow;

@@ -34,6 +34,7 @@ enum class ClickActionKind {
     ShowCode,        // object info area := text
     OpenForm,        // form editor: request fields emptied, source := text, not advanced,
                      // ProcessForm, shown with baseUrl
+    ChooseCharset,   // the page is decoded again in the charset the address (text) names
 };
 
 struct ClickAction {

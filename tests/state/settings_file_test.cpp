@@ -62,8 +62,10 @@ TEST_F(SettingsFileTest, AllLinesSurviveARoundTrip) {
     s.RipFolder = "/home/u/rips";
     s.RipKinds = "link";
     s.RipExtensions = "pdf";
+    s.FollowPageCharset = true;
+    browser.Options().HiddenAddresses = true;
     const std::string text = SettingsText(browser);
-    ASSERT_EQ(LinesOf(text).size(), 71u);
+    ASSERT_EQ(LinesOf(text).size(), 73u);
     ApplySettingsText(fresh, text, AnyFont);
     EXPECT_EQ(SettingsText(fresh), text);
     // A file of before the rip's choices keeps their defaults.
@@ -71,6 +73,8 @@ TEST_F(SettingsFileTest, AllLinesSurviveARoundTrip) {
     ApplySettingsText(older, text.substr(0, text.find("/home/u/rips")), AnyFont);
     EXPECT_EQ(older.State().RipKinds, "media,linked");
     EXPECT_EQ(older.State().RipFolder, "");
+    EXPECT_FALSE(older.State().FollowPageCharset);
+    EXPECT_FALSE(older.Options().HiddenAddresses);
     EXPECT_EQ(fresh.Downloads().userAgent, "Agent/ 1");  // the text overrides its preset's
     EXPECT_TRUE(fresh.Fonts().DosEncoding);
 }

@@ -34,7 +34,7 @@ std::string Encode(std::string_view utf8, Charset charset) {
 }
 
 std::string Name(std::optional<Charset> charset) {
-    return charset ? std::string(CharsetName(*charset)) : "none";
+    return charset ? std::string(NameOfCharset(*charset)) : "none";
 }
 
 TEST(CharsetFromLabel, ReadsTheLabelsOfPagesAndServers) {
@@ -64,7 +64,7 @@ TEST(CharsetFromLabel, ReadsTheLabelsOfPagesAndServers) {
         EXPECT_EQ(Name(CharsetFromLabel(label)), Name(expected)) << Shown(label);
     for (int i = 0; i < kCharsetCount; ++i) {
         const auto charset = static_cast<Charset>(i);
-        EXPECT_EQ(CharsetFromLabel(CharsetName(charset)), charset) << CharsetName(charset);
+        EXPECT_EQ(CharsetFromLabel(NameOfCharset(charset)), charset) << NameOfCharset(charset);
     }
 }
 
