@@ -57,7 +57,7 @@ int RunCheckLinksMode(const std::vector<std::string>& args, std::ostream& out, s
     BrowserState& state = browser.State();
     if (!environment.pump.StopRequested() && PageFailed(browser, err)) return 1;
 
-    const std::vector<PageLink> links = CollectPageLinks(state, AllLinkBlocks());
+    const std::vector<PageLink> links = CollectPageLinks(state, AllLinkBlocks(parsed.hidden));
     const std::vector<size_t> firsts = FirstOfEachAddress(links);
     std::vector<std::string> addresses;
     for (size_t first : firsts)

@@ -148,7 +148,7 @@ int RunSaveLinkedMode(const std::vector<std::string>& args, std::ostream& out, s
             err << kMode << "the page could not be loaded\n";
             return 1;
         }
-        files = PageFilesToSave(state, save.filter);
+        files = PageFilesToSave(state, save.filter, parsed.hidden);
     }
     std::string folder = save.folder;
     if (!folder.ends_with('/')) folder += '/';

@@ -5,6 +5,7 @@
 #include "base/ascii_case.h"
 #include "base/trim.h"
 #include "state/browser_state.h"
+#include "tools/source_decode.h"
 #include "view/scan_helpers.h"
 #include "view/tag_scanner.h"
 
@@ -39,8 +40,9 @@ bool IsRobotsNofollow(std::string_view tag) {
 
 } // namespace
 
-ViewOptions AllLinkBlocks() {
+ViewOptions AllLinkBlocks(bool hidden) {
     ViewOptions options;
+    options.HiddenAddresses = hidden;
     options.Links = true;
     options.Media = true;
     options.Linked = true;
@@ -67,14 +69,15 @@ bool ForbidsFollowing(std::string_view page) {
     return false;
 }
 
-std::vector<PageLink> ReadPageLinks(std::string page, const std::string& address, bool utf8,
-                                    int languageIndex) {
+std::vector<PageLink> ReadPageLinks(std::string page, const std::string& address,
+                                    std::string contentType, const BrowserState& decoding,
+                                    bool hidden) {
     BrowserState state;
+    CopyPageDecoding(decoding, state);
     state.PageSource = std::move(page);
-    state.Utf8Decoding = utf8;
-    state.LanguageIndex = languageIndex;
+    state.PageContentType = std::move(contentType);
     state.BaseURL = address;
-    std::vector<PageLink> links = CollectPageLinks(state, AllLinkBlocks());
+    std::vector<PageLink> links = CollectPageLinks(state, AllLinkBlocks(hidden));
     std::vector<PageLink> firsts;
     for (size_t first : FirstOfEachAddress(links))
         firsts.push_back(std::move(links[first]));

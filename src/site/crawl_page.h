@@ -10,8 +10,9 @@
 
 namespace qm {
 
-// Every block that can hold an address to test, whatever the view shows by default.
-ViewOptions AllLinkBlocks();
+// Every block that can hold an address to test, whatever the view shows by default; with
+// hidden, the addresses pages hide too.
+ViewOptions AllLinkBlocks(bool hidden = false);
 
 // An HTML type (text/html, application/xhtml+xml, any case and parameters), or none given, in
 // which case the body decides (LooksBinary).
@@ -24,9 +25,10 @@ bool LooksBinary(std::string_view body);
 bool ForbidsFollowing(std::string_view page);
 
 // The page's Link, Media and Linked-file blocks, one per address in the order of its first
-// block, read as the source view reads them: the page decoded as UTF-8 when utf8, else as
-// Windows-1251, and resolved against address as its BASE tags leave it.
-std::vector<PageLink> ReadPageLinks(std::string page, const std::string& address, bool utf8,
-                                    int languageIndex);
+// block, read as the source view reads them: the page decoded as the browser decodes pages
+// (contentType: of the answer), and resolved against address as its BASE tags leave it.
+std::vector<PageLink> ReadPageLinks(std::string page, const std::string& address,
+                                    std::string contentType, const BrowserState& decoding,
+                                    bool hidden);
 
 } // namespace qm

@@ -37,9 +37,10 @@ std::string InfoLines(const std::vector<SaveOutcome>& outcomes) {
 
 } // namespace
 
-std::vector<FileToSave> PageFilesToSave(const BrowserState& state, const LinkedFileFilter& filter) {
+std::vector<FileToSave> PageFilesToSave(const BrowserState& state, const LinkedFileFilter& filter,
+                                        bool hidden) {
     // Script sources are files the page needs, as its stylesheets are.
-    ViewOptions options = AllLinkBlocks();
+    ViewOptions options = AllLinkBlocks(hidden);
     options.Scripts = true;
     const std::vector<PageLink> links =
         CollectPageLinks(state, options, ScriptSources::AsLinkedFiles);
@@ -63,7 +64,8 @@ void PageRip::Run() {
     LinkedFileFilter filter;
     if (!ParseKinds(state.RipKinds, filter)) filter = LinkedFileFilter{};
     filter.extensions = ParseExtensions(state.RipExtensions);
-    const std::vector<FileToSave> files = PageFilesToSave(state, filter);
+    const std::vector<FileToSave> files =
+        PageFilesToSave(state, filter, browser_.Options().HiddenAddresses);
     if (files.empty()) return browser_.SetStatus(browser_.Ui(kUiNothingToSave));
     const std::string folder = Folder(state);
     std::error_code ec;

@@ -15,7 +15,8 @@ struct BrowserState;
 
 // The files of the page the state holds that the filter chooses, each address once, even
 // when an earlier block of another kind holds it too.
-std::vector<FileToSave> PageFilesToSave(const BrowserState& state, const LinkedFileFilter& filter);
+std::vector<FileToSave> PageFilesToSave(const BrowserState& state, const LinkedFileFilter& filter,
+                                        bool hidden = false);
 
 class PageRip {
   public:

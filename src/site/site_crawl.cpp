@@ -311,7 +311,8 @@ void SiteCrawl::ReadPage(const Flight& flight, const HttpAnswer& answer) {
     if (ForbidsFollowing(answer.body)) return;
     const BrowserState& state = browser_.State();
     for (PageLink& link :
-         ReadPageLinks(answer.body, flight.address, state.Utf8Decoding, state.LanguageIndex)) {
+         ReadPageLinks(answer.body, flight.address, answer.Header("Content-Type"), state,
+                       browser_.Options().HiddenAddresses)) {
         CrawlEntry entry;
         entry.address = std::move(link.address);
         entry.written = std::move(link.written);
