@@ -200,3 +200,42 @@ TEST(ImageMode, BadArgumentsAndUnwritableFiles) {
 }
 
 } // namespace
+
+namespace {
+
+// The names a JSON document uses, in order of first appearance: what callers rely on.
+std::string JsonNames(const std::string& json) {
+    std::string names;
+    for (size_t at = json.find("\":"); at != std::string::npos; at = json.find("\":", at + 2)) {
+        const size_t start = json.rfind('"', at - 1) + 1;
+        const std::string name = json.substr(start, at - start);
+        if (names.find(" " + name + " ") == std::string::npos) names += " " + name + " ";
+    }
+    return names;
+}
+
+TEST(DumpMode, TheJsonOfAPageKeepsItsFieldNames) {
+    const std::string page = WriteTemp(
+        "json_page.html", "<html><head><meta charset=koi8-r></head><body>\n"
+                          "<img src=\"a.png\" srcset=\"b.png 2x\" alt=\"\xE7\">\n"
+                          "<a href=\"x.html?a=1&amp;b=2\">x</a></body></html>");
+    const DumpRun plain = Dump({"--format", "json", "--charset", "auto", page});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(JsonNames(plain.out),
+              " address  final_address  status  content_type  size  hops  charset  header "
+              " bom  meta  guess  conflict  used  blocks  kind  line  label  written  attributes "
+              " src  srcset  alt  href ");
+    // Text is UTF-8: the KOI8-R letter of the alt text is decoded as the page says.
+    EXPECT_NE(plain.out.find("\"alt\":\"\xD0\x93\""), std::string::npos) << plain.out;
+    EXPECT_NE(plain.out.find("\"written\":\"x.html?a=1&b=2\""), std::string::npos);
+    const DumpRun hidden = Dump({"--format", "json", "--hidden", page});
+    EXPECT_NE(hidden.out.find("{\"kind\":\"hidden\",\"line\":2,\"label\":\"Hidden address "
+                              "(srcset)\",\"written\":\"b.png\""),
+              std::string::npos)
+        << hidden.out;
+    EXPECT_NE(hidden.out.find("\"where\":\"srcset\""), std::string::npos);
+    EXPECT_EQ(Dump({"--format", "xml", page}).status, 2);
+    EXPECT_EQ(Dump({"--charset", "latin-9", page}).status, 2);
+}
+
+} // namespace

@@ -260,3 +260,85 @@ TEST(Utf8Switch, TogglesAndNamesItsState) {
 
 } // namespace
 } // namespace qm
+
+namespace qm {
+namespace {
+
+// "Глава" in each charset, and what the program's own code page makes of it.
+const std::string kWord1251 = "\xC3\xEB\xE0\xE2\xE0";
+const std::string kWordKoi = "\xE7\xCC\xC1\xD7\xC1";
+const std::string kWordUtf8 = "\xD0\x93\xD0\xBB\xD0\xB0\xD0\xB2\xD0\xB0";
+
+TEST(DecodeSite, TheCharsetLineNamesEachSourceAndTheFollowedOneDecodes) {
+    struct Case {
+        const char* what;
+        std::string contentType;
+        std::string page;
+        std::string line;  // without "Charset: " and the links after it
+        std::string shown; // the page's text when the page's charset is followed
+    };
+    const std::string meta = "<meta charset=koi8-r>";
+    const Case cases[] = {
+        {"header", "text/html; charset=KOI8-R", kWordKoi, "header koi8-r; shown as koi8-r",
+         kWord1251},
+        {"byte-order mark", "", "\xEF\xBB\xBF" + kWordUtf8,
+         "byte-order mark utf-8; shown as utf-8", kWord1251},
+        {"meta", "text/html", meta + kWordKoi, "meta koi8-r; shown as koi8-r", meta + kWord1251},
+        {"header and meta in conflict", "text/html; charset=utf-8", meta + kWordKoi,
+         "header utf-8, meta koi8-r (conflict); shown as utf-8", meta + "?????"},
+        {"unknown label", "text/html; charset=x-mac-cyrillic", kWord1251,
+         "header x-mac-cyrillic (unknown), guess from the bytes windows-1251; shown as "
+         "windows-1251",
+         kWord1251},
+        {"nothing declared, KOI8-R bytes", "text/html", kWordKoi + " " + kWordKoi,
+         "nothing declared, guess from the bytes koi8-r; shown as koi8-r",
+         kWord1251 + " " + kWord1251},
+        {"nothing declared, ASCII", "", "plain", "nothing declared; shown as windows-1251",
+         "plain"},
+    };
+    for (const Case& c : cases) {
+        BrowserState state;
+        state.PageContentType = c.contentType;
+        state.PageSource = c.page;
+        state.PageReport = "R<br>";
+        state.FollowPageCharset = true;
+        DecodeSite(state);
+        const std::string& decoded = state.DecodedSource;
+        const size_t line = decoded.find("Charset: ") + 9;
+        EXPECT_EQ(decoded.substr(line, decoded.find("<br>", line) - line), c.line) << c.what;
+        EXPECT_TRUE(decoded.ends_with("<br>" + c.shown)) << c.what << ": " << decoded;
+        // Without following, the switch decides, as it always has; the line stays.
+        state.FollowPageCharset = false;
+        DecodeSite(state);
+        EXPECT_TRUE(state.DecodedSource.ends_with("<br>" + c.page)) << c.what;
+    }
+}
+
+TEST(DecodeSite, ALinkOfTheLineOrShiftF8ChoosesACharsetAndF8TakesTheSwitchBack) {
+    BrowserState state;
+    state.PageContentType = "text/html; charset=utf-8";
+    state.PageSource = "<meta charset=koi8-r>" + kWordKoi;
+    state.PageReport = "R<br>";
+    DecodeSite(state);
+    EXPECT_NE(state.DecodedSource.find("<a href=\"about:charset?utf-8\"></a><br>"
+                                       "<a href=\"about:charset?koi8-r\"></a>"),
+              std::string::npos);
+    EXPECT_FALSE(ChoosePageCharset(state, "http://about:charset?koi8-r"));
+    ASSERT_TRUE(ChoosePageCharset(state, "about:charset?koi8-r"));
+    DecodeSite(state);
+    EXPECT_TRUE(state.DecodedSource.ends_with(kWord1251));
+    // Shift+F8 goes round the charsets the page names.
+    ASSERT_TRUE(ChooseNextPageCharset(state));
+    EXPECT_EQ(state.PageCharset, Charset::Utf8);
+    ASSERT_TRUE(ChooseNextPageCharset(state));
+    EXPECT_EQ(state.PageCharset, Charset::Koi8R);
+    ToggleUtf8Decoding(state);
+    EXPECT_FALSE(state.PageCharset);
+    // A page that names nothing has nothing to go round.
+    state.PageSource = "plain";
+    state.PageContentType.clear();
+    EXPECT_FALSE(ChooseNextPageCharset(state));
+}
+
+} // namespace
+} // namespace qm
