@@ -351,7 +351,7 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 331 */ {" (conflict)", " (противоречие)"},
     /* 332 */ {"; shown as ", "; показана как "},
     /* 333 */ {" (unknown)", " (неизвестна)"},
-    /* 334 */ {"Page charset (Shift+F8)", "Кодировка страницы (Shift+F8)"},
+    /* 334 */ {"Next charset the page names", "Следующая кодировка, названная страницей"},
     /* 335 */ {"The page names no other charset", "Страница не называет другой кодировки"},
 }};
 
