@@ -49,7 +49,7 @@ int RunDumpMode(const std::vector<std::string>& args, std::ostream& out, std::os
     const bool stopped = environment.pump.StopRequested();
     if (stopped) state.PageReport += browser.Ui(kUiStoppedBySignal) + "<br>";
     if (json) {
-        out << PageJson(state, CollectPageBlocks(state, EveryBlock(parsed.hidden)));
+        WritePageJson(out, state, CollectPageBlocks(state, EveryBlock(parsed.hidden)));
         out.flush();
         return out && !state.LastDownloadFailed && !stopped ? 0 : 1;
     }

@@ -64,8 +64,9 @@ std::string Block(const PageBlock& block) {
 
 } // namespace
 
-std::string PageJson(const BrowserState& state, const std::vector<PageBlock>& blocks) {
-    std::string json = "{\"address\":" + OrNull(state.LastRequestURL.empty() ? state.CurrentURL
+void WritePageJson(std::ostream& out, const BrowserState& state,
+                   const std::vector<PageBlock>& blocks) {
+    out << "{\"address\":" + OrNull(state.LastRequestURL.empty() ? state.CurrentURL
                                                                              : state.LastRequestURL) +
                        ",\n \"final_address\":" + OrNull(state.CurrentURL) +
                        ",\n \"status\":" + std::to_string(state.LastStatusCode) +
@@ -74,8 +75,8 @@ std::string PageJson(const BrowserState& state, const std::vector<PageBlock>& bl
                        ",\n \"hops\":" + Hops(state.PageHops) +
                        ",\n \"charset\":" + Evidence(state) + ",\n \"blocks\":[";
     for (size_t i = 0; i < blocks.size(); ++i)
-        json += (i ? ",\n  " : "\n  ") + Block(blocks[i]);
-    return json + (blocks.empty() ? "]}\n" : "\n ]}\n");
+        out << (i ? ",\n  " : "\n  ") << Block(blocks[i]);
+    out << (blocks.empty() ? "]}\n" : "\n ]}\n");
 }
 
 } // namespace qm

@@ -139,19 +139,19 @@ const char* PageBlockKindName(PageBlockKind kind) {
 }
 
 std::vector<PageBlock> CollectPageBlocks(const BrowserState& page, const ViewOptions& options) {
-    struct Found {
-        PageBlock block;
+    struct Place {
         size_t offset = 0;
         int32_t codeStart = 0, codeLength = 0; // of a script, style or meta block
     };
-    std::vector<Found> found;
+    std::vector<PageBlock> blocks;
+    std::vector<Place> places;
     TagAttributes attrs;
     const PageWalk walk = WalkPageBlocks(
         page, options, [&](const DisplayBlock& block, const ScanState& s, std::string_view tag) {
-            Found f;
-            PageBlock& entry = f.block;
+            PageBlock& entry = blocks.emplace_back();
+            Place& place = places.emplace_back();
             entry.kind = KindOf(block, s, tag);
-            f.offset = static_cast<size_t>(std::max(1, s.tagStart) - 1);
+            place.offset = static_cast<size_t>(std::max(1, s.tagStart) - 1);
             if (block.hasObject && block.objectKind != ViewObjectKind::Code &&
                 block.objectKind != ViewObjectKind::Form)
                 entry.written = block.objectText;
@@ -164,25 +164,22 @@ std::vector<PageBlock> CollectPageBlocks(const BrowserState& page, const ViewOpt
                 entry.attributes = Attributes(s.blockAttributes);
             } else if (entry.kind == PageBlockKind::Script || entry.kind == PageBlockKind::Style ||
                        entry.kind == PageBlockKind::Meta) {
-                f.codeStart = s.codeStart;
-                f.codeLength = s.codeLength;
+                place.codeStart = s.codeStart;
+                place.codeLength = s.codeLength;
             } else if (entry.kind != PageBlockKind::Comment && entry.kind != PageBlockKind::Form) {
                 ParseTag(s.displayIsRipped ? std::string_view(s.rippedTag) : tag, attrs);
                 entry.attributes = Attributes(attrs);
             }
-            found.push_back(std::move(f));
         });
-    std::vector<PageBlock> blocks;
-    blocks.reserve(found.size());
-    for (Found& f : found) {
-        PageBlock& entry = f.block;
-        entry.line = walk.LineAt(f.offset);
-        if (f.codeLength > 0) {
-            ParseTag(CodeTag(walk.source, f.codeStart, f.codeLength), attrs);
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        PageBlock& entry = blocks[i];
+        const Place& place = places[i];
+        entry.line = walk.LineAt(place.offset);
+        if (place.codeLength > 0) {
+            ParseTag(CodeTag(walk.source, place.codeStart, place.codeLength), attrs);
             entry.attributes = Attributes(attrs);
         }
         if (!entry.written.empty()) entry.address = ResolveLink(walk.baseUrl, entry.written);
-        blocks.push_back(std::move(entry));
     }
     return blocks;
 }
