@@ -135,3 +135,27 @@ TEST(PageLinks, BrokenObjectsGetAFrameInsideTheirBand) {
 
 } // namespace
 } // namespace qm
+
+namespace qm {
+namespace {
+
+TEST(PageLinks, HiddenAddressesCountWhenAskedWithTheKindOfTheirUse) {
+    const std::string page =
+        "<img src=a.png srcset=\"b.png 2x\">\n<link rel=icon href=i.ico>\n"
+        "<style>@import 'c.css'; p{background:url(d.jpg)}</style>\n"
+        "<script>go('https://x.test/e?a=1');</script>\n<meta http-equiv=refresh content=\"0;url=f.html\">";
+    EXPECT_EQ(Shown(Collect(page)), "1 Media [a.png] http://h/dir/a.png\n");
+    ViewOptions options;
+    options.HiddenAddresses = true;
+    EXPECT_EQ(Shown(Collect(page, options)),
+              "1 Media [a.png] http://h/dir/a.png\n"
+              "1 Media [b.png] http://h/dir/b.png\n"
+              "2 Linked [i.ico] http://h/dir/i.ico\n"
+              "3 Linked [c.css] http://h/dir/c.css\n"
+              "3 Media [d.jpg] http://h/dir/d.jpg\n"
+              "4 Link [https://x.test/e?a=1] https://x.test/e?a=1\n"
+              "5 Link [f.html] http://h/dir/f.html\n");
+}
+
+} // namespace
+} // namespace qm
