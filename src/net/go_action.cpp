@@ -73,6 +73,15 @@ void GoAction::Go(DownloadMode mode) {
     // A second page while a download is still filling PageSource and RequestReport would mix
     // the two; the downloader refuses it anyway.
     if (state.DownloadBusy) return;
+    const std::string typed(TrimBlanks(address_.Text));
+    Load(mode);
+    state.Recorder.Record(
+        mode == DownloadMode::PagePreview ? RecordedCommand::TestUrl : RecordedCommand::Go, state,
+        typed);
+}
+
+void GoAction::Load(DownloadMode mode) {
+    BrowserState& state = browser_.State();
     host_.ResetViewScroll();
     state.RequestReport.clear();
     browser_.SetStatus(browser_.Ui(3));

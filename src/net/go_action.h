@@ -45,6 +45,7 @@ class GoAction {
 
     void BitBtn1Click() { Go(DownloadMode::Page); }        // navigate
     void BitBtn2Click() { Go(DownloadMode::PagePreview); } // test (preview)
+    // Records itself as GO or TESTURL with the address as typed.
     void Go(DownloadMode mode);
     // Puts an address into the address bar and navigates (link clicks, scripts, About).
     void Navigate(const std::string& address);
@@ -74,6 +75,7 @@ class GoAction {
     void PutTranslatePrefix(TranslateTo language);
 
   private:
+    void Load(DownloadMode mode);
     void ShowGeneratedPage(const std::string& page);
     void ShowBlankPage();
     void DownloadPage(const std::string& address, DownloadMode mode);

@@ -67,10 +67,12 @@ void ShowResultPage(Browser& browser, const std::string& page, GoActionHost& hos
 void LoadAsPageSource(Browser& browser, GoActionHost& host) {
     BrowserState& state = browser.State();
     if (state.DownloadBusy) return;
+    state.Recorder.BeforeAreaTool(state);
     const std::string& text = state.ObjectInfo.Text;
     state.PageSource = state.Utf8Decoding ? Cp1251ToUtf8(text) : text;
     state.PageContentType.clear();
     host.PageReady();
+    state.Recorder.Record(RecordedCommand::SetSource, state);
 }
 
 void TestLinks(Browser& browser, Downloader& downloader, GoActionHost& host) {
@@ -79,6 +81,7 @@ void TestLinks(Browser& browser, Downloader& downloader, GoActionHost& host) {
     // F5 stops the current request only, but closing the window stops the walk: it sets this
     // flag too. Without a render running, a flag still set is left over from one.
     if (!state.RenderBusy) state.ProcessAbort = false;
+    state.Recorder.BeforeAreaTool(state);
     browser.HideObjectInfo();
     browser.Pump().ProcessEvents();
     const std::string text = state.ObjectInfo.Text;
@@ -97,6 +100,7 @@ void TestLinks(Browser& browser, Downloader& downloader, GoActionHost& host) {
         state.RequestReport.clear();
     });
     ShowResultPage(browser, page, host);
+    state.Recorder.Record(RecordedCommand::TestLinks, state);
 }
 
 } // namespace qm

@@ -20,6 +20,8 @@ namespace qm {
 namespace {
 
 constexpr int kUiBytes = 0;
+constexpr int kUiLinkTestSkipped = 349;
+constexpr int kUiSavedFileSkipped = 350;
 constexpr int kUiDownloadError = 2;
 constexpr int kUiSize = 5;
 constexpr int kUiCode = 32;
@@ -106,6 +108,7 @@ std::string SaveFiles::SaveFolder() {
 
 void SaveFiles::TestLinkedAddress() {
     if (Busy()) return;
+    browser_.State().Recorder.Skip(kUiLinkTestSkipped);
     browser_.SetField(FieldId::ObjectInfo, {});
     browser_.Pump().ProcessEvents();
     // A download started while events ran owns the report now.
@@ -140,6 +143,7 @@ void SaveFiles::NavigateLinkedAddress() {
 
 void SaveFiles::BitBtn5Click() {
     if (Busy()) return;
+    browser_.State().Recorder.Skip(kUiSavedFileSkipped);
     BrowserState& state = browser_.State();
     std::string address = LinkAddress();
     if (address.empty()) return;
@@ -170,6 +174,7 @@ void SaveFiles::BitBtn5Click() {
 
 void SaveFiles::QuickSaveLink() {
     if (Busy()) return;
+    browser_.State().Recorder.Skip(kUiSavedFileSkipped);
     BrowserState& state = browser_.State();
     const std::string folder = SaveFolder();
     state.LastStatusCode = 0;
@@ -248,6 +253,7 @@ std::optional<std::string> SaveFiles::DownloadToFile(const std::string& address,
 }
 
 void SaveFiles::SaveWebpage() {
+    browser_.State().Recorder.Skip(kUiSavedFileSkipped);
     const BrowserState& state = browser_.State();
     const std::string name = SaveFileName(state.CurrentURL, state.PageContentType);
     const std::string path = dialogs_.AskSaveFile(

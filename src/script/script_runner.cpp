@@ -13,6 +13,7 @@
 namespace qm {
 namespace {
 
+constexpr int kUiStopRecordingFirst = 346;
 constexpr int kUiReady = 1;
 constexpr int kUiErrorAtString = 214;
 
@@ -40,6 +41,12 @@ RunResult ScriptRunner::Run(ScriptHost& host) {
     RunResult result;
     if (scriptRunning_) {
         result.end = RunEnd::Ignored;
+        return result;
+    }
+    // A run would record its own lines.
+    if (t_.browser.State().Recorder.Recording()) {
+        result.end = RunEnd::Ignored;
+        host.ShowScriptStatus(t_.browser.Ui(kUiStopRecordingFirst));
         return result;
     }
     RunningFlag running(scriptRunning_);

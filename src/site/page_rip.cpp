@@ -11,6 +11,7 @@
 namespace qm {
 namespace {
 
+constexpr int kUiSaveAllLinked = 313;
 constexpr int kUiStopped = 268;
 constexpr int kUiSaving = 308;
 constexpr int kUiNothingToSave = 309;
@@ -61,6 +62,7 @@ PageRip::PageRip(Browser& browser, HttpMultiTransport& transport)
 void PageRip::Run() {
     BrowserState& state = browser_.State();
     if (state.LinkCheckBusy || state.DownloadBusy) return;
+    state.Recorder.Skip(kUiSaveAllLinked);
     LinkedFileFilter filter;
     if (!ParseKinds(state.RipKinds, filter)) filter = LinkedFileFilter{};
     filter.extensions = ParseExtensions(state.RipExtensions);

@@ -15,6 +15,7 @@
 namespace qm {
 namespace {
 
+constexpr int kUiCheckSiteLinks = 300;
 constexpr int kUiBroken = 267;
 constexpr int kUiStopped = 268;
 constexpr int kUiChecking = 301;
@@ -70,6 +71,7 @@ SiteLinkCheck::SiteLinkCheck(Browser& browser, HttpMultiTransport& transport, Go
 void SiteLinkCheck::Run() {
     BrowserState& state = browser_.State();
     if (state.LinkCheckBusy || state.DownloadBusy) return;
+    state.Recorder.Skip(kUiCheckSiteLinks);
     const std::string start = state.CurrentURL;
     if (KindOfAddress(start) != AddressKind::Web) return browser_.SetStatus(browser_.Ui(kUiNotWeb));
     state.LinkCheckAbort = false;

@@ -23,6 +23,8 @@ constexpr int kUiNoLauncher = 253;
 constexpr int kUiNoFileManager = 254;
 constexpr int kUiNoTextEditor = 255;
 constexpr int kUiNoProgramFile = 256;
+constexpr int kUiRecording = 345;
+const std::string kNoText;
 
 // A selection past the end of the text is cut to the text.
 void Select(TextField& field, size_t start, size_t length) {
@@ -152,7 +154,22 @@ void Browser::FontsChanged(bool relayout) {
 }
 
 void Browser::SetForm1Caption(const std::string& text) {
-    if (view_) view_->ShowCaption(captionPrefix_.empty() ? text : captionPrefix_ + text);
+    if (!view_) return;
+    const std::string& recording = state_.Recorder.Recording() ? Ui(kUiRecording) : kNoText;
+    view_->ShowCaption(recording + (captionPrefix_.empty() ? text : captionPrefix_ + text));
+}
+
+void Browser::StartRecording(ScriptRecorder::LineSink sink) {
+    state_.Recorder.Start(std::move(sink), state_);
+    SetForm1Caption(state_.StatusText);
+    if (view_) view_->RecordingChanged();
+}
+
+void Browser::StopRecording() {
+    if (!state_.Recorder.Recording()) return;
+    state_.Recorder.Stop(viewState_.ScrollY);
+    SetForm1Caption(state_.StatusText);
+    if (view_) view_->RecordingChanged();
 }
 
 void Browser::SetStatus(const std::string& text) {
@@ -175,7 +192,7 @@ void Browser::Stop() {
         state_.LinkCheckAbort = true;
         asked = true;
     }
-    if (!asked) return;
+    if (!asked) return StopRecording();
     if (view_) view_->ShowStopCaption(Ui(58));
     pump_.ProcessEvents();
 }

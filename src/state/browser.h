@@ -45,6 +45,8 @@ public:
     virtual void SettingsChanged(bool /*relayout*/) {}
     // The hex view's character column depends on the font: convert the page again.
     virtual void ConvertAgain() {}
+    // A recording of a program started or stopped.
+    virtual void RecordingChanged() {}
 };
 
 class Browser {
@@ -114,8 +116,13 @@ public:
     // StatusText := text, shown through SetForm1Caption.
     void SetStatus(const std::string& text);
 
-    // F5: asks running loops to stop.
+    // F5: asks running loops to stop; with none running, ends a recording.
     void Stop();
+
+    // Recording a program: the lines of what the main window does go to sink until
+    // StopRecording (F5, the editor's control, the window closing); the caption says so.
+    void StartRecording(ScriptRecorder::LineSink sink);
+    void StopRecording();
     // Called by the owner of an abort flag when its loop has stopped.
     void RestoreStopCaption();
 

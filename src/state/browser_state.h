@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/charset.h"
+#include "state/script_recorder.h"
 
 namespace qm {
 
@@ -113,6 +114,9 @@ struct BrowserState {
     std::string RipExtensions;
     // The last site check's verdicts by address, which mark the blocks of any page opened.
     std::unordered_map<std::string, LinkMark> SiteCheckMarks;
+
+    // Writes a program of what the user does while it records.
+    ScriptRecorder Recorder;
 
     // Layout state of the main window.
     WindowSize WindowSizeState = WindowSize::Window;

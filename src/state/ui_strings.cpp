@@ -353,6 +353,23 @@ constexpr std::array<Entry, kUiStringCount> kEntries = {{
     /* 333 */ {" (unknown)", " (неизвестна)"},
     /* 334 */ {"Next charset the page names", "Следующая кодировка, названная страницей"},
     /* 335 */ {"The page names no other charset", "Страница не называет другой кодировки"},
+    /* 336 */ {"// not recorded: ", "// не записано: "},
+    /* 337 */ {"a change of the object info area made by hand", "правка области информации об объекте вручную"},
+    /* 338 */ {"a caret placed by hand", "курсор, поставленный вручную"},
+    /* 339 */ {"a selection made by hand", "выделение, сделанное вручную"},
+    /* 340 */ {"a text with a line break", "текст с переносом строки"},
+    /* 341 */ {"a preview of a form's request", "предпросмотр запроса формы"},
+    /* 342 */ {"Record", "Запись"},
+    /* 343 */ {"Write what the main window does as program lines (F5 - stop)", "Записывать действия главного окна строками программы (F5 - стоп)"},
+    /* 344 */ {"Stop", "Стоп"},
+    /* 345 */ {"Recording a program (F5 - stop) - ", "Запись программы (F5 - стоп) - "},
+    /* 346 */ {"Stop the recording first", "Сначала остановите запись"},
+    /* 347 */ {"Record a program", "Записать программу"},
+    /* 348 */ {"a display option", "настройка отображения"},
+    /* 349 */ {"a test of the linked address", "проверка связанного адреса"},
+    /* 350 */ {"a saved file", "сохранение файла"},
+    /* 351 */ {"a choice of the page's charset", "выбор кодировки страницы"},
+    /* 352 */ {"a view of the page as text or hex", "просмотр страницы как текста или hex"},
 }};
 
 struct Table {

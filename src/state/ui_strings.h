@@ -5,7 +5,7 @@
 
 namespace qm {
 
-constexpr int kUiStringCount = 336;
+constexpr int kUiStringCount = 353;
 
 // Language index 0 is Russian; any other value is English. An index outside the table gives
 // an empty string.

@@ -88,61 +88,90 @@ size_t FindInText(std::string_view text, std::string_view term, size_t from, Sea
 }
 
 void DeleteBefore(Browser& browser) {
-    RewriteFrame frame(browser, FramePump::Once);
-    const TextField& area = browser.State().ObjectInfo;
-    const size_t start = std::min(area.SelectionStart, area.Text.size());
-    browser.SetField(FieldId::ObjectInfo, area.Text.substr(start), 0, area.SelectionLength);
+    BrowserState& state = browser.State();
+    state.Recorder.BeforeAreaTool(state, true);
+    {
+        RewriteFrame frame(browser, FramePump::Once);
+        const TextField& area = state.ObjectInfo;
+        const size_t start = std::min(area.SelectionStart, area.Text.size());
+        browser.SetField(FieldId::ObjectInfo, area.Text.substr(start), 0, area.SelectionLength);
+    }
+    state.Recorder.Record(RecordedCommand::DelBef, state);
 }
 
 void DeleteAfter(Browser& browser) {
-    RewriteFrame frame(browser, FramePump::Once);
-    const TextField& area = browser.State().ObjectInfo;
-    const size_t start = area.SelectionStart;
-    const size_t length = area.SelectionLength;
-    browser.SetField(FieldId::ObjectInfo,
-                     area.Text.substr(0, std::min(start + length, area.Text.size())), start,
-                     length);
+    BrowserState& state = browser.State();
+    state.Recorder.BeforeAreaTool(state, true);
+    {
+        RewriteFrame frame(browser, FramePump::Once);
+        const TextField& area = state.ObjectInfo;
+        const size_t start = area.SelectionStart;
+        const size_t length = area.SelectionLength;
+        browser.SetField(FieldId::ObjectInfo,
+                         area.Text.substr(0, std::min(start + length, area.Text.size())), start,
+                         length);
+    }
+    state.Recorder.Record(RecordedCommand::DelAft, state);
 }
 
 void DecodePercentCodes(Browser& browser) {
+    BrowserState& state = browser.State();
+    state.Recorder.BeforeAreaTool(state);
     RewriteArea(browser, FramePump::None, [](const std::string& text) { return ProcDecode(text); });
+    state.Recorder.Record(RecordedCommand::DePerc, state);
 }
 
 void DecodeEscapes(Browser& browser) {
+    BrowserState& state = browser.State();
+    state.Recorder.BeforeAreaTool(state);
     RewriteArea(browser, FramePump::Once,
                 [](const std::string& text) { return SlashDecode(text); });
+    state.Recorder.Record(RecordedCommand::DeSlash, state);
 }
 
 void SplitText(Browser& browser, SplitPlace place) {
-    const BrowserState& state = browser.State();
+    BrowserState& state = browser.State();
+    state.Recorder.BeforeAreaTool(state);
     std::string term(SelectedText(state.ObjectInfo));
     if (term.empty()) term = state.SearchField.Text;
     if (term.empty()) return browser.SetForm1Caption(browser.Ui(kUiSplitCancelled));
     RewriteArea(browser, FramePump::Once,
                 [&](const std::string& text) { return SplitAtTerm(text, term, place); });
+    state.Recorder.Record(place == SplitPlace::Before ? RecordedCommand::RetBef
+                                                      : RecordedCommand::RetAft,
+                          state, term);
 }
 
 void KeepLines(Browser& browser) {
-    const std::string search = browser.State().SearchField.Text;
+    BrowserState& state = browser.State();
+    state.Recorder.BeforeAreaTool(state);
+    const std::string search = state.SearchField.Text;
     RewriteArea(browser, FramePump::Once,
                 [&](const std::string& text) { return KeepLinesWith(text, search); });
+    state.Recorder.Record(RecordedCommand::DelExcept, state, search);
 }
 
 void SearchText(Browser& browser, SearchFrom how) {
     browser.FocusField(FieldId::Search);
-    const BrowserState& state = browser.State();
+    BrowserState& state = browser.State();
+    state.Recorder.BeforeAreaTool(state, how == SearchFrom::Next);
     const TextField& area = state.ObjectInfo;
     const std::string& term = state.SearchField.Text;
     if (term.empty()) return browser.SetForm1Caption(browser.Ui(kUiEmptySearch));
     const size_t end = area.SelectionStart + area.SelectionLength;
     const size_t hit = FindInText(area.Text, term, end, how);
+    const RecordedCommand command = how == SearchFrom::First  ? RecordedCommand::SFirst
+                                    : how == SearchFrom::Next ? RecordedCommand::SNext
+                                                              : RecordedCommand::SLast;
     if (hit == std::string_view::npos) {
         browser.SetForm1Caption(browser.Ui(kUiNotFound));
         browser.SelectInField(FieldId::ObjectInfo, end, 0);
+        state.Recorder.Record(command, state, term);
         return;
     }
     browser.FocusField(FieldId::ObjectInfo);
     browser.SelectInField(FieldId::ObjectInfo, hit, term.size());
+    state.Recorder.Record(command, state, term);
     browser.Pump().ProcessEvents();
     browser.SetForm1Caption(browser.Ui(kUiFound));
 }
@@ -164,12 +193,18 @@ void ShowPageSource(Browser& browser) {
     progress(80);
     browser.SetField(FieldId::ObjectInfo, std::move(text));
     browser.SetStatus(browser.Ui(kUiReady));
+    browser.State().Recorder.Record(RecordedCommand::GetSource, browser.State());
 }
 
 void ConvertAreaCodePage(Browser& browser, AreaConversion conversion) {
+    BrowserState& state = browser.State();
+    state.Recorder.BeforeAreaTool(state);
     RewriteArea(browser, FramePump::None, [conversion](const std::string& text) {
         return conversion == AreaConversion::DosToWin ? StrOEMtoAnsi(text) : StrAnsiToOEM(text);
     });
+    state.Recorder.Record(conversion == AreaConversion::DosToWin ? RecordedCommand::DosToWin
+                                                                 : RecordedCommand::WinToDos,
+                          state);
 }
 
 } // namespace qm

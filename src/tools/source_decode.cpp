@@ -16,6 +16,7 @@ namespace qm {
 namespace {
 
 constexpr int kUiDecodingError = 12;
+constexpr int kUiCharsetChoice = 351;
 constexpr int kUiOff = 187;
 constexpr int kUiOn = 188;
 
@@ -344,18 +345,21 @@ std::optional<Charset> CharsetOfAddress(std::string_view address) {
 bool ChoosePageCharset(BrowserState& state, std::string_view address) {
     const std::optional<Charset> charset = CharsetOfAddress(address);
     if (charset) state.PageCharset = charset;
+    if (charset) state.Recorder.Skip(kUiCharsetChoice);
     return charset.has_value();
 }
 
 bool ChooseNextPageCharset(BrowserState& state) {
     const std::optional<Charset> next = NextPageCharset(state);
     if (next) state.PageCharset = next;
+    if (next) state.Recorder.Skip(kUiCharsetChoice);
     return next.has_value();
 }
 
 void SwitchFollowPageCharset(BrowserState& state) {
     state.FollowPageCharset = !state.FollowPageCharset;
     state.PageCharset.reset();
+    state.Recorder.Skip(kUiCharsetChoice);
 }
 
 std::optional<Charset> NextPageCharset(const BrowserState& state) {

@@ -131,6 +131,9 @@ void TForm1::BuildPopupMenu() {
         NewItem(PopupMenu1, "SaveAllLinked1", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     N6 = NewItem(PopupMenu1, "N6", QKeySequence(Qt::CTRL | Qt::Key_Q));
     N14 = NewItem(PopupMenu1, "N14", QKeySequence(Qt::CTRL | Qt::Key_F5));
+    Record1 = NewItem(PopupMenu1, "Record1", QKeySequence(Qt::CTRL | Qt::Key_R));
+    Record1->setCheckable(true);
+    connect(Record1, &QAction::triggered, this, [this] { form6_->ToggleRecording(); });
     N4 = NewItem(PopupMenu1, "N4", Qt::Key_F1);
     connect(N4, &QAction::triggered, this, &TForm1::ShowAboutWindow);
     N18 = NewItem(PopupMenu1, "N18");

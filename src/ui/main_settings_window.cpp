@@ -13,6 +13,10 @@
 
 namespace qm {
 
+namespace {
+constexpr int kUiDisplayOption = 348;
+} // namespace
+
 std::vector<TForm1::SwitchBinding> TForm1::Switches() {
     BrowserState& state = browser_.State();
     ViewOptions& o = options_;
@@ -124,6 +128,7 @@ void TForm1::BindSettings() {
 
 void TForm1::SwitchChanged(SwitchEffect effect) {
     if (optionsMuted_) return;
+    if (effect != SwitchEffect::None) browser_.State().Recorder.Skip(kUiDisplayOption);
     switch (effect) {
     case SwitchEffect::Prepare: OptionChanged(); break;
     case SwitchEffect::Relayout: RelayoutKeepingPosition(); break;

@@ -16,6 +16,7 @@ constexpr int kUiHiddenAddresses = 320;
 constexpr int kUiHiddenHint = 321;
 constexpr int kUiFollowCharset = 324;
 constexpr int kUiPageCharset = 334;
+constexpr int kUiRecordProgram = 347;
 
 } // namespace
 
@@ -113,7 +114,7 @@ void TForm1::RepaintMenu() {
         {DOS1, 199},  {N15, 235},  {N8, 183},   {N9, 184},   {N10, 185},
         {CheckLinks1, kUiCheckPageLinks}, {CheckSite1, kUiCheckSiteLinks},
         {SaveAllLinked1, kUiSaveAllLinked}, {PageCharset1, kUiPageCharset},
-        {FollowCharset1, kUiFollowCharset},
+        {FollowCharset1, kUiFollowCharset}, {Record1, kUiRecordProgram},
     };
     for (auto [item, index] : items) item->setText(Ui(index));
 }

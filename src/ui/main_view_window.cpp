@@ -62,6 +62,11 @@ void TForm1::PrepareSite() {
     Timer3Timer();
 }
 
+void TForm1::RecordingChanged() {
+    Record1->setChecked(browser_.State().Recorder.Recording());
+    form6_->RefreshRecordButton();
+}
+
 void TForm1::NextPageCharset() {
     if (ChooseNextPageCharset(browser_.State())) PrepareSite();
     else SetForm1Caption(browser_.Ui(kUiNoOtherCharset));

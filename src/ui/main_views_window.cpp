@@ -7,6 +7,10 @@
 
 namespace qm {
 
+namespace {
+constexpr int kUiViewAsSkipped = 352;
+} // namespace
+
 void TForm1::BuildViewCommands() {
     for (auto [item, mode] : {std::pair{HTML1, ViewMode::Html}, std::pair{N13, ViewMode::Text},
                               std::pair{HTMLHEX1, ViewMode::Hex}})
@@ -16,6 +20,7 @@ void TForm1::BuildViewCommands() {
 }
 
 void TForm1::ShowViewAs(ViewMode mode) {
+    if (mode != ViewMode::Html) browser_.State().Recorder.Skip(kUiViewAsSkipped);
     ChooseViewMode(view_, decode_, mode);
     RepaintViewMarks();
     if (isActiveWindow()) Edit1->setFocus();

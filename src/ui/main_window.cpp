@@ -220,6 +220,7 @@ void TForm1::changeEvent(QEvent* event) {
 void TForm1::closeEvent(QCloseEvent* event) {
     // A program would otherwise go on fetching with no window once its request is stopped.
     form6_->StopRun();
+    browser_.StopRecording();
     browser_.State().DownloadAbort = true;
     browser_.State().ProcessAbort = true;
     pump_.ProcessEvents();
@@ -362,6 +363,10 @@ bool TForm1::HandleMainKey(QKeyEvent* key) {
     case Qt::Key_Q:
         if (mods != Qt::ControlModifier) return false;
         N6->trigger();
+        return true;
+    case Qt::Key_R:
+        if (mods != Qt::ControlModifier) return false;
+        Record1->trigger();
         return true;
     case Qt::Key_F10:
         if (mods != Qt::NoModifier) return false;

@@ -97,6 +97,7 @@ public:
     void LanguageChanged() override;
     void SettingsChanged(bool relayout) override;
     void ConvertAgain() override;
+    void RecordingChanged() override;
 
     // RenderHost
     void SetCaption(const std::string& text) override { SetForm1Caption(text); }
@@ -220,7 +221,8 @@ public:
             *HTMLHEX1 = nullptr, *TVF1 = nullptr, *TVF3 = nullptr, *DOS1 = nullptr,
             *N15 = nullptr, *N5 = nullptr, *N6 = nullptr, *N14 = nullptr, *N4 = nullptr,
             *N18 = nullptr, *CheckLinks1 = nullptr, *CheckSite1 = nullptr,
-            *SaveAllLinked1 = nullptr, *PageCharset1 = nullptr, *FollowCharset1 = nullptr;
+            *SaveAllLinked1 = nullptr, *PageCharset1 = nullptr, *FollowCharset1 = nullptr,
+            *Record1 = nullptr;
 
     QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr,
            *Timer5 = nullptr, *Timer6 = nullptr;

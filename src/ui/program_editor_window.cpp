@@ -36,6 +36,9 @@ constexpr int kUiRun = 231;
 constexpr int kUiQuickLaunch = 236;
 constexpr int kUiProgramNotRead = 280;
 constexpr int kUiProgramRunning = 299;
+constexpr int kUiRecord = 342;
+constexpr int kUiRecordHint = 343;
+constexpr int kUiStopRecording = 344;
 
 constexpr const char* kProgramFilter = "QMP|*.qmp";
 
@@ -125,6 +128,8 @@ void TForm6::BuildControls() {
         button("Panel4", "Image4", QRect(144, 472, 130, 28), "\u21E7", AnchorLeft | AnchorBottom);
     Panel1 =
         button("Panel1", "Image1", QRect(391, 472, 130, 28), "\u25B6", AnchorRight | AnchorBottom);
+    Panel5 =
+        button("Panel5", "Image5", QRect(280, 472, 105, 28), "\u25CF", AnchorLeft | AnchorBottom);
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(kHighlightDelayMs);
@@ -137,6 +142,7 @@ void TForm6::BuildControls() {
     connect(Panel3, &PanelButton::clicked, this, &TForm6::LoadProgram);
     connect(Panel4, &PanelButton::clicked, this, &TForm6::SaveProgram);
     connect(Panel1, &PanelButton::clicked, this, &TForm6::Run);
+    connect(Panel5, &PanelButton::clicked, this, &TForm6::ToggleRecording);
     connect(RichEdit1, &QTextEdit::textChanged, this, &TForm6::TextEdited);
     connect(RichEdit1, &QTextEdit::cursorPositionChanged, this, &TForm6::CaretMoved);
     connect(Timer1, &QTimer::timeout, this, &TForm6::HighlightTimer);
@@ -169,7 +175,11 @@ bool TForm6::HandleEditorKey(QKeyEvent* key) {
     if (mods != Qt::NoModifier) return false;
     switch (code) {
     case Qt::Key_F5:
-        Run();
+        // F5 ends a recording, as in the main window; otherwise it runs the program.
+        if (GetBrowser().State().Recorder.Recording())
+            GetBrowser().StopRecording();
+        else
+            Run();
         return true;
     case Qt::Key_F2:
         setWindowState(windowState() ^ Qt::WindowMaximized);
@@ -205,6 +215,8 @@ void TForm6::ApplyLanguage() {
     Panel4->SetHint(Ui(kUiSaveHint));
     Panel1->SetCaption(Ui(kUiRun));
     Panel1->SetHint(Ui(kUiRunHint));
+    Panel5->SetHint(Ui(kUiRecordHint));
+    RefreshRecordButton();
     const int chosen = ComboBox1->currentIndex();
     ComboBox1->clear();
     for (int i = 0; i < kTemplateCount; ++i)
@@ -262,6 +274,27 @@ void TForm6::Run() {
 
 void TForm6::StopRun() {
     runner_.Stop();
+}
+
+void TForm6::ToggleRecording() {
+    Browser& browser = GetBrowser();
+    if (browser.State().Recorder.Recording()) return browser.StopRecording();
+    if (runner_.Running()) return ShowScriptStatus(browser.Ui(kUiProgramRunning));
+    ShowEditor();
+    browser.StartRecording([this](const std::string& line) { AppendProgramLine(line); });
+}
+
+void TForm6::RefreshRecordButton() {
+    Panel5->SetCaption(Ui(GetBrowser().State().Recorder.Recording() ? kUiStopRecording : kUiRecord));
+}
+
+void TForm6::AppendProgramLine(const std::string& line) {
+    QTextCursor cursor(RichEdit1->document());
+    cursor.movePosition(QTextCursor::End);
+    const QString text = RichEdit1->toPlainText();
+    cursor.insertText((text.isEmpty() || text.endsWith('\n') ? "" : "\n") + ToQString(line));
+    RichEdit1->setTextCursor(cursor);
+    RichEdit1->ensureCursorVisible();
 }
 
 // A run reads the editor's lines again at every step, so another program loaded under it would

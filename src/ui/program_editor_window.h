@@ -41,6 +41,11 @@ class TForm6 : public QWidget, public ScriptHost {
     // Ends a run at its next line (the main window closing); the request at hand is stopped by
     // the abort flags.
     void StopRun();
+    // The Record button, Ctrl+R and the menu item: starts a recording into the editor, or ends
+    // it; a run in progress refuses it.
+    void ToggleRecording();
+    // The Record button's caption follows the recording.
+    void RefreshRecordButton();
     // Alt+1 ... Alt+0 and the slot panels; slot 0 is Alt+1.
     void QuickLaunch(int slot);
     void ClearSlot(int slot);
@@ -68,7 +73,8 @@ class TForm6 : public QWidget, public ScriptHost {
     // Panel6 ... Panel15, the quick-launch slots in slot order.
     std::array<PanelButton*, 10> SlotPanels{};
     QTextEdit* RichEdit1 = nullptr;
-    PanelButton *Panel2 = nullptr, *Panel3 = nullptr, *Panel4 = nullptr, *Panel1 = nullptr;
+    PanelButton *Panel2 = nullptr, *Panel3 = nullptr, *Panel4 = nullptr, *Panel1 = nullptr,
+                *Panel5 = nullptr;
     QTimer* Timer1 = nullptr; // the highlight delay
 
   protected:
@@ -81,6 +87,8 @@ class TForm6 : public QWidget, public ScriptHost {
     void ApplyLanguage();
     void ApplyColors();
     void CaretMoved();
+    // A recorded line at the end of the program.
+    void AppendProgramLine(const std::string& line);
     void TextEdited();
     void HighlightTimer();
     Browser& GetBrowser() { return links_.targets.browser; }

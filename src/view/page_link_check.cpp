@@ -11,6 +11,7 @@
 namespace qm {
 namespace {
 
+constexpr int kUiCheckPageLinks = 264;
 constexpr int kUiChecking = 265;
 constexpr int kUiChecked = 266;
 constexpr int kUiBroken = 267;
@@ -37,6 +38,7 @@ bool PageLinkCheck::Stopped() const {
 void PageLinkCheck::Run() {
     BrowserState& state = browser_.State();
     if (state.LinkCheckBusy || state.DownloadBusy) return;
+    state.Recorder.Skip(kUiCheckPageLinks);
     const std::vector<PageLink> links = CollectPageLinks(state, browser_.Options());
     const std::vector<size_t> firsts = FirstOfEachAddress(links);
     state.LinkMarks.clear();

@@ -17,6 +17,7 @@
 #include "support/fake_pump.h"
 #include "support/local_server.h"
 #include "support/local_transport.h"
+#include "tools/info_area_tools.h"
 
 namespace qm {
 namespace {
@@ -259,6 +260,72 @@ TEST_F(ScriptRunnerTest, SkipHeaderAndBlankAndDosTemplates) {
     EXPECT_EQ(browser.State().PageSource, "\xcf\xf0\xe8");
     Run({"GETSOURCE", "WINTODOS"});
     EXPECT_EQ(Area(), "\x8f\xe0\xa8");
+}
+
+// A session in the window's own operations, recorded, then run on a fresh page: the recorded
+// program leaves the object info area as the session did.
+TEST_F(ScriptRunnerTest, ARecordedSessionReplaysToTheSameArea) {
+    std::vector<std::string> recorded;
+    browser.StartRecording([&](const std::string& line) { recorded.push_back(line); });
+    const std::string page = server.Url("/page.html");
+    go.Navigate(page);
+    ShowPageSource(browser);
+    browser.SetField(FieldId::Search, "<body>");
+    SearchText(browser, SearchFrom::First);
+    DeleteBefore(browser);
+    // A selection by hand that the first search for its text makes again.
+    const size_t at = Area().find("tail");
+    browser.SelectInField(FieldId::ObjectInfo, at, 4);
+    DeleteAfter(browser);
+    SplitText(browser, SplitPlace::After);
+    browser.SetField(FieldId::Search, "href");
+    KeepLines(browser);
+    DecodePercentCodes(browser);
+    const std::string area = Area();
+    browser.SetField(FieldId::ObjectInfo, "typed by hand");
+    ConvertAreaCodePage(browser, AreaConversion::WinToDos);
+    browser.View().ScrollY = 40;
+    EXPECT_TRUE(browser.State().Recorder.Recording());
+    EXPECT_EQ(Run({"X"}).end, RunEnd::Ignored) << "no run while recording";
+    browser.Stop(); // F5 with nothing to stop ends the recording
+    EXPECT_FALSE(browser.State().Recorder.Recording());
+    const std::vector<std::string> expected = {
+        "GO \"" + page + "\"",
+        "GETSOURCE",
+        "SFIRST \"<body>\"",
+        "DELBEF",
+        "SFIRST \"tail\"",
+        "DELAFT",
+        "RETAFT \"tail\"", // the selection, not the search field, is what the tool split at
+        "DELEXCEPT \"href\"",
+        "DEPERC",
+        "// not recorded: a change of the object info area made by hand",
+        "WINTODOS",
+        "SETY 40",
+    };
+    EXPECT_EQ(recorded, expected);
+
+    // The lines up to the hand edit replay to the area the session had there.
+    browser.SetField(FieldId::ObjectInfo, {});
+    browser.State().PageSource.clear();
+    const std::vector<std::string> replay(recorded.begin(), recorded.begin() + 9);
+    EXPECT_EQ(Run(replay).end, RunEnd::Finished);
+    EXPECT_EQ(Area(), area);
+    EXPECT_EQ(area, "<body><a href=\"/a.html\">a</a> tail\r\n\r\n");
+}
+
+TEST(RecordedLine, QuotesArgumentsAndRefusesLineBreaks) {
+    EXPECT_EQ(RecordedLine(RecordedCommand::Go, "http://h/a b"), "GO \"http://h/a b\"");
+    EXPECT_EQ(RecordedLine(RecordedCommand::DelExcept, ""), "DELEXCEPT \"\"");
+    EXPECT_EQ(RecordedLine(RecordedCommand::RetBef, "say \"hi\""), "RETBEF \"say \"hi\"\"");
+    EXPECT_EQ(RecordedLine(RecordedCommand::SFirst, "a\r\nb"), "");
+    EXPECT_EQ(RecordedLine(RecordedCommand::TestLinks, "ignored"), "TESTLINKS");
+    // Every word the recorder writes is the command the interpreter reads.
+    for (int i = 0; i <= static_cast<int>(RecordedCommand::SLast); ++i) {
+        const auto command = static_cast<RecordedCommand>(i);
+        const ScriptLine line = ParseScriptLine(RecordedLine(command, "x"));
+        EXPECT_EQ(line.kind, LineKind::Command) << RuleOf(command).word;
+    }
 }
 
 } // namespace
