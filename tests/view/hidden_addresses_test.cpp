@@ -85,13 +85,8 @@ TEST(HiddenAddresses, OfTags) {
          {},
          {"LINK shortcut icon: /favicon.ico F"}},
         {"link rel=\"shortcut icon\" href=/favicon.ico", kAllShown, {}},
-        {"link rel=apple-touch-icon-precomposed href=t.png",
-         {},
-         {"LINK apple-touch-icon-precomposed: t.png F"}},
         {"link href=f.woff2 rel=PRELOAD", {}, {"LINK PRELOAD: f.woff2 F"}},
-        {"link rel=modulepreload href=m.js", {}, {"LINK modulepreload: m.js F"}},
         {"link rel=manifest href=site.webmanifest", {}, {"LINK manifest: site.webmanifest F"}},
-        {"link rel=prefetch href=next.html", {}, {"LINK prefetch: next.html F"}},
         // Origins and stylesheets are no hidden files.
         {"link rel=dns-prefetch href=//cdn.example", {}, {}},
         {"link rel=stylesheet href=s.css", {}, {}},
@@ -99,14 +94,11 @@ TEST(HiddenAddresses, OfTags) {
         {"meta http-equiv=Refresh content=\"0;URL='b.html?x=1&amp;y=2'\"",
          {},
          {"refresh: b.html?x=1&y=2 L"}},
-        {"meta http-equiv=refresh content=\"5,url = c.html\"", {}, {"refresh: c.html L"}},
         {"meta http-equiv=refresh content=\"2.5; d.html\"", {}, {"refresh: d.html L"}},
         {"meta http-equiv=refresh content=\"5; urlish.html\"", {}, {"refresh: urlish.html L"}},
-        {"meta http-equiv=refresh content=5", {}, {}},
         {"meta http-equiv=refresh content=\"url=e.html\"", {}, {}},
         {"meta http-equiv=refresh content=\"5x; url=f.html\"", {}, {}},
         {"meta http-equiv=content-type content=\"5; url=g.html\"", {}, {}},
-        {"meta name=refresh content=\"5; url=g.html\"", {}, {}},
         {"a href=x.html data-src=y.png", {}, {"data-src: y.png M"}},
     };
     for (const Case& c : cases)
@@ -206,8 +198,6 @@ TEST(HiddenAddresses, BigInputs) {
         {"img srcset=\"" + commas + " 1x\"", {"srcset: " + commas + " M"}},
         {"img srcset=\"data:image/png;base64," + repeat("QUFB", kBig) + " 1x, b.png 2x\"",
          {"srcset: b.png M"}},
-        {"img srcset=\"a.png (" + repeat("x, ", kBig) + "\"", {"srcset: a.png M"}},
-        {"img srcset=\"" + repeat(" ,", kBig) + "c.png\"", {"srcset: c.png M"}},
         {"div style=\"" + repeat("url(", 400000) + "url('ok.png'\"", {"style url(): ok.png M"}},
     };
     for (const Case& c : tags)
@@ -219,7 +209,6 @@ TEST(HiddenAddresses, BigInputs) {
         std::string last;
     } scripts[] = {
         {repeat("'http://", kBig) + "'http://ok.com", 1, "http://ok.com"},
-        {repeat("https:", kBig) + "//ok.com", 1, "https://ok.com"},
         {"http://a" + repeat("http://", kBig) + "\"", 1, "http://a" + repeat("http://", kBig)},
         {"http:\\/\\/a" + repeat("\\/", kBig) + "\\x", 1, "http://a" + repeat("/", kBig / 2)},
     };
