@@ -45,8 +45,8 @@ std::string Block(const PageBlock& block) {
     std::string json = "{\"kind\":\"" + std::string(PageBlockKindName(block.kind)) +
                        "\",\"line\":" + std::to_string(block.line) +
                        ",\"label\":" + JsonString(block.label) +
-                       ",\"written\":" + OrNull(block.written) +
-                       ",\"address\":" + OrNull(block.address);
+                       ",\"written\":" + (block.addressed ? JsonString(block.written) : "null") +
+                       ",\"address\":" + (block.addressed ? JsonString(block.address) : "null");
     if (block.kind == PageBlockKind::Hidden) json += ",\"where\":" + JsonString(block.where);
     json += ",\"attributes\":{";
     bool first = true;

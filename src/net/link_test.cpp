@@ -47,8 +47,9 @@ LinkResult TestLocalFile(std::string_view address, int languageIndex) {
 
 std::string ResolveLink(std::string_view base, std::string_view written) {
     written = TrimBlanks(written);
-    // A fragment alone points into the page itself, not at its folder.
-    if (written.starts_with('#')) return std::string(base.substr(0, base.find('#')));
+    // An empty address or a fragment alone points at the page itself, not at its folder.
+    if (written.empty() || written.starts_with('#'))
+        return std::string(base.substr(0, base.find('#')));
     const std::string_view scheme = LinkScheme(written);
     if (!scheme.empty() && !IsFetchedScheme(scheme)) return std::string(written);
     std::string address = AddDomain(base, written);

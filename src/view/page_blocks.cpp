@@ -152,10 +152,10 @@ std::vector<PageBlock> CollectPageBlocks(const BrowserState& page, const ViewOpt
             Place& place = places.emplace_back();
             entry.kind = KindOf(block, s, tag);
             place.offset = static_cast<size_t>(std::max(1, s.tagStart) - 1);
-            if (block.hasObject && block.objectKind != ViewObjectKind::Code &&
-                block.objectKind != ViewObjectKind::Form)
-                entry.written = block.objectText;
-            entry.label = Label(block, s, !entry.written.empty());
+            entry.addressed = block.hasObject && block.objectKind != ViewObjectKind::Code &&
+                              block.objectKind != ViewObjectKind::Form;
+            if (entry.addressed) entry.written = block.objectText;
+            entry.label = Label(block, s, entry.addressed);
             entry.where = block.where;
             const bool ownTag = (s.shownItem == PendingItem::Link ||
                                  s.shownItem == PendingItem::Resource) &&
@@ -179,7 +179,7 @@ std::vector<PageBlock> CollectPageBlocks(const BrowserState& page, const ViewOpt
             ParseTag(CodeTag(walk.source, place.codeStart, place.codeLength), attrs);
             entry.attributes = Attributes(attrs);
         }
-        if (!entry.written.empty()) entry.address = ResolveLink(walk.baseUrl, entry.written);
+        if (entry.addressed) entry.address = ResolveLink(walk.baseUrl, entry.written);
     }
     return blocks;
 }

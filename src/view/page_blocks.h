@@ -56,8 +56,9 @@ struct PageBlock {
     int32_t line = 0; // 1-based line of the page source where the block's tag starts
     PageBlockKind kind = PageBlockKind::Link;
     std::string label;   // the block's first line before its address
-    std::string written; // the address as the block holds it; empty for blocks without one
-    std::string address; // written, resolved against the page's base
+    bool addressed = false; // the block holds an address, which may be empty (the page itself)
+    std::string written;    // the address as the block holds it
+    std::string address;    // written, resolved against the page's base
     std::string where;   // of a hidden address: where it was found
     // The attributes of the tag that made the block: names in lower case, values unquoted.
     std::vector<std::pair<std::string, std::string>> attributes;

@@ -1,14 +1,12 @@
 #include "view/page_links.h"
 
 #include <algorithm>
-#include <climits>
 #include <optional>
 #include <unordered_set>
 
 #include "base/ascii_case.h"
 #include "base/view_colors.h"
 #include "state/browser_state.h"
-#include "tools/source_decode.h"
 #include "view/page_blocks.h"
 #include "view/tag_scanner.h"
 

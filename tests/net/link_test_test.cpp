@@ -121,6 +121,7 @@ TEST(LinkTest, AddressesWithoutARequest) {
     const Case cases[] = {
         {"link_test_here.html", AddressKind::LocalFile, "found", false, 5},
         {"#part", AddressKind::LocalFile, "File not found", true, -1}, // the page, not its folder
+        {"", AddressKind::LocalFile, "File not found", true, -1},
         {"link_test_missing.html", AddressKind::LocalFile, "File not found", true, -1},
         {"data:text/plain;base64,QUJD", AddressKind::Data, "not fetched: data", false, 3},
         {"javascript:void(0)", AddressKind::NotFetched, "not fetched: javascript", false, -1},
