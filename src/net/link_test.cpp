@@ -11,6 +11,7 @@
 #include "net/url.h"
 #include "state/browser.h"
 #include "state/ui_strings.h"
+#include "tools/source_decode.h"
 
 namespace qm {
 namespace {
@@ -23,6 +24,34 @@ constexpr int kUiNotFetched = 271;
 bool IsFetchedScheme(std::string_view scheme) {
     return EqualsNoCase(scheme, "http") || EqualsNoCase(scheme, "https") ||
            EqualsNoCase(scheme, "file");
+}
+
+// Numeric character references ("&#64;", "&#x40;") as the characters they stand for: their
+// "#" would otherwise read as the start of a fragment. Named ones stay, as a query's "&" and
+// ";" may look like one.
+std::string NumericReferencesDecoded(std::string_view written) {
+    std::string out;
+    out.reserve(written.size());
+    for (size_t i = 0; i < written.size(); ++i) {
+        const size_t end = written.compare(i, 2, "&#") == 0 ? written.find(';', i + 2)
+                                                             : std::string_view::npos;
+        if (end == std::string_view::npos || end - i > 12) {
+            out.push_back(written[i]);
+            continue;
+        }
+        const std::string_view name = written.substr(i + 1, end - i - 1); // "#64", "#x40"
+        const bool hex = name.size() > 1 && (name[1] == 'x' || name[1] == 'X');
+        const std::string_view digits = name.substr(hex ? 2 : 1);
+        if (digits.empty() ||
+            digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") !=
+                std::string_view::npos) {
+            out.push_back(written[i]);
+            continue;
+        }
+        out += AmpToStr(name);
+        i = end;
+    }
+    return out;
 }
 
 LinkResult TestLocalFile(std::string_view address, int languageIndex) {
@@ -46,7 +75,8 @@ LinkResult TestLocalFile(std::string_view address, int languageIndex) {
 } // namespace
 
 std::string ResolveLink(std::string_view base, std::string_view written) {
-    written = TrimBlanks(written);
+    const std::string decoded = NumericReferencesDecoded(TrimBlanks(written));
+    written = decoded;
     // An empty address or a fragment alone points at the page itself, not at its folder.
     if (written.empty() || written.starts_with('#'))
         return std::string(base.substr(0, base.find('#')));

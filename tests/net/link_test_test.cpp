@@ -108,6 +108,16 @@ TEST_F(ParallelLinkTestTest, AStopLeavesTheRestNotDoneAndCancelsThem) {
     EXPECT_TRUE(transport.cancelled);
 }
 
+TEST(LinkTest, ResolvesNumericReferencesBeforeTheFragment) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"issue?&#64;action=go&bpo=2", "http://h/d/issue?@action=go&bpo=2"},
+        {"&#x2F;top&#X2f;x#part", "http://h/top/x"},
+        {"a&copy;&#6x;b", "http://h/d/a&copy;&"}, // not numeric: its "#" begins the fragment
+    };
+    for (const auto& [written, address] : cases)
+        EXPECT_EQ(ResolveLink("http://h/d/page.html", written), address) << written;
+}
+
 TEST(LinkTest, AddressesWithoutARequest) {
     const std::string folder = ::testing::TempDir();
     std::ofstream(folder + "link_test_here.html") << "12345";
