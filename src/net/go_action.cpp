@@ -76,7 +76,7 @@ void GoAction::Go(DownloadMode mode) {
     const std::string typed(TrimBlanks(address_.Text));
     Load(mode);
     state.Recorder.Record(
-        mode == DownloadMode::PagePreview ? RecordedCommand::TestUrl : RecordedCommand::Go, state,
+        mode == DownloadMode::PagePreview ? ScriptCommand::TestUrl : ScriptCommand::Go, state,
         typed);
 }
 

@@ -72,7 +72,7 @@ void LoadAsPageSource(Browser& browser, GoActionHost& host) {
     state.PageSource = state.Utf8Decoding ? Cp1251ToUtf8(text) : text;
     state.PageContentType.clear();
     host.PageReady();
-    state.Recorder.Record(RecordedCommand::SetSource, state);
+    state.Recorder.Record(ScriptCommand::SetSource, state);
 }
 
 void TestLinks(Browser& browser, Downloader& downloader, GoActionHost& host) {
@@ -100,7 +100,7 @@ void TestLinks(Browser& browser, Downloader& downloader, GoActionHost& host) {
         state.RequestReport.clear();
     });
     ShowResultPage(browser, page, host);
-    state.Recorder.Record(RecordedCommand::TestLinks, state);
+    state.Recorder.Record(ScriptCommand::TestLinks, state);
 }
 
 } // namespace qm

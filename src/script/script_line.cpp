@@ -8,44 +8,6 @@
 #include "tools/attribute_text.h"
 
 namespace qm {
-namespace {
-
-// A word matched as a prefix takes what follows it as its argument; a whole-line word
-// matches only alone.
-enum class Match { Prefix, WholeLine };
-
-struct CommandWord {
-    ScriptCommand command;
-    std::string_view word;
-    Match match;
-};
-
-constexpr CommandWord kCommandWords[] = {
-    {ScriptCommand::Go, "GO", Match::Prefix},
-    {ScriptCommand::TestUrl, "TESTURL", Match::Prefix},
-    {ScriptCommand::SetBaseUrl, "SETBASEURL", Match::Prefix},
-    {ScriptCommand::SetY, "SETY", Match::Prefix},
-    {ScriptCommand::GetSource, "GETSOURCE", Match::WholeLine},
-    {ScriptCommand::DelBef, "DELBEF", Match::WholeLine},
-    {ScriptCommand::DelAft, "DELAFT", Match::WholeLine},
-    {ScriptCommand::DePerc, "DEPERC", Match::WholeLine},
-    {ScriptCommand::DeSlash, "DESLASH", Match::WholeLine},
-    {ScriptCommand::RetBef, "RETBEF", Match::Prefix},
-    {ScriptCommand::RetAft, "RETAFT", Match::Prefix},
-    {ScriptCommand::DelExcept, "DELEXCEPT", Match::Prefix},
-    {ScriptCommand::TestLinks, "TESTLINKS", Match::WholeLine},
-    {ScriptCommand::SetSource, "SETSOURCE", Match::WholeLine},
-    {ScriptCommand::DosToWin, "DOSTOWIN", Match::WholeLine},
-    {ScriptCommand::WinToDos, "WINTODOS", Match::WholeLine},
-    {ScriptCommand::SFirst, "SFIRST", Match::Prefix},
-    {ScriptCommand::SNext, "SNEXT", Match::Prefix},
-    {ScriptCommand::SLast, "SLAST", Match::Prefix},
-    {ScriptCommand::X, "X", Match::WholeLine},
-    {ScriptCommand::NoSelX, "NOSELX", Match::Prefix},
-    {ScriptCommand::Close, "CLOSE", Match::WholeLine},
-};
-
-} // namespace
 
 ScriptLine ParseScriptLine(std::string_view line) {
     const std::string_view trimmed = TrimBlanks(line);
@@ -58,13 +20,13 @@ ScriptLine ParseScriptLine(std::string_view line) {
         return parsed;
     }
     for (const CommandWord& entry : kCommandWords) {
-        const bool matches = entry.match == Match::Prefix
+        const bool matches = entry.match == CommandMatch::Prefix
                                  ? upper.compare(0, entry.word.size(), entry.word) == 0
                                  : upper == entry.word;
         if (!matches) continue;
         parsed.kind = LineKind::Command;
         parsed.command = entry.command;
-        if (entry.match == Match::Prefix && trimmed.size() > entry.word.size())
+        if (entry.match == CommandMatch::Prefix && trimmed.size() > entry.word.size())
             parsed.argument = DeQuote(TrimBlanks(trimmed.substr(entry.word.size())));
         return parsed;
     }

@@ -6,33 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace qm {
+#include "state/script_commands.h"
 
-// In matching order: the first that matches a line wins.
-enum class ScriptCommand {
-    Go,
-    TestUrl,
-    SetBaseUrl,
-    SetY,
-    GetSource,
-    DelBef,
-    DelAft,
-    DePerc,
-    DeSlash,
-    RetBef,
-    RetAft,
-    DelExcept,
-    TestLinks,
-    SetSource,
-    DosToWin,
-    WinToDos,
-    SFirst,
-    SNext,
-    SLast,
-    X,
-    NoSelX,
-    Close,
-};
+namespace qm {
 
 enum class LineKind { Blank, Comment, Command, Unknown };
 

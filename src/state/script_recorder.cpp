@@ -1,36 +1,12 @@
 #include "state/script_recorder.h"
 
 #include <algorithm>
-#include <array>
 
 #include "state/browser_state.h"
 #include "state/ui_strings.h"
 
 namespace qm {
 namespace {
-
-using C = RecordedCommand;
-constexpr std::array<RecordedCommandRule, 19> kRules = {{
-    {C::Go, "GO", true},
-    {C::TestUrl, "TESTURL", true},
-    {C::SetBaseUrl, "SETBASEURL", true},
-    {C::SetY, "SETY", false},
-    {C::GetSource, "GETSOURCE", false},
-    {C::DelBef, "DELBEF", false},
-    {C::DelAft, "DELAFT", false},
-    {C::DePerc, "DEPERC", false},
-    {C::DeSlash, "DESLASH", false},
-    {C::RetBef, "RETBEF", true},
-    {C::RetAft, "RETAFT", true},
-    {C::DelExcept, "DELEXCEPT", true},
-    {C::TestLinks, "TESTLINKS", false},
-    {C::SetSource, "SETSOURCE", false},
-    {C::DosToWin, "DOSTOWIN", false},
-    {C::WinToDos, "WINTODOS", false},
-    {C::SFirst, "SFIRST", true},
-    {C::SNext, "SNEXT", true},
-    {C::SLast, "SLAST", true},
-}};
 
 constexpr int kUiNotRecorded = 336;
 constexpr int kUiAreaByHand = 337;
@@ -42,13 +18,9 @@ size_t HashOf(std::string_view text) { return std::hash<std::string_view>()(text
 
 } // namespace
 
-const RecordedCommandRule& RuleOf(RecordedCommand command) {
-    return kRules[static_cast<size_t>(command)];
-}
-
-std::string RecordedLine(RecordedCommand command, std::string_view argument) {
-    const RecordedCommandRule& rule = RuleOf(command);
-    if (!rule.takesArgument) return std::string(rule.word);
+std::string RecordedLine(ScriptCommand command, std::string_view argument) {
+    const CommandWord& rule = WordOf(command);
+    if (rule.match == CommandMatch::WholeLine) return std::string(rule.word);
     // A program line ends at its line break; the run takes one quote off each end.
     if (argument.find_first_of("\r\n") != std::string_view::npos) return {};
     return std::string(rule.word) + " \"" + std::string(argument) + "\"";
@@ -62,7 +34,7 @@ void ScriptRecorder::Start(LineSink sink, const BrowserState& state) {
 
 void ScriptRecorder::Stop(int32_t viewOffset) {
     if (!sink_) return;
-    if (viewOffset != 0) Write(std::string(RuleOf(C::SetY).word) + " " + std::to_string(viewOffset));
+    if (viewOffset != 0) Write(std::string(WordOf(ScriptCommand::SetY).word) + " " + std::to_string(viewOffset));
     sink_ = nullptr;
 }
 
@@ -77,10 +49,10 @@ void ScriptRecorder::Remember(const BrowserState& state) {
     skipped_ = false;
 }
 
-void ScriptRecorder::Record(RecordedCommand command, const BrowserState& state,
+void ScriptRecorder::Record(ScriptCommand command, const BrowserState& state,
                             std::string_view argument) {
     if (!sink_) return;
-    const RecordedCommandRule& rule = RuleOf(command);
+    const CommandWord& rule = WordOf(command);
     const std::string line = RecordedLine(command, argument);
     if (line.empty())
         Write(UiString(kUiNotRecorded, language_) + std::string(rule.word) + ", " +
@@ -117,8 +89,8 @@ void ScriptRecorder::BeforeAreaTool(const BrowserState& state, bool caretMatters
         const std::string_view text = area.Text;
         const std::string_view selected = text.substr(std::min(area.SelectionStart, text.size()),
                                                       area.SelectionLength);
-        if (text.find(selected) == area.SelectionStart && !RecordedLine(C::SFirst, selected).empty())
-            Write(RecordedLine(C::SFirst, selected));
+        if (text.find(selected) == area.SelectionStart && !RecordedLine(ScriptCommand::SFirst, selected).empty())
+            Write(RecordedLine(ScriptCommand::SFirst, selected));
         else
             Skip(kUiSelectionByHand);
     }

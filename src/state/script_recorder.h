@@ -10,45 +10,15 @@
 #include <string_view>
 #include <vector>
 
+#include "state/script_commands.h"
+
 namespace qm {
 
 struct BrowserState;
 
-// The commands a recording writes, one per operation of the main window.
-enum class RecordedCommand {
-    Go,        // the address bar's navigate action, a followed link
-    TestUrl,   // the address bar's test action
-    SetBaseUrl,
-    SetY,      // the view's offset where the recording ends, when the user scrolled there
-    GetSource, // the object info area tools ...
-    DelBef,
-    DelAft,
-    DePerc,
-    DeSlash,
-    RetBef,
-    RetAft,
-    DelExcept,
-    TestLinks,
-    SetSource,
-    DosToWin,
-    WinToDos,
-    SFirst, // ... and the search keys
-    SNext,
-    SLast,
-};
-
-struct RecordedCommandRule {
-    RecordedCommand command;
-    std::string_view word;
-    bool takesArgument;
-};
-
-// The table of the commands a recording writes.
-const RecordedCommandRule& RuleOf(RecordedCommand command);
-
-// The line of a command: the word, and the argument in double quotes when it takes one. Empty
-// when the argument cannot stand on one line.
-std::string RecordedLine(RecordedCommand command, std::string_view argument = {});
+// The line of a command: its word, and the argument in double quotes when the word takes one.
+// Empty when the argument cannot stand on one line.
+std::string RecordedLine(ScriptCommand command, std::string_view argument = {});
 
 class ScriptRecorder {
   public:
@@ -62,7 +32,7 @@ class ScriptRecorder {
     bool Recording() const { return sink_ != nullptr; }
 
     // An operation with a command has been done, with the argument the user gave it.
-    void Record(RecordedCommand command, const BrowserState& state, std::string_view argument = {});
+    void Record(ScriptCommand command, const BrowserState& state, std::string_view argument = {});
     // Lines written as they stand, such as a form's request.
     void RecordLines(const std::vector<std::string>& lines, const BrowserState& state);
     // An operation no command can do: the program says so in a comment, which names it with

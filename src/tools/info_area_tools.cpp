@@ -96,7 +96,7 @@ void DeleteBefore(Browser& browser) {
         const size_t start = std::min(area.SelectionStart, area.Text.size());
         browser.SetField(FieldId::ObjectInfo, area.Text.substr(start), 0, area.SelectionLength);
     }
-    state.Recorder.Record(RecordedCommand::DelBef, state);
+    state.Recorder.Record(ScriptCommand::DelBef, state);
 }
 
 void DeleteAfter(Browser& browser) {
@@ -111,14 +111,14 @@ void DeleteAfter(Browser& browser) {
                          area.Text.substr(0, std::min(start + length, area.Text.size())), start,
                          length);
     }
-    state.Recorder.Record(RecordedCommand::DelAft, state);
+    state.Recorder.Record(ScriptCommand::DelAft, state);
 }
 
 void DecodePercentCodes(Browser& browser) {
     BrowserState& state = browser.State();
     state.Recorder.BeforeAreaTool(state);
     RewriteArea(browser, FramePump::None, [](const std::string& text) { return ProcDecode(text); });
-    state.Recorder.Record(RecordedCommand::DePerc, state);
+    state.Recorder.Record(ScriptCommand::DePerc, state);
 }
 
 void DecodeEscapes(Browser& browser) {
@@ -126,7 +126,7 @@ void DecodeEscapes(Browser& browser) {
     state.Recorder.BeforeAreaTool(state);
     RewriteArea(browser, FramePump::Once,
                 [](const std::string& text) { return SlashDecode(text); });
-    state.Recorder.Record(RecordedCommand::DeSlash, state);
+    state.Recorder.Record(ScriptCommand::DeSlash, state);
 }
 
 void SplitText(Browser& browser, SplitPlace place) {
@@ -137,8 +137,8 @@ void SplitText(Browser& browser, SplitPlace place) {
     if (term.empty()) return browser.SetForm1Caption(browser.Ui(kUiSplitCancelled));
     RewriteArea(browser, FramePump::Once,
                 [&](const std::string& text) { return SplitAtTerm(text, term, place); });
-    state.Recorder.Record(place == SplitPlace::Before ? RecordedCommand::RetBef
-                                                      : RecordedCommand::RetAft,
+    state.Recorder.Record(place == SplitPlace::Before ? ScriptCommand::RetBef
+                                                      : ScriptCommand::RetAft,
                           state, term);
 }
 
@@ -148,7 +148,7 @@ void KeepLines(Browser& browser) {
     const std::string search = state.SearchField.Text;
     RewriteArea(browser, FramePump::Once,
                 [&](const std::string& text) { return KeepLinesWith(text, search); });
-    state.Recorder.Record(RecordedCommand::DelExcept, state, search);
+    state.Recorder.Record(ScriptCommand::DelExcept, state, search);
 }
 
 void SearchText(Browser& browser, SearchFrom how) {
@@ -160,9 +160,9 @@ void SearchText(Browser& browser, SearchFrom how) {
     if (term.empty()) return browser.SetForm1Caption(browser.Ui(kUiEmptySearch));
     const size_t end = area.SelectionStart + area.SelectionLength;
     const size_t hit = FindInText(area.Text, term, end, how);
-    const RecordedCommand command = how == SearchFrom::First  ? RecordedCommand::SFirst
-                                    : how == SearchFrom::Next ? RecordedCommand::SNext
-                                                              : RecordedCommand::SLast;
+    const ScriptCommand command = how == SearchFrom::First  ? ScriptCommand::SFirst
+                                    : how == SearchFrom::Next ? ScriptCommand::SNext
+                                                              : ScriptCommand::SLast;
     if (hit == std::string_view::npos) {
         browser.SetForm1Caption(browser.Ui(kUiNotFound));
         browser.SelectInField(FieldId::ObjectInfo, end, 0);
@@ -193,7 +193,7 @@ void ShowPageSource(Browser& browser) {
     progress(80);
     browser.SetField(FieldId::ObjectInfo, std::move(text));
     browser.SetStatus(browser.Ui(kUiReady));
-    browser.State().Recorder.Record(RecordedCommand::GetSource, browser.State());
+    browser.State().Recorder.Record(ScriptCommand::GetSource, browser.State());
 }
 
 void ConvertAreaCodePage(Browser& browser, AreaConversion conversion) {
@@ -202,8 +202,8 @@ void ConvertAreaCodePage(Browser& browser, AreaConversion conversion) {
     RewriteArea(browser, FramePump::None, [conversion](const std::string& text) {
         return conversion == AreaConversion::DosToWin ? StrOEMtoAnsi(text) : StrAnsiToOEM(text);
     });
-    state.Recorder.Record(conversion == AreaConversion::DosToWin ? RecordedCommand::DosToWin
-                                                                 : RecordedCommand::WinToDos,
+    state.Recorder.Record(conversion == AreaConversion::DosToWin ? ScriptCommand::DosToWin
+                                                                 : ScriptCommand::WinToDos,
                           state);
 }
 

@@ -315,16 +315,15 @@ TEST_F(ScriptRunnerTest, ARecordedSessionReplaysToTheSameArea) {
 }
 
 TEST(RecordedLine, QuotesArgumentsAndRefusesLineBreaks) {
-    EXPECT_EQ(RecordedLine(RecordedCommand::Go, "http://h/a b"), "GO \"http://h/a b\"");
-    EXPECT_EQ(RecordedLine(RecordedCommand::DelExcept, ""), "DELEXCEPT \"\"");
-    EXPECT_EQ(RecordedLine(RecordedCommand::RetBef, "say \"hi\""), "RETBEF \"say \"hi\"\"");
-    EXPECT_EQ(RecordedLine(RecordedCommand::SFirst, "a\r\nb"), "");
-    EXPECT_EQ(RecordedLine(RecordedCommand::TestLinks, "ignored"), "TESTLINKS");
+    EXPECT_EQ(RecordedLine(ScriptCommand::Go, "http://h/a b"), "GO \"http://h/a b\"");
+    EXPECT_EQ(RecordedLine(ScriptCommand::DelExcept, ""), "DELEXCEPT \"\"");
+    EXPECT_EQ(RecordedLine(ScriptCommand::RetBef, "say \"hi\""), "RETBEF \"say \"hi\"\"");
+    EXPECT_EQ(RecordedLine(ScriptCommand::SFirst, "a\r\nb"), "");
+    EXPECT_EQ(RecordedLine(ScriptCommand::TestLinks, "ignored"), "TESTLINKS");
     // Every word the recorder writes is the command the interpreter reads.
-    for (int i = 0; i <= static_cast<int>(RecordedCommand::SLast); ++i) {
-        const auto command = static_cast<RecordedCommand>(i);
-        const ScriptLine line = ParseScriptLine(RecordedLine(command, "x"));
-        EXPECT_EQ(line.kind, LineKind::Command) << RuleOf(command).word;
+    for (const CommandWord& word : kCommandWords) {
+        const ScriptLine line = ParseScriptLine(RecordedLine(word.command, "x"));
+        EXPECT_EQ(line.command, word.command) << word.word;
     }
 }
 
