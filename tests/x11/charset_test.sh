@@ -12,11 +12,7 @@ mkdir -p "$work/site"
 # "Тест" and "Глава" in KOI8-R.
 printf '<html><head><meta charset=koi8-r><title>\xf4\xc5\xd3\xd4</title></head><body>\xe7\xcc\xc1\xd7\xc1 <img srcset="a.png 2x"></body></html>\n' \
     >"$work/site/koi.html"
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-(cd "$work/site" && exec timeout 110 python3 -m http.server "$port" --bind 127.0.0.1 >/dev/null 2>&1) &
-pids+=($!)
-for _ in $(seq 1 50); do python3 -c "import socket; socket.create_connection(('127.0.0.1', $port))" \
-    2>/dev/null && break; sleep 0.1; done
+serve_site
 
 start_session "$program" "http://127.0.0.1:$port/koi.html"
 garbled() { wait_caption "фЕУФ"; }

@@ -15,11 +15,7 @@ printf '<html><head><title>Page two</title></head><body><p>Intro</p><ul>
 <li><a href="b%%20two.html">two</a></li>
 <li>no link</li>
 </ul><p>End</p></body></html>\n' >"$work/site/two.html"
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-(cd "$work/site" && exec timeout 110 python3 -m http.server "$port" --bind 127.0.0.1 >/dev/null 2>&1) &
-pids+=($!)
-for _ in $(seq 1 50); do python3 -c "import socket; socket.create_connection(('127.0.0.1', $port))" \
-    2>/dev/null && break; sleep 0.1; done
+serve_site
 
 start_session "$program" "http://127.0.0.1:$port/index.html"
 wait_caption "Start" || true

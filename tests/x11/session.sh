@@ -1,6 +1,6 @@
 # Sourced by the window tests: a virtual X display with a window manager, and the real program
 # started on a page from a copy in a folder of its own. Sets $work, $window, $app, $failures and
-# offers expect WHAT COMMAND... and caption. Usage: start_session PATH/TO/quillmar [PAGE]
+# offers expect WHAT COMMAND..., caption and serve_site. Usage: start_session PATH/TO/quillmar [PAGE]
 work=$(mktemp -d)
 pids=()
 failures=0
@@ -58,4 +58,13 @@ end_session() {
         cat "$work/log"
         exit 1
     fi
+}
+
+# Serves $work/site on 127.0.0.1 at a free port, set in $port, until the test ends.
+serve_site() {
+    port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    (cd "$work/site" && exec timeout 110 python3 -m http.server "$port" --bind 127.0.0.1 >/dev/null 2>&1) &
+    pids+=($!)
+    for _ in $(seq 1 50); do python3 -c "import socket; socket.create_connection(('127.0.0.1', $port))" \
+        2>/dev/null && break; sleep 0.1; done
 }

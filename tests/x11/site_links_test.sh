@@ -16,11 +16,7 @@ printf '<html><body><a href="index.html">home</a><a href="also-gone.html">x</a><
     >"$work/site/a.html"
 printf 'one' >"$work/site/img/1.png"
 printf 'two' >"$work/site/img/2.png"
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-(cd "$work/site" && exec timeout 110 python3 -m http.server "$port" --bind 127.0.0.1 >/dev/null 2>&1) &
-pids+=($!)
-for _ in $(seq 1 50); do python3 -c "import socket; socket.create_connection(('127.0.0.1', $port))" \
-    2>/dev/null && break; sleep 0.1; done
+serve_site
 
 start_session "$program" "http://127.0.0.1:$port/index.html"
 wait_caption "Site start" || true
